@@ -1,0 +1,42 @@
+# Shared build helpers.
+
+# Warnings for our own targets only.
+function(dravik_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# A pure static library of one src/ folder.
+#   dravik_library(dravik_gateway SOURCES a.cpp b.cpp DEPENDS dravik_app Qt6::Core)
+function(dravik_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    dravik_warnings(${name})
+endfunction()
+
+# TAxDravik member files of a folder: they all go into the one dravik_window library,
+# so that member functions of different folders may call each other.
+function(dravik_window_sources)
+    foreach(src ${ARGN})
+        get_filename_component(abs ${src} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY DRAVIK_WINDOW_SOURCES ${abs})
+    endforeach()
+endfunction()
+
+# A GoogleTest executable registered with CTest.
+#   dravik_test(test_gateway SOURCES ... DEPENDS dravik_gateway)
+function(dravik_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPENDS;ENV" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    dravik_warnings(${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DRAVIK_BUILD_DIR=${PROJECT_BINARY_DIR};DRAVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENV}")
+endfunction()

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <stdexcept>
+
+// A file the program expected to read is missing or unreadable.
+class FileError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Forward-only text cursor over a server document. The documents are small and follow
+// fixed conventions (list containers named item + "S", values as child elements without
+// attributes), so elements are found by searching for their tag texts, never parsed.
+//
+// Rest and Item are kept as ranges of Doc: copying a cursor shares the document text, and
+// walking a list never copies the remainder of the document.
+struct TXml
+{
+    QString Doc;
+    qsizetype restBegin = 0;
+    qsizetype restEnd = 0;
+    qsizetype itemBegin = 0;
+    qsizetype itemEnd = 0;
+
+    TXml() = default;
+    explicit TXml(const QString &doc) : Doc(doc) { }
+
+    // Replaces the document; Rest and Item become empty.
+    void setDoc(const QString &doc);
+    void clear() { setDoc(QString()); }
+
+    QStringView rest() const { return QStringView(Doc).mid(restBegin, restEnd - restBegin); }
+    QStringView item() const { return QStringView(Doc).mid(itemBegin, itemEnd - itemBegin); }
+    QString Rest() const { return rest().toString(); }
+    QString Item() const { return item().toString(); }
+};
+
+// Reads a whole file as Latin-1 lines (CR LF, LF or CR ends), each followed by CR LF.
+// Throws FileError when the file is missing or cannot be read.
+QString LoadTextFile(const QString &path);
+
+// Selects a container: the body of the first element whose tag begins with "<" + name, from
+// its first child tag up to the first "</" + name + ">". The cursor is emptied when not found.
+void XmlOpen(TXml &x, QStringView name);
+
+// Takes the next "<name>...</name>" item of Rest. Answers its 1-based position in Rest, or 0
+// when there is none (Rest and Item are then left unchanged).
+int XmlNext(TXml &x, QStringView name);
+
+// Writes the value of child element name of the current item into out; out is untouched when
+// the element is absent or self-closing.
+void XmlGet(const TXml &x, QStringView name, QString &out);
+
+// The value of child element name of the current item, empty when absent.
+QString XmlGetText(const TXml &x, QStringView name);
+
+// Writes the value of attribute name (searched anywhere in the document) into out; out is
+// untouched when absent or when the value has 20 characters or more.
+void XmlGetAttr(const TXml &x, QStringView name, QString &out);
+
+// Decodes the entities the server writes: "&amp;", "&lt;", "&gt;" and, for memo texts,
+// "&cr;" as a CR LF line break. Nothing else is decoded.
+QString DecodeEntities(const QString &value, bool memo = false);
