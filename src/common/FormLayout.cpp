@@ -111,6 +111,7 @@ std::vector<LayoutRow> parseFormLayout(std::string_view csv)
         r.hint = get("hint");
         r.handlers = get("handlers");
         r.visible = get("visible") != "0";
+        r.style = get("style");
         r.desc = get("desc");
         r.vInfo = get("vInfo");
         r.txtInfo = get("txtInfo");

@@ -24,6 +24,8 @@ struct LayoutRow
     std::string hint;
     std::string handlers; // "Event=Handler" pairs separated by ";"
     bool visible = true;  // visible at design time
+    std::string style;    // further design attributes, "key=value" pairs separated by ";"
+                          // (font=16;bg=15461355;align=center;enabled=0;...)
 
     // Structure description entry (desc empty: not described). Raw texts, sent as they stand.
     std::string desc;     // "descInfo": the tab key the field belongs to ("gFrev", "gAct" for grids)
