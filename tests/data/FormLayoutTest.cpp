@@ -264,6 +264,96 @@ TEST(FormLayout, FixedRegionsKeepTheirPlace)
               "Change=aCliNomChange;DblClick=aCliNomDblClick;KeyPress=aCliNomKeyPress");
 }
 
+// Handlers bound at design time: the window connects them by these names.
+TEST(FormLayout, DesignHandlersAreBound)
+{
+    struct Binding
+    {
+        const char *event, *handler, *controls;
+    };
+    const std::vector<Binding> bindings = {
+            {"Change", "cDateEntreeChange", "cDateEntree cDateOrdre"},
+            {"Exit", "cDateEntreeExit", "cDateEntree"},
+            {"Exit", "cDateOrdreExit", "cDateOrdre"},
+            {"Change", "cTPVOChange",
+             "cTPVO cVFinancement cMontantReprise cMtComIntermediaire cMtComVendeur cComFinPrevue "
+             "cComFinRecue "
+             "cVDPrixVente cVDPrixCatalogue cVNComFinPrevue cVNComFinRecue cVNPrixCatalogue"},
+            {"Change", "cCVKMSChange", "cCV cKMS cVDCV cVDKMS cVNCV aCliNbEnfants vKMS"},
+            {"Change", "cNVOChange", "cNVO cVDNVO cVNNVO"},
+            {"Change", "cSiteChange", "cSite cVDSite cVNSite"},
+            {"Change", "cInfoCouleurChange", "cInfoCouleur cVDInfoCouleur cVNInfoCouleur"},
+            {"Change", "cModeTVAChange", "cModeTVA vTypeVO"},
+            {"Change", "cInfoVesionChange", "cInfoVersion vInfoTypeVersion"},
+            {"Change", "cVNMontantAchatChange",
+             "cVNReprPrix cVNPrixVente cVNMontantAchat cVNMontantAcompte"},
+            {"Change", "cVNDateEcheanceChange",
+             "cVNDateEcheance cVNDateRecFinancement cVNDateRecPaiement"},
+            {"KeyDown", "CBoxKeyDown", "cVDSite cVDInfoMarque cVDInfoModele cVDCarrosserie"},
+            {"Click", "TSVClick", "TSNVO TSImmat TSClient TSTelephone TSMobile"},
+    };
+    // Controls whose handlers are named after them: control + event.
+    const std::map<std::string, std::string> ownHandlers = {
+            {"Exit",
+             "cMEC cDateValidationGarantie cDateDisponibilite cDateLivraison cDatePresFinancement "
+             "cDatePaiement "
+             "cVDMEC cVNDateOrdre cVNDateAnnulation cVNDateDisponibilite cVNDateLivraison "
+             "cVNDatePresFinancement "
+             "cVNDatePaiement cVNMEC cVNDateLivrMaxi aCliDateNaissance vDateOrdre vMEC "
+             "vDateLastSAV vDateNextSAV "
+             "vDateFinGarantie vDateFinFinancement cVDInfoOptions cVNInfoOptions"},
+            {"Change",
+             "cInfoMarque cInfoModele cDestination cPrixVente cPrixReprise cPrixGarantie "
+             "cVDInfoMarque "
+             "cVDInfoModele cVDInfoTypeVersion cVNDateOrdre cVNDateCdeVW cVNDateDisponibilite "
+             "cVNDateLivraison "
+             "cVNDateFabrication cVNDateFacture cVNDateDebutGarantie cVNMEC cVNDateDeclareLivre "
+             "cVNInfoMarque "
+             "cVNInfoModele cVNInfoTypeVersion cVNTypeFinancement cVNTypeFinancementDelai "
+             "cVNDestination "
+             "cVNStatutVN cVNInfoVersion cVNDateAchat cVNSituationAchat aCliCivilite aSite aCliNom "
+             "aCliPrenom "
+             "aCliEmail aCliTelDom aCliMobile vInfoMarque vInfoModele cPAPAMarque1 cPAPAMarque2 "
+             "ncbSite "
+             "ncbTypeVO ncbSearch ngFrevo ngAction"},
+            {"Enter", "cVDInfoOptions cVNInfoOptions"},
+            {"KeyPress",
+             "cImmatriculation cVDImmatriculation cVNImmatriculation aCliNom aCliPrenom "
+             "aCliAdresse1 aCliAdresse2 "
+             "aCliTelDom aCliMobile aCliTelBur aCliVille vInfoVersion vInfoTypeVersion "
+             "vImmatriculation ngAction"},
+            {"DblClick", "aCliNom aCliPrenom aCliTelDom aCliMobile"},
+            {"Click",
+             "czFeuilleMarge czVDOptions czVNOptions LbPanelCompta DblNom DblIdent DblTelDom "
+             "DblMobile JvXPBtnSMS "
+             "JvXPBtnNewAction JvXPBtnNewVehicle JvXPBtnSweep JvXPBtnSuppr JvXPBtnPrint "
+             "JvXPBtnSearch JvXPBtnNewVO "
+             "JvXPBtnSave JvXPBtnActualize JvXPPrev JvXPNext TSLbNVO TSLbImmat TSLbClient "
+             "TSLbTelephone TSLbMobile "
+             "LbSearch JvXPBtnSearchPlus czCmdSelPathListImage czCmdRefreshListImage "
+             "czCmdAssociateImage "
+             "czCmdAssociateImageBlur czCmdDefaultImageVO czCmdDeleteImageVO"},
+            {"CellClick", "ngFrevo ngAction ngVehicles ngSearch"},
+            {"SelectItem", "cListImageSource cListImageVO"},
+            {"Changing", "Tabs"},
+    };
+    const auto bound = [](const std::string &name, const std::string &pair) {
+        const LayoutRow *row = find(name);
+        return row && (";" + row->handlers + ";").find(";" + pair + ";") != std::string::npos;
+    };
+    for (const auto &b : bindings) {
+        for (const auto &name : words(b.controls)) {
+            EXPECT_TRUE(bound(name, std::string(b.event) + "=" + b.handler))
+                    << name << " " << b.handler;
+        }
+    }
+    for (const auto &[event, names] : ownHandlers) {
+        for (const auto &name : words(names)) {
+            EXPECT_TRUE(bound(name, event + "=" + name + event)) << name << " " << event;
+        }
+    }
+}
+
 TEST(FormLayout, NothingOverlapsOnPagesAndPanels)
 {
     // Window-level regions overlay each other by design (warning band, splash, search panel);
