@@ -62,8 +62,8 @@ year_month_day parse(const std::string &iso)
     const bool shaped = iso.size() == 10 && iso[4] == '-' && iso[7] == '-';
     if (!shaped || !digits(0, 4, y) || !digits(5, 2, m) || !digits(8, 2, d))
         throw std::runtime_error("not an ISO date: " + iso);
-    const year_month_day date{std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)),
-                              std::chrono::day(static_cast<unsigned>(d))};
+    const year_month_day date {std::chrono::year(y), std::chrono::month(static_cast<unsigned>(m)),
+                               std::chrono::day(static_cast<unsigned>(d))};
     if (!date.ok())
         throw std::runtime_error("not a calendar date: " + iso);
     return date;
