@@ -56,11 +56,17 @@ void SingleInstance::readConnection()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            QList<QByteArray> lines;
             while (socket->canReadLine()) {
-                QByteArray line = socket->readLine().trimmed();
+                const QByteArray line = socket->readLine().trimmed();
                 if (!line.isEmpty())
-                    emit messageReceived(line);
+                    lines << line;
             }
+            // Handled once the socket is left alone: a handler may run the event loop, and the
+            // socket may go meanwhile.
+            for (const QByteArray &line : lines)
+                QMetaObject::invokeMethod(
+                        this, [this, line] { emit messageReceived(line); }, Qt::QueuedConnection);
         });
     }
 }
