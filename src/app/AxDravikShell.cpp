@@ -138,101 +138,84 @@ void TAxDravik::OnStart()
 }
 
 // Each setter keeps its value, counts the delivery and writes its trace word.
+int TAxDravik::CountParameter(const char16_t *traceWord)
+{
+    ++ParamCount;
+    TraceLog(QString::fromUtf16(traceWord));
+    return 0;
+}
+
 int TAxDravik::Set_HttpRoot(const QString &value)
 {
     LbHttpRoot->setText(value);
-    ++ParamCount;
-    TraceLog(QStringLiteral("httproot"));
-    return 0;
+    return CountParameter(u"httproot");
 }
 
 int TAxDravik::Set_BaseHRef(const QString &value)
 {
     BaseHRef = value;
     LbBaseHRef->setText(value);
-    ++ParamCount;
-    TraceLog(QStringLiteral("basehref"));
-    return 0;
+    return CountParameter(u"basehref");
 }
 
 int TAxDravik::Set_idTVO(const QString &value)
 {
     LbIdTVO->setText(value);
-    ++ParamCount;
-    TraceLog(QStringLiteral("idtvo"));
-    return 0;
+    return CountParameter(u"idtvo");
 }
 
 int TAxDravik::Set_OCXName(const QString &value)
 {
     OCXName = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("ocxname"));
-    return 0;
+    return CountParameter(u"ocxname");
 }
 
 int TAxDravik::Set_OCXVersion(const QString &value)
 {
     OCXVersion = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("ocxversion"));
-    return 0;
+    return CountParameter(u"ocxversion");
 }
 
 int TAxDravik::Set_URLImages(const QString &value)
 {
     URLImages = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("urlimages"));
-    return 0;
+    return CountParameter(u"urlimages");
 }
 
 int TAxDravik::Set_idUser(const QString &value)
 {
     idUser = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("iduser"));
-    return 0;
+    return CountParameter(u"iduser");
 }
 
 int TAxDravik::Set_UserConcession(const QString &value)
 {
     UserConcession = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("userconcession"));
-    return 0;
+    return CountParameter(u"userconcession");
 }
 
 int TAxDravik::Set_UserSite(const QString &value)
 {
     UserSite = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("usersite"));
-    return 0;
+    return CountParameter(u"usersite");
 }
 
 int TAxDravik::Set_WhereClause(const QString &value)
 {
     WhereClause = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("whereclause"));
-    return 0;
+    return CountParameter(u"whereclause");
 }
 
 int TAxDravik::Set_OrderClause(const QString &value)
 {
     OrderClause = value;
-    ++ParamCount;
-    TraceLog(QStringLiteral("orderclause"));
-    return 0;
+    return CountParameter(u"orderclause");
 }
 
 int TAxDravik::Set_idClient(const QString &value)
 {
     LbIDCustomer->setText(value);
-    ++ParamCount;
-    TraceLog(QStringLiteral("idClient"));
-    return 0;
+    return CountParameter(u"idClient");
 }
 
 QString TAxDravik::Get_idClient() const
@@ -338,10 +321,7 @@ void TAxDravik::StartSequence()
     Guarded([this] { UpdateParams(); });
     Guarded([this] { UpdateView(1); });
 
-    if (!m_hintsInstalled && qApp) {
-        qApp->installEventFilter(this);
-        m_hintsInstalled = true;
-    }
+    InstallHints();
 }
 
 void TAxDravik::GestionHints(QWidget *widget)

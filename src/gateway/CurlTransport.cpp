@@ -148,6 +148,8 @@ HttpReply CurlTransport::perform(const QByteArray &url, const QList<FormPart> *f
     // The proxy is the one of the start sequence only, never one from the environment.
     curl_easy_setopt(easy, CURLOPT_PROXY, m_proxy.constData());
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    // A server that never accepts the connection is given up after half a minute.
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 30L);
     // Idle connections are dropped by the request routines' own rule.
     curl_easy_setopt(easy, CURLOPT_MAXAGE_CONN, 100000L);
     // The read time-out: an answer silent for that long is abandoned.

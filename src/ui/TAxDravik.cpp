@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProxyStyle>
 #include <QTimer>
 
 namespace {
@@ -82,7 +83,29 @@ QPixmap splashLogo()
     return logo;
 }
 
+// Hints come up after half a second and go after three.
+class HintTimingStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 500;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
+
+void TAxDravik::InstallHints()
+{
+    if (m_hintsInstalled || !qApp)
+        return;
+    QApplication::setStyle(new HintTimingStyle);
+    qApp->installEventFilter(this);
+    m_hintsInstalled = true;
+}
 
 TAxDravikServices TAxDravikServices::system()
 {

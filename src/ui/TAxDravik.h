@@ -220,9 +220,13 @@ protected:
 private:
     // Creates the controls of the shell (src/ui/TAxDravik.cpp).
     void CreateShellControls();
+    // Hint timing and GestionHints as the application's hint handler.
+    void InstallHints();
     // Runs a step of the shell, containing any error it raises.
     template<typename F>
     void Guarded(F &&step);
+    // Counts one delivered launch parameter and traces its word; answers the setter status.
+    int CountParameter(const char16_t *traceWord);
     // The diagnostic line of creation and activation.
     QString StartingText() const;
 

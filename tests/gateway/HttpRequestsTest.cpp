@@ -111,6 +111,26 @@ TEST_F(Requests, LogItemsBecomeTheWarning)
             = m_routines.execute(base(server) + QStringLiteral("AxInsert?SQLExecute=x"), {},
                                  file("XmlAXSQLVO.xml"), m_idle);
     EXPECT_EQ(warning, QStringLiteral("A - B - "));
+
+    // Broken documents give what the cursor finds, never an error.
+    const struct
+    {
+        std::string body;
+        QString warning;
+    } broken[] = {
+            // No closing tag of the list: nothing is selected.
+            {"<d><LogItems><LogItem>A</LogItem><LogItem>B", QString()},
+            {"<d><LogItems><LogItem>A</LogItem><LogItem>B</LogItems>", QStringLiteral("A - ")},
+            {"<d><LogItems><LogItem>A", QString()},
+            {"</LogItems><LogItems>", QString()},
+            {std::string("\0\xff<<>>&&", 8), QString()},
+    };
+    for (const auto &c : broken) {
+        LoopbackServer bad(answers({c.body}));
+        EXPECT_EQ(m_routines.execute(base(bad) + QStringLiteral("AxQuery?x"), {},
+                                     file("XmlSInf.xml"), m_idle),
+                  c.warning);
+    }
 }
 
 TEST_F(Requests, ResponseFileKeepsTheAnswerWithItsCharsetMended)
