@@ -43,13 +43,6 @@ TEST(Proxy, ParseAndEnvironment)
     EXPECT_EQ(ProxyFromEnvironment(env), QStringLiteral("10.0.0.1:3128"));
 }
 
-TEST(GetSettingsPath, UnderAppData)
-{
-    FakeEnvironment env;
-    env.vars[QStringLiteral("APPDATA")] = QStringLiteral("/home/u/.config");
-    EXPECT_EQ(GetSettingsPath(env), QStringLiteral("/home/u/.config/Dravik/TAXDravik.ini"));
-}
-
 TEST(GetFileVersion, FilesWithoutVersionBlock)
 {
     EXPECT_EQ(GetFileVersion(QStringLiteral("/nonexistent/file.ocx")), QString());
