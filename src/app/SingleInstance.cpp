@@ -41,12 +41,12 @@ bool SingleInstance::acquire()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket file left behind by a crashed copy would block listen().
     QLocalServer::removeServer(m_key);
-    if (!m_server->listen(m_key)) {
+    // Without the socket this copy still runs; it only cannot be reached by later starts.
+    if (m_server->listen(m_key))
+        connect(m_server.get(), &QLocalServer::newConnection, this,
+                &SingleInstance::readConnection);
+    else
         m_server.reset();
-        m_lock.unlock();
-        return false;
-    }
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::readConnection);
     m_primary = true;
     return true;
 }
