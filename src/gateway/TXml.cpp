@@ -43,7 +43,8 @@ QString LoadTextFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path).toStdString());
+        throw FileError(
+                QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path).toStdString());
     const QString raw = QString::fromLatin1(file.readAll());
     QString text;
     text.reserve(raw.size() + raw.size() / 16 + 2);
@@ -107,7 +108,8 @@ void XmlGet(const TXml &x, QStringView name, QString &out)
     if (p < 0)
         return;
     const qsizetype q = findIn(x.Doc, x.itemBegin, x.itemEnd, closeTag(name));
-    if (q < p)
+    // A closing tag that starts inside the opening one (odd names) reads as absent.
+    if (q < p + open.size())
         return;
     out = x.Doc.mid(p + open.size(), q - p - open.size());
 }

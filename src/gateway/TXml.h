@@ -27,7 +27,9 @@ struct TXml
     qsizetype itemEnd = 0;
 
     TXml() = default;
-    explicit TXml(const QString &doc) : Doc(doc) { }
+    explicit TXml(const QString &doc)
+        : Doc(doc)
+    { }
 
     // Replaces the document; Rest and Item become empty.
     void setDoc(const QString &doc);

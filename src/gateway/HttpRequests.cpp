@@ -1,0 +1,178 @@
+#include "gateway/HttpRequests.h"
+
+#include "app/IniFile.h"
+#include "gateway/TXml.h"
+#include "platform/Clock.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+QString SpaceAndHashEscaped(const QString &address)
+{
+    QString s = address;
+    s.replace(QLatin1Char(' '), QLatin1String("%20"));
+    s.replace(QLatin1Char('#'), QLatin1String("%23"));
+    return s;
+}
+
+QByteArray EncodeAddress(const QString &address)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(address.size() + 16);
+    for (const QChar c : address) {
+        const char16_t u = c.unicode();
+        if (u > 0x20 && u < 0x7F && u != u'#') {
+            out += char(u);
+            continue;
+        }
+        const uchar byte = u <= 0xFF ? uchar(u) : uchar('?');
+        out += '%';
+        out += hex[byte >> 4];
+        out += hex[byte & 0xF];
+    }
+    return out;
+}
+
+QString TimeoutFlag(const QByteArray &body)
+{
+    const QByteArray upper = body.toUpper();
+    QString flag;
+    if (upper.contains("WAIT_TIMEOUT"))
+        flag = QStringLiteral("WAIT_TIMEOUT");
+    if (upper.contains("<![CDATA[TIMEOUT]]>"))
+        flag = QStringLiteral("TIMEOUT");
+    if (upper.contains("<![CDATA[WAIT_TIMEOUT]]>"))
+        flag = QStringLiteral("WAIT_TIMEOUT");
+    return flag;
+}
+
+QString LogItemsWarning(const QString &document)
+{
+    TXml x(document);
+    XmlOpen(x, u"LogItems");
+    QString warning;
+    while (XmlNext(x, u"LogItem") != 0)
+        warning += x.Item() + QStringLiteral(" - ");
+    return warning;
+}
+
+QByteArray ResponseFileBytes(QByteArray body)
+{
+    static const QByteArray needle("8859-15");
+    const QByteArray upper = body.toUpper(); // digits and "-" only: same positions
+    qsizetype from = 0;
+    QByteArray out;
+    out.reserve(body.size());
+    for (qsizetype at; (at = upper.indexOf(needle, from)) >= 0; from = at + needle.size()) {
+        out += QByteArrayView(body).sliced(from, at - from);
+        out += "8859-1";
+    }
+    out += QByteArrayView(body).sliced(from);
+    return out;
+}
+
+bool IsFreshResponse(const QString &file, const QDateTime &now)
+{
+    const QFileInfo info(file);
+    return info.exists() && info.lastModified() > now.addSecs(-12 * 3600);
+}
+
+RequestRoutines::RequestRoutines(HttpTransport &transport, Clock &clock, Trace trace)
+    : m_transport(transport)
+    , m_clock(clock)
+    , m_trace(std::move(trace))
+{ }
+
+void RequestRoutines::noteRequest(int &idleSeconds)
+{
+    // A connection idle for more than five minutes is not reused.
+    if (idleSeconds > kIdleDropSeconds)
+        m_transport.dropConnection();
+    idleSeconds = 0;
+}
+
+bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body)
+{
+    QSaveFile out(file);
+    out.setDirectWriteFallback(true);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    out.write(ResponseFileBytes(body));
+    return out.commit();
+}
+
+QString RequestRoutines::finish(const QString &file, const QByteArray &body, const QString &flag)
+{
+    if (!writeResponse(file, body))
+        return WriteErrorText(file);
+    return flag + LogItemsWarning(QString::fromLatin1(ResponseFileBytes(body)));
+}
+
+static void traceAuthorization(const RequestRoutines::Trace &trace, const HttpReply &reply)
+{
+    if (reply.status == 401)
+        trace(QStringLiteral("on IdHTTP1Authorization"));
+    else if (reply.status == 407)
+        trace(QStringLiteral("on IdHTTP1ProxyAuthorization"));
+}
+
+QString RequestRoutines::execute(const QString &address, const QString &customerId,
+                                 const QString &file, int &idleSeconds)
+{
+    const QString full = address + QStringLiteral("&idClient=") + customerId;
+    const QByteArray url = EncodeAddress(full);
+    const QString traced
+            = HttpTexts::kExecuteTrace + SpaceAndHashEscaped(full) + QStringLiteral(" -> ") + file;
+    noteRequest(idleSeconds);
+
+    QByteArray body;
+    QString flag;
+    int attempt = 1;
+    for (;; ++attempt) {
+        if (attempt > 1)
+            m_clock.sleep(kRetryWaitMs);
+        m_trace(traced);
+        const HttpReply reply = m_transport.get(url);
+        traceAuthorization(m_trace, reply);
+        if (!reply.ok) {
+            m_trace(HttpTexts::kExecuteExceptionTrace + reply.error);
+            return HttpTexts::kException + reply.error;
+        }
+        body = reply.body;
+        flag = TimeoutFlag(body);
+        if (flag.isEmpty() || attempt >= kAttempts)
+            break;
+    }
+    // The fifth answer is reported whole, whatever it holds.
+    if (attempt == kAttempts)
+        flag = QString::fromLatin1(body);
+    return finish(file, body, flag);
+}
+
+std::optional<QString> RequestRoutines::executeCached(const QString &address,
+                                                      const QString &customerId,
+                                                      const QString &file, int &idleSeconds,
+                                                      bool ctrlDown)
+{
+    if (!ctrlDown && IsFreshResponse(file, m_clock.now()))
+        return std::nullopt;
+    return execute(address, customerId, file, idleSeconds);
+}
+
+QString RequestRoutines::post(const QString &address, const QString &file,
+                              const QList<FormPart> &form, int &idleSeconds)
+{
+    const QByteArray url = EncodeAddress(address);
+    m_trace(HttpTexts::kPostTrace + SpaceAndHashEscaped(address) + QStringLiteral(" -> ") + file);
+    noteRequest(idleSeconds);
+    const HttpReply reply = m_transport.post(url, form);
+    traceAuthorization(m_trace, reply);
+    if (!reply.ok) {
+        const QByteArray text = HttpTexts::kTransferError.toLatin1();
+        if (!writeResponse(file, text))
+            return WriteErrorText(file);
+        return HttpTexts::kTransferError;
+    }
+    return finish(file, reply.body, QString());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+class QWidget;
+
+// French message boxes: Yes/No confirmations and notices. Injected so that tests answer
+// from a queue instead of running a modal loop.
+class MessageBoxes
+{
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Information, Warning, Question, Error };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~MessageBoxes() = default;
+    virtual Answer show(const QString &title, const QString &text, Buttons buttons,
+                        Icon icon = Icon::None)
+            = 0;
+
+    bool confirm(const QString &title, const QString &text)
+    {
+        return show(title, text, Buttons::YesNo, Icon::Question) == Answer::Yes;
+    }
+    void notify(const QString &title, const QString &text, Icon icon = Icon::Information)
+    {
+        show(title, text, Buttons::Ok, icon);
+    }
+};
+
+// QMessageBox with the buttons captioned "Oui", "Non" and "OK".
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    explicit QtMessageBoxes(QWidget *parent = nullptr)
+        : m_parent(parent)
+    { }
+    void setParent(QWidget *parent) { m_parent = parent; }
+    Answer show(const QString &title, const QString &text, Buttons buttons, Icon icon) override;
+
+private:
+    QWidget *m_parent;
+};
+
+// Answers from a queue and records every box asked; never opens a window. An empty queue
+// answers "No" to questions and "OK" to notices.
+class QueuedMessageBoxes : public MessageBoxes
+{
+public:
+    struct Asked
+    {
+        QString title;
+        QString text;
+        Buttons buttons;
+        Icon icon;
+    };
+    Answer show(const QString &title, const QString &text, Buttons buttons, Icon icon) override;
+
+    std::deque<Answer> answers;
+    QList<Asked> asked;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+// Opens a document or an address with the desktop's default program (reports in the browser).
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+    // The address is passed as it is, unencoded. Answers false when nothing could be started.
+    virtual bool open(const QString &address) = 0;
+};
+
+// $BROWSER when set, else xdg-open; started detached.
+class DesktopShell : public Shell
+{
+public:
+    bool open(const QString &address) override;
+};
+
+class RecordingShell : public Shell
+{
+public:
+    bool open(const QString &address) override
+    {
+        opened.append(address);
+        return true;
+    }
+    QStringList opened;
+};
