@@ -27,10 +27,13 @@ endfunction()
 # A GoogleTest executable registered with CTest.
 #   dravik_test(test_gateway SOURCES ... DEPENDS dravik_gateway)
 function(dravik_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPENDS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPENDS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    # Paths as definitions: a test environment list does not survive test discovery.
+    target_compile_definitions(${name} PRIVATE DRAVIK_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                               DRAVIK_TEST_BUILD_DIR="${PROJECT_BINARY_DIR}")
     dravik_warnings(${name})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
@@ -38,5 +41,5 @@ function(dravik_test name)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DRAVIK_BUILD_DIR=${PROJECT_BINARY_DIR};DRAVIK_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENV}")
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
