@@ -1,0 +1,40 @@
+#include "engine/FieldValue.h"
+
+#include "engine/TextRules.h"
+#include "gateway/TXml.h"
+
+QString ValueElement(const TsDesc &desc)
+{
+    return desc.SourceElement.isEmpty() ? desc.FieldName : desc.SourceElement;
+}
+
+FieldValue DeriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefault,
+                            const QDate &today)
+{
+    QString value;
+    if (useDefault)
+        value = desc.defval;
+    else
+        XmlGet(record, ValueElement(desc), value);
+
+    if (desc.tControl == ControlKind::Edit && desc.tInfo == DataKind::Text)
+        value = DecodeEntities(value, true);
+    if (desc.tInfo == DataKind::Date && value == QLatin1String("now"))
+        value = FormatDate(today);
+    if (desc.tInfo == DataKind::Integer || desc.tInfo == DataKind::Decimal) {
+        value.remove(QLatin1Char(' '));
+        value.remove(QChar(0xA0)); // a no-break space also separates thousands
+    }
+    if (desc.tInfo == DataKind::Decimal)
+        value = FormatDecimal2(value);
+
+    return {useDefault ? QString() : value, value};
+}
+
+QString EditText(const TsDesc &desc)
+{
+    QString text = desc.CurrentValue;
+    if (desc.tInfo == DataKind::Decimal)
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+    return text;
+}
