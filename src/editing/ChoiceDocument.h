@@ -8,9 +8,9 @@
 // (items before the run are skipped, the first item after it ends the walk). visit answers
 // false to stop early.
 template<typename Match, typename Visit>
-void ForEachInGroup(const TXml &doc, const QString &item, Match match, Visit visit)
+void forEachInGroup(const TXml &doc, const QString &item, Match match, Visit visit)
 {
-    TXml x = SelectElement(doc, QString(item + QLatin1Char('S')));
+    TXml x = selectElement(doc, QString(item + QLatin1Char('S')));
     bool started = false;
     while (XmlNext(x, item)) {
         if (!match(x)) {
@@ -26,9 +26,9 @@ void ForEachInGroup(const TXml &doc, const QString &item, Match match, Visit vis
 
 // Walks every item of the list item + "S".
 template<typename Visit>
-void ForEachItem(const TXml &doc, const QString &item, Visit visit)
+void forEachItem(const TXml &doc, const QString &item, Visit visit)
 {
-    TXml x = SelectElement(doc, QString(item + QLatin1Char('S')));
+    TXml x = selectElement(doc, QString(item + QLatin1Char('S')));
     while (XmlNext(x, item)) {
         if (!visit(x))
             break;

@@ -23,15 +23,15 @@ bool isUsedOrCustomer(const QString &recordKind)
 // "Pars" items of the group listName (upper-cased comparison of "type").
 auto parsTypeIs(const QString &listName)
 {
-    return [upper = AsciiUpper(listName)](const TXml &x) {
-        return AsciiUpper(XmlGetText(x, u"type")) == upper;
+    return [upper = asciiUpper(listName)](const TXml &x) {
+        return asciiUpper(XmlGetText(x, u"type")) == upper;
     };
 }
 
 QString salespersonName(const TXml &equipDoc, const QString &idCom)
 {
     QString name;
-    ForEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
+    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
         if (XmlGetText(x, u"idCom") != idCom)
             return true;
         name = XmlGetText(x, u"cNom");
@@ -43,7 +43,7 @@ QString salespersonName(const TXml &equipDoc, const QString &idCom)
 QString salespersonId(const TXml &equipDoc, const QString &name)
 {
     QString id = QStringLiteral("0");
-    ForEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
+    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
         if (XmlGetText(x, u"cNom") != name)
             return true;
         id = XmlGetText(x, u"idCom");
@@ -54,22 +54,22 @@ QString salespersonId(const TXml &equipDoc, const QString &name)
 
 } // namespace
 
-ComboListChoice ChooseComboList(const TsDesc &desc, const QString &recordKind, const QString &value,
+ComboListChoice chooseComboList(const TsDesc &desc, const QString &recordKind, const QString &value,
                                 ListFilters &filters)
 {
     ComboListChoice c;
     c.value = value;
-    QString listName = AsciiUpper(desc.ListName);
+    QString listName = asciiUpper(desc.ListName);
     if (desc.tInfo == DataKind::Boolean) {
         c.IndexCoded = true;
-        c.startPosition = AsciiUpper(value) == QLatin1String("TRUE") ? 2 : 1;
+        c.startPosition = asciiUpper(value) == QLatin1String("TRUE") ? 2 : 1;
         if (desc.tControl == ControlKind::TextCombo)
             listName = QStringLiteral("BOOLEAN");
     } else if (desc.tControl == ControlKind::PositionCombo) {
         c.IndexCoded = true;
-        if (desc.FieldName == QLatin1String("ModeTVA") && ReadInt(value, 0) == 0)
+        if (desc.FieldName == QLatin1String("ModeTVA") && readInt(value, 0) == 0)
             c.value = QStringLiteral("1");
-        c.startPosition = ReadInt(c.value, 1);
+        c.startPosition = readInt(c.value, 1);
     }
 
     if (listName == QLatin1String("INFOMARQUE")) {
@@ -78,14 +78,14 @@ ComboListChoice ChooseComboList(const TsDesc &desc, const QString &recordKind, c
                     && desc.FieldName == QLatin1String("InfoMarque"));
         c.item = newBrands ? QStringLiteral("VNMarks") : QStringLiteral("Marks");
         c.textElement = newBrands ? QStringLiteral("vnMark") : QStringLiteral("vMark");
-        filters.brand = AsciiUpper(c.value);
+        filters.brand = asciiUpper(c.value);
     } else if (listName == QLatin1String("INFOMODELE")) {
         const bool used = isUsedOrCustomer(recordKind);
         c.item = used ? QStringLiteral("Models") : QStringLiteral("VNModels");
         c.textElement = used ? QStringLiteral("vModel") : QStringLiteral("vnModel");
         c.filterElement = used ? QStringLiteral("vMark") : QStringLiteral("vnMark");
         c.filter = filters.brand;
-        filters.model = AsciiUpper(c.value);
+        filters.model = asciiUpper(c.value);
     } else if (listName == QLatin1String("INFOTYPEVERSION")) {
         c.item = QStringLiteral("VNVersions");
         c.textElement = QStringLiteral("vnVers");
@@ -93,7 +93,7 @@ ComboListChoice ChooseComboList(const TsDesc &desc, const QString &recordKind, c
         c.filter = filters.model;
     } else if (listName == QLatin1String("IDCOM")) {
         c.item = kInfoCom;
-        c.salespeople = true;
+        c.isSalespeople = true;
     } else {
         c.item = kPars;
         c.textElement = QStringLiteral("text");
@@ -107,13 +107,13 @@ ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice,
 {
     ComboFill fill;
     fill.IndexCoded = choice.IndexCoded;
-    const QString value = AsciiUpper(choice.value);
+    const QString value = asciiUpper(choice.value);
     int count = 0;
-    ForEachInGroup(
+    forEachInGroup(
             equipDoc, choice.item,
             [&](const TXml &x) {
                 return choice.filterElement.isEmpty()
-                        || AsciiUpper(XmlGetText(x, choice.filterElement)) == choice.filter;
+                        || asciiUpper(XmlGetText(x, choice.filterElement)) == choice.filter;
             },
             [&](const TXml &x) {
                 QString text = DecodeEntities(XmlGetText(x, choice.textElement));
@@ -125,7 +125,7 @@ ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice,
                 fill.entries << text;
                 const int wanted
                         = fill.HasEmptyEntry ? choice.startPosition : choice.startPosition - 1;
-                if (AsciiUpper(CodeOf(text)) == value || (choice.IndexCoded && count == wanted))
+                if (asciiUpper(codeOf(text)) == value || (choice.IndexCoded && count == wanted))
                     fill.selected = count;
                 ++count;
                 return true;
@@ -138,34 +138,34 @@ ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice,
     return fill;
 }
 
-ComboFill SetupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
+ComboFill setupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
                          const QString &recordSite, ListFilters &filters)
 {
-    const ComboListChoice choice = ChooseComboList(desc, recordKind, desc.CurrentValue, filters);
-    if (!choice.salespeople)
+    const ComboListChoice choice = chooseComboList(desc, recordKind, desc.CurrentValue, filters);
+    if (!choice.isSalespeople)
         return FillComboFromList(equipDoc, choice, desc.tControl);
     ComboFill fill;
     fill.IndexCoded = choice.IndexCoded;
-    fill.entries = Salespeople(equipDoc, recordSite);
+    fill.entries = salespeople(equipDoc, recordSite);
     fill.selected = SetInfoComboBoxIdCom(equipDoc, choice.value, fill.entries);
     return fill;
 }
 
-QStringList Salespeople(const TXml &equipDoc, const QString &recordSite)
+QStringList salespeople(const TXml &equipDoc, const QString &recordSite)
 {
     QStringList names;
-    ForEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
-        if (Occurs(recordSite, AsciiUpper(XmlGetText(x, u"Site"))))
+    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
+        if (occurs(recordSite, asciiUpper(XmlGetText(x, u"Site"))))
             names << XmlGetText(x, u"cNom");
         return true;
     });
     return names;
 }
 
-std::optional<QStringList> ParsGroup(const TXml &equipDoc, const QString &listName, bool gridColumn)
+std::optional<QStringList> parsGroup(const TXml &equipDoc, const QString &listName, bool gridColumn)
 {
     std::optional<QStringList> entries;
-    ForEachInGroup(equipDoc, kPars, parsTypeIs(listName), [&](const TXml &x) {
+    forEachInGroup(equipDoc, kPars, parsTypeIs(listName), [&](const TXml &x) {
         if (!entries)
             entries.emplace();
         entries->append(DecodeEntities(XmlGetText(x, u"text"), gridColumn));
@@ -177,9 +177,9 @@ std::optional<QStringList> ParsGroup(const TXml &equipDoc, const QString &listNa
 std::optional<QStringList> LoadInfoNxComboBox(const TXml &equipDoc, const QString &listName,
                                               const QString &recordSite, bool gridColumn)
 {
-    if (AsciiUpper(listName) == QLatin1String("INFOCOM"))
-        return Salespeople(equipDoc, recordSite);
-    return ParsGroup(equipDoc, listName, gridColumn);
+    if (asciiUpper(listName) == QLatin1String("INFOCOM"))
+        return salespeople(equipDoc, recordSite);
+    return parsGroup(equipDoc, listName, gridColumn);
 }
 
 int SetInfoComboBoxIdCom(const TXml &equipDoc, const QString &idCom, const QStringList &entries)
@@ -189,14 +189,14 @@ int SetInfoComboBoxIdCom(const TXml &equipDoc, const QString &idCom, const QStri
 
 QString GetInfoComboBoxIdCom(const TXml &equipDoc, const QString &listName, const QString &shown)
 {
-    const QString upper = AsciiUpper(listName);
+    const QString upper = asciiUpper(listName);
     if (upper == QLatin1String("INFOCOM"))
         return salespersonId(equipDoc, shown);
     const QString group
             = upper == QLatin1String("SUJETRELANCE") ? QStringLiteral("SUJETACTION") : upper;
     QString code = QStringLiteral("0");
     int position = 0;
-    ForEachInGroup(equipDoc, kPars, parsTypeIs(group), [&](const TXml &x) {
+    forEachInGroup(equipDoc, kPars, parsTypeIs(group), [&](const TXml &x) {
         ++position;
         if (DecodeEntities(XmlGetText(x, u"text")) != shown)
             return true;
@@ -206,12 +206,12 @@ QString GetInfoComboBoxIdCom(const TXml &equipDoc, const QString &listName, cons
     return code;
 }
 
-QString StoredComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
+QString storedComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
                          const QString &shownText)
 {
     QString value = shownText;
     if (desc.IndexCoded) {
-        if (AsciiUpper(desc.FieldInfo) == QLatin1String("IDCOM")) {
+        if (asciiUpper(desc.FieldInfo) == QLatin1String("IDCOM")) {
             value = salespersonId(equipDoc, shownText);
         } else {
             const int position = desc.HasEmptyEntry ? selectedIndex : selectedIndex + 1;
@@ -220,36 +220,36 @@ QString StoredComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedI
                 value = position == 1 ? QStringLiteral("False") : QStringLiteral("True");
         }
     }
-    return CodeOf(value);
+    return codeOf(value);
 }
 
-bool RefusedByListOnly(const TsDesc &desc, const QString &text, const QStringList &entries)
+bool refusedByListOnly(const TsDesc &desc, const QString &text, const QStringList &entries)
 {
     return desc.ListOnly && !text.isEmpty() && !entries.contains(text, Qt::CaseInsensitive);
 }
 
-bool ListMaintenanceAllowed(const TsDesc &desc, bool rightAdmin, bool ctrlHeld)
+bool listMaintenanceAllowed(const TsDesc &desc, bool rightAdmin, bool ctrlHeld)
 {
     return rightAdmin && ctrlHeld && isTextCombo(desc) && desc.FieldInfo != desc.ListTable;
 }
 
-bool DeleteKeyEmpties(const TsDesc &desc)
+bool deleteKeyEmpties(const TsDesc &desc)
 {
     return isTextCombo(desc);
 }
 
-std::optional<QStringList> DependentGroup(const TXml &equipDoc, const QString &filter,
+std::optional<QStringList> dependentGroup(const TXml &equipDoc, const QString &filter,
                                           const QString &textElement, const QString &filterElement,
                                           const QString &item)
 {
-    const QString wanted = AsciiUpper(filter.trimmed());
+    const QString wanted = asciiUpper(filter.trimmed());
     if (wanted.isEmpty())
         return std::nullopt;
     std::optional<QStringList> entries;
-    ForEachInGroup(
+    forEachInGroup(
             equipDoc, item,
             [&](const TXml &x) {
-                return AsciiUpper(XmlGetText(x, filterElement).trimmed()) == wanted;
+                return asciiUpper(XmlGetText(x, filterElement).trimmed()) == wanted;
             },
             [&](const TXml &x) {
                 if (!entries)

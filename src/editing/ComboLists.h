@@ -24,7 +24,7 @@ struct ComboListChoice
     QString textElement; // element shown: "text", "vMark", "vnModel"...
     QString filterElement; // element of the group test; empty: every item belongs
     QString filter; // upper-cased value the filter element must have
-    bool salespeople = false; // the salespeople of the record's site, selected by id
+    bool isSalespeople = false; // the salespeople of the record's site, selected by id
     bool IndexCoded = false;
     int startPosition = 1; // the position an index-coded field selects
     QString value; // value the selection looks for (ModeTVA 0 reads as 1)
@@ -32,7 +32,7 @@ struct ComboListChoice
 
 // The list of a combo box at set-up, from its ListName, kinds and value (Boolean and
 // position-coded fields, the brand/model/type-version chain, salespeople, "Pars" groups).
-ComboListChoice ChooseComboList(const TsDesc &desc, const QString &recordKind, const QString &value,
+ComboListChoice chooseComboList(const TsDesc &desc, const QString &recordKind, const QString &value,
                                 ListFilters &filters);
 
 // Entries of a combo box and the entry to select.
@@ -53,15 +53,15 @@ ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice,
 
 // Set-up of a combo box's list in one call: choice, then fill (salespeople: the site's list,
 // selected by id).
-ComboFill SetupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
+ComboFill setupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
                          const QString &recordSite, ListFilters &filters);
 
 // Salespeople ("cNom") whose "Site", upper-cased, contains recordSite; nobody for an empty site.
-QStringList Salespeople(const TXml &equipDoc, const QString &recordSite);
+QStringList salespeople(const TXml &equipDoc, const QString &recordSite);
 
 // The entries of the "Pars" group whose type equals listName (upper-cased), unescaped ("&cr;"
 // too for grid columns); none when the group is absent (the caller keeps its list).
-std::optional<QStringList> ParsGroup(const TXml &equipDoc, const QString &listName,
+std::optional<QStringList> parsGroup(const TXml &equipDoc, const QString &listName,
                                      bool gridColumn = false);
 
 // LoadInfoNxComboBox / LoadInfoNxComboBoxColumn: "InfoCom" gives the salespeople of the site,
@@ -81,21 +81,21 @@ QString GetInfoComboBoxIdCom(const TXml &equipDoc, const QString &listName, cons
 // The value a pick stores: the code of the shown text; index-coded: the position from 1 (from 0
 // with an empty first entry; no selection gives 0, or -1); Boolean: "False" for position 1,
 // "True" otherwise; salesperson by id: the id, "0" when unknown.
-QString StoredComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
+QString storedComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
                          const QString &shownText);
 
 // The list-only rule: a non-empty text that is not one of the entries is refused.
-bool RefusedByListOnly(const TsDesc &desc, const QString &text, const QStringList &entries);
+bool refusedByListOnly(const TsDesc &desc, const QString &text, const QStringList &entries);
 
 // Entering a text combo of a maintained list with Ctrl held starts list maintenance for
 // administrators.
-bool ListMaintenanceAllowed(const TsDesc &desc, bool rightAdmin, bool ctrlHeld);
+bool listMaintenanceAllowed(const TsDesc &desc, bool rightAdmin, bool ctrlHeld);
 
 // The Delete key empties a text combo.
-bool DeleteKeyEmpties(const TsDesc &desc);
+bool deleteKeyEmpties(const TsDesc &desc);
 
 // UpdateCBox: the group of a dependent list whose filter element (trimmed, upper-cased) equals
 // filter; none when the filter is blank or no item matches (the combo keeps what it has).
-std::optional<QStringList> DependentGroup(const TXml &equipDoc, const QString &filter,
+std::optional<QStringList> dependentGroup(const TXml &equipDoc, const QString &filter,
                                           const QString &textElement, const QString &filterElement,
                                           const QString &item);

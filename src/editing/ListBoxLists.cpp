@@ -11,7 +11,7 @@ namespace {
 void addEntry(ListBoxFill &fill, const QString &text, const QString &code,
               const QString &upperValue)
 {
-    if (upperValue.contains(QLatin1Char(';') + AsciiUpper(code) + QLatin1Char(';')))
+    if (upperValue.contains(QLatin1Char(';') + asciiUpper(code) + QLatin1Char(';')))
         fill.selectedRows << int(fill.entries.size());
     fill.entries << text;
     fill.CodeList += QLatin1Char(';') + code;
@@ -22,8 +22,8 @@ void addEntry(ListBoxFill &fill, const QString &text, const QString &code,
 ListBoxFill FillListBoxCodes(const TXml &equipDoc, const QString &listName, const QString &value)
 {
     ListBoxFill fill;
-    const QString upperValue = AsciiUpper(value);
-    ForEachItem(equipDoc, listName, [&](const TXml &x) {
+    const QString upperValue = asciiUpper(value);
+    forEachItem(equipDoc, listName, [&](const TXml &x) {
         addEntry(fill, DecodeEntities(XmlGetText(x, u"eText")), XmlGetText(x, u"Abbr"), upperValue);
         return true;
     });
@@ -33,8 +33,8 @@ ListBoxFill FillListBoxCodes(const TXml &equipDoc, const QString &listName, cons
 QString SiteBrands(const TXml &equipDoc, const QString &siteShown)
 {
     QString brands = QStringLiteral("VW");
-    ForEachItem(equipDoc, QStringLiteral("InfoSite"), [&](const TXml &x) {
-        if (AsciiUpper(XmlGetText(x, u"Site")) != siteShown)
+    forEachItem(equipDoc, QStringLiteral("InfoSite"), [&](const TXml &x) {
+        if (asciiUpper(XmlGetText(x, u"Site")) != siteShown)
             return true;
         brands = XmlGetText(x, u"Marques");
         return false;
@@ -47,27 +47,27 @@ ListBoxFill FillListBoxModels(const TXml &equipDoc, const QString &siteShown, bo
 {
     ListBoxFill fill;
     const QString brands = SiteBrands(equipDoc, siteShown);
-    const QString upperValue = AsciiUpper(value);
-    ForEachItem(equipDoc, QStringLiteral("VNModels"), [&](const TXml &x) {
-        if (Occurs(AsciiUpper(XmlGetText(x, u"vnMark")), brands) == siteBrands) {
+    const QString upperValue = asciiUpper(value);
+    forEachItem(equipDoc, QStringLiteral("VNModels"), [&](const TXml &x) {
+        if (occurs(asciiUpper(XmlGetText(x, u"vnMark")), brands) == siteBrands) {
             const QString model = XmlGetText(x, u"vnModel");
-            addEntry(fill, DecodeEntities(model), AsciiUpper(model), upperValue);
+            addEntry(fill, DecodeEntities(model), asciiUpper(model), upperValue);
         }
         return true;
     });
     return fill;
 }
 
-ListBoxFill SetupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown)
+ListBoxFill setupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown)
 {
-    const QString name = AsciiUpper(desc.ListName);
+    const QString name = asciiUpper(desc.ListName);
     if (name == QLatin1String("PACHOIX1") || name == QLatin1String("PACHOIX2"))
         return FillListBoxModels(equipDoc, siteShown, name.endsWith(QLatin1Char('1')),
                                  desc.CurrentValue);
     return FillListBoxCodes(equipDoc, desc.ListName, desc.CurrentValue);
 }
 
-QString ListBoxValue(const QString &codeList, const QList<int> &selectedRows)
+QString listBoxValue(const QString &codeList, const QList<int> &selectedRows)
 {
     if (selectedRows.isEmpty())
         return QString();
@@ -81,7 +81,7 @@ QString ListBoxValue(const QString &codeList, const QList<int> &selectedRows)
     return QLatin1Char(';') + codes.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
-QString OptionsSummary(const QStringList &entries, const QList<int> &selectedRows)
+QString optionsSummary(const QStringList &entries, const QList<int> &selectedRows)
 {
     QList<int> rows = selectedRows;
     std::sort(rows.begin(), rows.end());

@@ -30,10 +30,10 @@ ListBoxFill FillListBoxModels(const TXml &equipDoc, const QString &siteShown, bo
 
 // The list of a list box at set-up: "PAChoix1" and "PAChoix2" the model choices of the site's
 // brands and of the others, any other name its code list. Selection follows CurrentValue.
-ListBoxFill SetupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown);
+ListBoxFill setupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown);
 
 // The stored value of the selected rows: ";" + their codes joined by ";" + ";", or empty.
-QString ListBoxValue(const QString &codeList, const QList<int> &selectedRows);
+QString listBoxValue(const QString &codeList, const QList<int> &selectedRows);
 
 // The shown texts of the selected rows joined by " - " (caption of LbInfoOptions).
-QString OptionsSummary(const QStringList &entries, const QList<int> &selectedRows);
+QString optionsSummary(const QStringList &entries, const QList<int> &selectedRows);

@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
-QStringList GroupTokens(const TXml &recordDoc)
+QStringList groupTokens(const TXml &recordDoc)
 {
     QStringList tokens;
-    TXml groups = SelectElement(recordDoc, u"GNames");
+    TXml groups = selectElement(recordDoc, u"GNames");
     while (XmlNext(groups, u"GName")) {
         // A list item's value is the item itself.
-        QString name = AsciiUpper(groups.item());
+        QString name = asciiUpper(groups.item());
         name.remove(QLatin1String("USER_"), Qt::CaseInsensitive);
         // An empty name would give ";;", the list of untagged fields, which nobody may edit.
         if (!name.isEmpty())
@@ -26,27 +26,27 @@ bool GetDataRights(const TXml &recordDoc, bool flagRights, const QString &groupL
 {
     if (!flagRights)
         return false;
-    const QStringList tokens = GroupTokens(recordDoc);
+    const QStringList tokens = groupTokens(recordDoc);
     return std::any_of(tokens.begin(), tokens.end(),
                        [&](const QString &token) { return groupList.contains(token); });
 }
 
-RecordRights ComputeRecordRights(const TXml &recordDoc, const TXml &recordElement,
+RecordRights computeRecordRights(const TXml &recordDoc, const TXml &recordElement,
                                  const RightsInput &in)
 {
     RecordRights r;
-    r.RecordSite = AsciiUpper(XmlGetText(recordElement, u"Site"));
-    r.RecordOwner = AsciiUpper(XmlGetText(recordElement, u"idOwner"));
+    r.RecordSite = asciiUpper(XmlGetText(recordElement, u"Site"));
+    r.RecordOwner = asciiUpper(XmlGetText(recordElement, u"idOwner"));
 
     r.FlagSiteAccess = in.UserSite == QLatin1String("#")
-            || Occurs(r.RecordSite, AsciiUpper(in.UserSite))
+            || occurs(r.RecordSite, asciiUpper(in.UserSite))
             // Nobody owns a record through an empty id.
             || (!r.RecordOwner.isEmpty() && r.RecordOwner == in.idUser);
     const bool customer = in.RecordKind == RecordKinds::Customer;
     r.FlagModifiable = r.FlagSiteAccess || customer || in.FlagNewEnreg;
 
     if (!customer && r.FlagSiteAccess && !in.FlagNewEnreg) {
-        const QDate delivered = ParseDate(XmlGetText(recordElement, u"DateLivraison"));
+        const QDate delivered = parseDate(XmlGetText(recordElement, u"DateLivraison"));
         r.LockedByDate = delivered.isValid() && in.OptLimiteDateVerrouVNVO.isValid()
                 && delivered < in.OptLimiteDateVerrouVNVO;
         if (r.LockedByDate)
@@ -62,7 +62,7 @@ RecordRights ComputeRecordRights(const TXml &recordDoc, const TXml &recordElemen
     return r;
 }
 
-bool GuaranteeFieldsEnabled(bool rightCompta, bool svoRvo, const QString &validationDate)
+bool guaranteeFieldsEnabled(bool rightCompta, bool svoRvo, const QString &validationDate)
 {
     return rightCompta || (svoRvo && validationDate.isEmpty());
 }

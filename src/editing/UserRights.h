@@ -8,7 +8,7 @@ struct TXml;
 
 // The user's group tokens from "GNames": ";" + the upper-cased "GName" with every "USER_"
 // removed + ";". A name that comes out empty gives no token.
-QStringList GroupTokens(const TXml &recordDoc);
+QStringList groupTokens(const TXml &recordDoc);
 
 // True when group rights are in force (flagRights) and one of the user's tokens occurs in the
 // group list (";COMPTA;", ";SVO;RVO;"). The groups are read afresh from the document.
@@ -40,12 +40,12 @@ struct RecordRights
 
 // Site access, the delivery-date lock and the derived rights of one record. recordElement is a
 // cursor with the record element selected; recordDoc holds "GNames".
-RecordRights ComputeRecordRights(const TXml &recordDoc, const TXml &recordElement,
+RecordRights computeRecordRights(const TXml &recordDoc, const TXml &recordElement,
                                  const RightsInput &input);
 
 // The guarantee fields, set after all fields: editable for accounting users, and for the SVO or
 // RVO groups while the guarantee has no validation date.
-bool GuaranteeFieldsEnabled(bool rightCompta, bool svoRvo, const QString &validationDate);
+bool guaranteeFieldsEnabled(bool rightCompta, bool svoRvo, const QString &validationDate);
 inline const QString kGuaranteeGroups = QStringLiteral(";SVO;RVO;");
 inline const QStringList kGuaranteeFields
         = {QStringLiteral("cTypeGarantie"), QStringLiteral("cDureeGarantie"),

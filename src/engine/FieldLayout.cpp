@@ -11,7 +11,7 @@ bool isListCaptioned(int tControl)
 
 } // namespace
 
-int LabelLeft(int tControl, int fieldLeft)
+int labelLeft(int tControl, int fieldLeft)
 {
     if (isListCaptioned(tControl))
         return fieldLeft;
@@ -22,19 +22,19 @@ int LabelLeft(int tControl, int fieldLeft)
     return fieldLeft - 22;
 }
 
-PixelRect LabelRectForCreated(int tControl, const PixelRect &field)
+PixelRect labelRectForCreated(int tControl, const PixelRect &field)
 {
-    return {LabelLeft(tControl, field.left), field.top + 2, 0, field.height};
+    return {labelLeft(tControl, field.left), field.top + 2, 0, field.height};
 }
 
-PixelRect LabelRectForDesign(int tControl, const PixelRect &field, const PixelRect &control)
+PixelRect labelRectForDesign(int tControl, const PixelRect &field, const PixelRect &control)
 {
     if (isListCaptioned(tControl))
         return {control.left, control.top - 20 + 2, 0, field.height};
-    return {LabelLeft(tControl, field.left), control.top + 2, 0, field.height};
+    return {labelLeft(tControl, field.left), control.top + 2, 0, field.height};
 }
 
-bool LabelWanted(bool designControl, bool firstBinding, int tControl, const QString &caption,
+bool labelWanted(bool designControl, bool firstBinding, int tControl, const QString &caption,
                  bool visible)
 {
     if (caption.isEmpty() || tControl == ControlKind::Button)
@@ -42,7 +42,7 @@ bool LabelWanted(bool designControl, bool firstBinding, int tControl, const QStr
     return !designControl || (firstBinding && visible);
 }
 
-CreatedKind CreatedControlKind(int tControl)
+CreatedKind createdControlKind(int tControl)
 {
     switch (tControl) {
     case ControlKind::ListBox:
@@ -57,9 +57,9 @@ CreatedKind CreatedControlKind(int tControl)
     }
 }
 
-PixelRect CreatedControlRect(int tControl, const PixelRect &f)
+PixelRect createdControlRect(int tControl, const PixelRect &f)
 {
-    switch (CreatedControlKind(tControl)) {
+    switch (createdControlKind(tControl)) {
     case CreatedKind::ListBox:
         return {f.left, f.top + 21, f.width, f.height + 4};
     case CreatedKind::ComboBox:
@@ -72,7 +72,7 @@ PixelRect CreatedControlRect(int tControl, const PixelRect &f)
     return {f.left, f.top, f.width, f.height - 1};
 }
 
-ControlLook SetupLook(bool fieldRight, int width, TColor backColor, TColor fontColor)
+ControlLook setupLook(bool fieldRight, int width, TColor backColor, TColor fontColor)
 {
     ControlLook look;
     look.enabled = fieldRight && width != 0;
@@ -86,7 +86,7 @@ ControlLook SetupLook(bool fieldRight, int width, TColor backColor, TColor fontC
     return look;
 }
 
-bool MandatoryMark(bool notNull, const QString &value)
+bool mandatoryMark(bool notNull, const QString &value)
 {
     return notNull
             && (value.isEmpty() || value == QLatin1String("0") || value == QLatin1String("0.00"));

@@ -14,14 +14,14 @@ struct FieldValue
 };
 
 // Element the field's value is read from: SourceElement when set, else FieldName.
-QString ValueElement(const TsDesc &desc);
+QString valueElement(const TsDesc &desc);
 
 // The value a field shows after a load. useDefault (new record, or new customer vehicle on
 // tab 8) takes defval; otherwise the value element of the record cursor's current element.
 // Text edits decode their entities, dates turn "now" into today, numbers lose their blanks and
 // decimals are written "0.00".
-FieldValue DeriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefault,
+FieldValue deriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefault,
                             const QDate &today);
 
 // The text an edit control receives: decimals with every "," made ".".
-QString EditText(const TsDesc &desc);
+QString editText(const TsDesc &desc);

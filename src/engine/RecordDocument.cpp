@@ -2,23 +2,23 @@
 
 #include "engine/TextRules.h"
 
-UserInfo ReadUserInfo(const TXml &recordDoc)
+UserInfo readUserInfo(const TXml &recordDoc)
 {
-    const TXml user = SelectElement(recordDoc, u"User");
+    const TXml user = selectElement(recordDoc, u"User");
     return {XmlGetText(user, u"UserConcession"), XmlGetText(user, u"UserSite"),
             XmlGetText(user, u"Name_"), XmlGetText(user, u"US1")};
 }
 
-void ReadOptionDates(const TXml &recordDoc, OptionDates &dates)
+void readOptionDates(const TXml &recordDoc, OptionDates &dates)
 {
-    const TXml opt = SelectElement(recordDoc, u"OptDates");
-    dates.ServerNow = ParseDate(XmlGetText(opt, u"Now"));
+    const TXml opt = selectElement(recordDoc, u"OptDates");
+    dates.ServerNow = parseDate(XmlGetText(opt, u"Now"));
     if (dates.OptLimiteDateDeb.isValid())
         return;
-    dates.OptLimiteDateDeb = ParseDate(XmlGetText(opt, u"Opt_LimiteDateDeb"));
-    dates.OptLimiteDateDebFrevo = ParseDate(XmlGetText(opt, u"Opt_LimiteDateDebFrevo"));
-    dates.OptLimiteDateDebClarim = ParseDate(XmlGetText(opt, u"Opt_LimiteDateDebClarim"));
-    dates.OptLimiteDateVerrouVNVO = ParseDate(XmlGetText(opt, u"Opt_LimiteDateVerrouVNVO"));
+    dates.OptLimiteDateDeb = parseDate(XmlGetText(opt, u"Opt_LimiteDateDeb"));
+    dates.OptLimiteDateDebFrevo = parseDate(XmlGetText(opt, u"Opt_LimiteDateDebFrevo"));
+    dates.OptLimiteDateDebClarim = parseDate(XmlGetText(opt, u"Opt_LimiteDateDebClarim"));
+    dates.OptLimiteDateVerrouVNVO = parseDate(XmlGetText(opt, u"Opt_LimiteDateVerrouVNVO"));
     dates.OptNow = dates.ServerNow;
     // A null date counts as 0: it is later than nothing, and every date is later than it.
     auto later = [&](const QDate &limit) {
@@ -31,7 +31,7 @@ void ReadOptionDates(const TXml &recordDoc, OptionDates &dates)
     }
 }
 
-RecordHead ReadRecordHead(const TXml &recordElement)
+RecordHead readRecordHead(const TXml &recordElement)
 {
     RecordHead head;
     XmlGet(recordElement, u"Frevo", head.Frevo);
@@ -41,10 +41,10 @@ RecordHead ReadRecordHead(const TXml &recordElement)
     return head;
 }
 
-VehicleCursor PositionVehicleCursor(const TXml &customerDoc, int vehicleIndex)
+VehicleCursor positionVehicleCursor(const TXml &customerDoc, int vehicleIndex)
 {
     VehicleCursor v;
-    v.cursor = SelectElement(customerDoc, u"TVehS");
+    v.cursor = selectElement(customerDoc, u"TVehS");
     v.VehicleFound = XmlNext(v.cursor, u"TVeh") ? 1 : 0;
     for (int i = 0; i < vehicleIndex; ++i) {
         if (!XmlNext(v.cursor, u"TVeh"))
@@ -55,7 +55,7 @@ VehicleCursor PositionVehicleCursor(const TXml &customerDoc, int vehicleIndex)
     return v;
 }
 
-TXml SelectElement(const TXml &doc, QStringView element)
+TXml selectElement(const TXml &doc, QStringView element)
 {
     TXml x = doc;
     XmlOpen(x, element);

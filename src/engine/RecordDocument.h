@@ -12,7 +12,7 @@ struct UserInfo
 {
     QString UserConcession, UserSite, UserName, UserUS1;
 };
-UserInfo ReadUserInfo(const TXml &recordDoc);
+UserInfo readUserInfo(const TXml &recordDoc);
 
 // The option dates and the server date; a null date stands for 0 (no limit).
 struct OptionDates
@@ -24,7 +24,7 @@ struct OptionDates
 // ServerNow follows the "Now" of every record document. The option dates are read only until
 // they have been accepted (OptLimiteDateDeb not 0); they are rejected, all four and OptNow set
 // to 0 to be read again at the next load, when a start limit lies after "Now".
-void ReadOptionDates(const TXml &recordDoc, OptionDates &dates);
+void readOptionDates(const TXml &recordDoc, OptionDates &dates);
 
 // Head of the record element: the cost summary, the record id ("idVO", then "idtVO" when
 // present) and the record's company.
@@ -32,7 +32,7 @@ struct RecordHead
 {
     QString Frevo, RecordId, Concession;
 };
-RecordHead ReadRecordHead(const TXml &recordElement);
+RecordHead readRecordHead(const TXml &recordElement);
 
 // The customer vehicle shown on tab 8: the cursor on the vehicleIndex-th "TVeh" item (the last
 // one when there are fewer), and VehicleFound: 1 with vehicles, 0 without, -1 while a new one
@@ -42,7 +42,7 @@ struct VehicleCursor
     TXml cursor;
     int VehicleFound = 0;
 };
-VehicleCursor PositionVehicleCursor(const TXml &customerDoc, int vehicleIndex);
+VehicleCursor positionVehicleCursor(const TXml &customerDoc, int vehicleIndex);
 
 // A copy of doc with element selected.
-TXml SelectElement(const TXml &doc, QStringView element);
+TXml selectElement(const TXml &doc, QStringView element);

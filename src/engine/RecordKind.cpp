@@ -2,7 +2,7 @@
 
 #include "gateway/TXml.h"
 
-RecordKindDecision DecideRecordKind(const TXml &recordDoc, const QString &customerId, int idTypeVO)
+RecordKindDecision decideRecordKind(const TXml &recordDoc, const QString &customerId, int idTypeVO)
 {
     RecordKindDecision d;
     if (!customerId.isEmpty()) {
@@ -25,12 +25,12 @@ RecordKindDecision DecideRecordKind(const TXml &recordDoc, const QString &custom
     return d;
 }
 
-QString KindCaption(const QString &recordKind)
+QString kindCaption(const QString &recordKind)
 {
     return recordKind.mid(2, 2);
 }
 
-HeaderColors HeaderColorsFor(const QString &recordKind)
+HeaderColors headerColorsFor(const QString &recordKind)
 {
     constexpr TColor blue = tColorFromRgb(64, 64, 240);
     constexpr TColor raspberry = tColorFromRgb(204, 89, 118);

@@ -23,10 +23,10 @@ struct RecordKindDecision
 // A customer id makes a customer record; otherwise TypeVO "1" (or, when the record has none,
 // idTypeVO 1) is a used vehicle, a record with a StatutVD opened with idTypeVO 3 a
 // demonstration vehicle, anything else a new-vehicle order.
-RecordKindDecision DecideRecordKind(const TXml &recordDoc, const QString &customerId, int idTypeVO);
+RecordKindDecision decideRecordKind(const TXml &recordDoc, const QString &customerId, int idTypeVO);
 
 // "VO", "VD", "VN" or "CL": the kind button's caption and the kind's short name.
-QString KindCaption(const QString &recordKind);
+QString kindCaption(const QString &recordKind);
 
 struct HeaderColors
 {
@@ -36,4 +36,4 @@ struct HeaderColors
 
 // Colours of the header line per record kind: blue for used vehicles, orders and customers,
 // raspberry for demonstration vehicles.
-HeaderColors HeaderColorsFor(const QString &recordKind);
+HeaderColors headerColorsFor(const QString &recordKind);

@@ -2,7 +2,7 @@
 
 #include "gateway/TXml.h"
 
-std::vector<StructEntry> ReadStructEntries(const TXml &structDoc)
+std::vector<StructEntry> readStructEntries(const TXml &structDoc)
 {
     std::vector<StructEntry> entries;
     TXml x = structDoc;

@@ -16,4 +16,4 @@ struct StructEntry
 };
 
 // Every "axStruct" item of the "axStructS" list, in document order.
-std::vector<StructEntry> ReadStructEntries(const TXml &structDoc);
+std::vector<StructEntry> readStructEntries(const TXml &structDoc);

@@ -13,34 +13,34 @@ constexpr int kDefaultTwips = 20;
 
 } // namespace
 
-int TwipsToPixels(const QString &twips)
+int twipsToPixels(const QString &twips)
 {
-    const int value = ReadInt(twips, kDefaultTwips);
+    const int value = readInt(twips, kDefaultTwips);
     // nearbyint follows the default rounding mode: to nearest, halves to even.
     return int(std::nearbyint(double(value) / 15.0));
 }
 
-PixelRect FieldGeometry(const StructEntry &entry)
+PixelRect fieldGeometry(const StructEntry &entry)
 {
     PixelRect r;
-    r.width = TwipsToPixels(entry.width);
-    r.left = TwipsToPixels(entry.left);
-    r.top = TwipsToPixels(entry.top) - 35;
-    r.height = std::max(TwipsToPixels(entry.height), 18);
+    r.width = twipsToPixels(entry.width);
+    r.left = twipsToPixels(entry.left);
+    r.top = twipsToPixels(entry.top) - 35;
+    r.height = std::max(twipsToPixels(entry.height), 18);
     return r;
 }
 
-bool FieldVisible(int enabledCode, bool fieldRight)
+bool fieldVisible(int enabledCode, bool fieldRight)
 {
     return fieldRight ? enabledCode != 3 : enabledCode != 2;
 }
 
-bool FieldRightFor(bool groupRight, int tab, int vehicleFound)
+bool fieldRightFor(bool groupRight, int tab, int vehicleFound)
 {
     return groupRight && !(tab == 8 && vehicleFound == 0);
 }
 
-DescribeOutcome DescribeTabs(const std::vector<StructEntry> &entries, const QString &recordKind,
+DescribeOutcome describeTabs(const std::vector<StructEntry> &entries, const QString &recordKind,
                              TabDescTable &tabs, int &firstTab, const TraceFn &traceFn)
 {
     DescribeOutcome outcome;
@@ -78,7 +78,7 @@ DescribeOutcome DescribeTabs(const std::vector<StructEntry> &entries, const QStr
     return outcome;
 }
 
-FieldPlan PlanField(const StructEntry &e, const TsPage &page, int tab, int index,
+FieldPlan planField(const StructEntry &e, const TsPage &page, int tab, int index,
                     const FieldContext &context)
 {
     FieldPlan plan;
@@ -89,20 +89,20 @@ FieldPlan PlanField(const StructEntry &e, const TsPage &page, int tab, int index
     d.FieldName = semicolon < 0 ? e.vInfo : e.vInfo.left(semicolon);
     d.SourceElement = semicolon < 0 ? QString() : e.vInfo.mid(semicolon + 1, kMaxSourceLength);
 
-    plan.geometry = FieldGeometry(e);
-    d.tInfo = ReadInt(e.tInfo);
-    d.tControl = ReadInt(e.tControl);
-    plan.maxLength = ReadInt(e.length);
-    d.FontColor = ReadInt(e.color);
-    plan.idNum = ReadInt(e.idNum);
+    plan.geometry = fieldGeometry(e);
+    d.tInfo = readInt(e.tInfo);
+    d.tControl = readInt(e.tControl);
+    plan.maxLength = readInt(e.length);
+    d.FontColor = readInt(e.color);
+    plan.idNum = readInt(e.idNum);
     plan.onPanelCompta = plan.idNum >= 1000;
     d.txtInfo = DecodeEntities(e.txtInfo);
-    d.TagList = QLatin1Char(';') + AsciiUpper(e.tag) + QLatin1Char(';');
-    d.NotNull = AsciiUpper(e.notNull) == QLatin1String("TRUE");
+    d.TagList = QLatin1Char(';') + asciiUpper(e.tag) + QLatin1Char(';');
+    d.NotNull = asciiUpper(e.notNull) == QLatin1String("TRUE");
 
     const bool groupRight = context.groupRight && context.groupRight(d.TagList);
-    plan.visible = FieldVisible(ReadInt(e.enabled), groupRight);
-    plan.fieldRight = FieldRightFor(groupRight, tab, context.vehicleFound);
+    plan.visible = fieldVisible(readInt(e.enabled), groupRight);
+    plan.fieldRight = fieldRightFor(groupRight, tab, context.vehicleFound);
 
     d.ListName = d.FieldName;
     d.FieldInfo = e.fieldInfo.isEmpty() ? d.ListName : e.fieldInfo;
@@ -114,7 +114,7 @@ FieldPlan PlanField(const StructEntry &e, const TsPage &page, int tab, int index
         d.FieldInfo = d.FieldInfo.left(listSemicolon);
     }
     d.ListTable = d.FieldInfo;
-    if (listSemicolon < 0 && AsciiUpper(d.FieldInfo.left(4)) == QLatin1String("LIST"))
+    if (listSemicolon < 0 && asciiUpper(d.FieldInfo.left(4)) == QLatin1String("LIST"))
         d.FieldInfo = d.FieldName;
     trace(context.trace,
           QStringLiteral("z2 Ajout desc Onglet : ") + page.vInfo + QStringLiteral(" - ")
@@ -122,7 +122,7 @@ FieldPlan PlanField(const StructEntry &e, const TsPage &page, int tab, int index
 
     d.defval = e.defval;
     static const TXml noRecord;
-    const FieldValue value = DeriveFieldValue(d, context.record ? *context.record : noRecord,
+    const FieldValue value = deriveFieldValue(d, context.record ? *context.record : noRecord,
                                               context.useDefaults, context.today);
     d.LoadedValue = value.LoadedValue;
     d.CurrentValue = value.CurrentValue;
@@ -132,7 +132,7 @@ FieldPlan PlanField(const StructEntry &e, const TsPage &page, int tab, int index
     return plan;
 }
 
-std::vector<FieldPlan> PlanTabFields(const std::vector<StructEntry> &entries, const TsPage &page,
+std::vector<FieldPlan> planTabFields(const std::vector<StructEntry> &entries, const TsPage &page,
                                      int tab, const FieldContext &context)
 {
     trace(context.trace, QStringLiteral("p2 Ajout desc Onglet : ") + page.vInfo);
@@ -140,7 +140,7 @@ std::vector<FieldPlan> PlanTabFields(const std::vector<StructEntry> &entries, co
     for (const StructEntry &e : entries) {
         if (e.descInfo != page.vInfo)
             continue;
-        plans.push_back(PlanField(e, page, tab, int(plans.size()), context));
+        plans.push_back(planField(e, page, tab, int(plans.size()), context));
     }
     return plans;
 }

@@ -15,18 +15,18 @@ struct TXml;
 
 // Twips (15 per pixel) to pixels, nearest with halves to even; 20 twips when the text is empty
 // or not a number.
-int TwipsToPixels(const QString &twips);
+int twipsToPixels(const QString &twips);
 
 // The described rectangle of a field entry: top loses 35 pixels, height is at least 18.
-PixelRect FieldGeometry(const StructEntry &entry);
+PixelRect fieldGeometry(const StructEntry &entry);
 
 // Visibility code of "enabled": 2 hides the field from users without its right, 3 from users
 // with it; anything else shows it.
-bool FieldVisible(int enabledCode, bool fieldRight);
+bool fieldVisible(int enabledCode, bool fieldRight);
 
 // The group right of a field, withheld on the customer-vehicle tab (8) while the customer has
 // no vehicle (vehicleFound 0).
-bool FieldRightFor(bool groupRight, int tab, int vehicleFound);
+bool fieldRightFor(bool groupRight, int tab, int vehicleFound);
 
 struct TabCaption
 {
@@ -43,7 +43,7 @@ struct DescribeOutcome
 // Describes the ten tabs of recordKind: the first tab entry of the kind per tab number fills
 // PageIndex, vInfo, tag, Prefix and Described; DetailLoaded is cleared. The first described
 // tab from 1 up becomes firstTab (when it is still 0) and the page to show.
-DescribeOutcome DescribeTabs(const std::vector<StructEntry> &entries, const QString &recordKind,
+DescribeOutcome describeTabs(const std::vector<StructEntry> &entries, const QString &recordKind,
                              TabDescTable &tabs, int &firstTab, const TraceFn &traceFn = {});
 
 // What building the descriptors of a tab needs from the window.
@@ -58,9 +58,9 @@ struct FieldContext
 };
 
 // The field plans of tab `tab` (the entries whose descInfo is the tab's key, document order).
-std::vector<FieldPlan> PlanTabFields(const std::vector<StructEntry> &entries, const TsPage &page,
+std::vector<FieldPlan> planTabFields(const std::vector<StructEntry> &entries, const TsPage &page,
                                      int tab, const FieldContext &context);
 
 // One plan from one field entry (index = its position in the tab).
-FieldPlan PlanField(const StructEntry &entry, const TsPage &page, int tab, int index,
+FieldPlan planField(const StructEntry &entry, const TsPage &page, int tab, int index,
                     const FieldContext &context);

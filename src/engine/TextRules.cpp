@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-QString AsciiUpper(QStringView text)
+QString asciiUpper(QStringView text)
 {
     QString out = text.toString();
     for (QChar &c : out) {
@@ -15,14 +15,14 @@ QString AsciiUpper(QStringView text)
     return out;
 }
 
-int ReadInt(const QString &text, int fallback)
+int readInt(const QString &text, int fallback)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? value : fallback;
 }
 
-QDate ParseDate(const QString &text)
+QDate parseDate(const QString &text)
 {
     static const QRegularExpression re(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
     const auto m = re.match(text.trimmed());
@@ -32,7 +32,7 @@ QDate ParseDate(const QString &text)
     return date.isValid() ? date : QDate();
 }
 
-QString FormatDate(const QDate &date)
+QString formatDate(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
@@ -59,7 +59,7 @@ QString withoutNegativeZero(const QString &text)
 
 } // namespace
 
-QString FormatDecimal2(const QString &text)
+QString formatDecimal2(const QString &text)
 {
     // Plain decimals are rounded on their digits, so 2.675 gives 2.68 as a person expects.
     static const QRegularExpression plain(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
@@ -90,12 +90,12 @@ QString FormatDecimal2(const QString &text)
     return QStringLiteral("0.00");
 }
 
-bool Occurs(QStringView needle, QStringView haystack)
+bool occurs(QStringView needle, QStringView haystack)
 {
     return !needle.isEmpty() && haystack.contains(needle);
 }
 
-QString CodeOf(const QString &text)
+QString codeOf(const QString &text)
 {
     const qsizetype at = text.indexOf(QLatin1String(" : "));
     return at < 0 ? text : text.left(at);

@@ -27,17 +27,17 @@ using TabDescTable = std::array<TsPage, 10>;
 
 // Tags carried by every control of descriptor i of tab n, and back. Decoding rounds down, so
 // the negative tags of tab 0 come back to tab 0.
-constexpr int ControlTag(int tab, int index)
+constexpr int controlTag(int tab, int index)
 {
     return (tab - 1) * 10000 + index;
 }
 
-constexpr int TabOfTag(int tag)
+constexpr int tabOfTag(int tag)
 {
     return (tag >= 0 ? tag / 10000 : -((-tag + 9999) / 10000)) + 1;
 }
 
-constexpr int IndexOfTag(int tag)
+constexpr int indexOfTag(int tag)
 {
-    return tag - (TabOfTag(tag) - 1) * 10000;
+    return tag - (tabOfTag(tag) - 1) * 10000;
 }

@@ -22,7 +22,7 @@ TsDesc combo(int tControl, int tInfo, const QString &field, const QString &value
 ComboFill setup(const TsDesc &d, const QString &kind = "_TVO", const QString &site = "SUD")
 {
     ListFilters filters;
-    return SetupComboList(equipDoc(), d, kind, site, filters);
+    return setupComboList(equipDoc(), d, kind, site, filters);
 }
 
 } // namespace
@@ -91,39 +91,39 @@ TEST(ComboLists, BrandModelVersionChain)
     ListFilters filters;
     const TXml equip = equipDoc();
     TsDesc brand = combo(111, 2, "InfoMarque", "peugeot");
-    const ComboFill brands = SetupComboList(equip, brand, "_TVO", "", filters);
+    const ComboFill brands = setupComboList(equip, brand, "_TVO", "", filters);
     EXPECT_EQ(brands.entries, (QStringList {"PEUGEOT", "RENAULT"}));
     EXPECT_EQ(brands.selected, 0);
     const ComboFill models
-            = SetupComboList(equip, combo(111, 2, "InfoModele", "308"), "_TVO", "", filters);
+            = setupComboList(equip, combo(111, 2, "InfoModele", "308"), "_TVO", "", filters);
     EXPECT_EQ(models.entries,
               (QStringList {"208", "308"})); // the group ends at the first other brand
     EXPECT_EQ(models.selected, 1);
 
     ListFilters vn;
-    SetupComboList(equip, combo(111, 2, "InfoMarque", "VW"), "_TVN", "", vn);
+    setupComboList(equip, combo(111, 2, "InfoMarque", "VW"), "_TVN", "", vn);
     const ComboFill vnModels
-            = SetupComboList(equip, combo(111, 2, "InfoModele", "Golf"), "_TVN", "", vn);
+            = setupComboList(equip, combo(111, 2, "InfoModele", "Golf"), "_TVN", "", vn);
     EXPECT_EQ(vnModels.entries, (QStringList {"Golf", "Polo"}));
     const ComboFill versions
-            = SetupComboList(equip, combo(111, 2, "InfoTypeVersion", "GTI"), "_TVN", "", vn);
+            = setupComboList(equip, combo(111, 2, "InfoTypeVersion", "GTI"), "_TVN", "", vn);
     EXPECT_EQ(versions.entries, (QStringList {"1.6 TDI", "GTI"}));
     EXPECT_EQ(versions.selected, 1);
 
     // The trade-in brand of an order lists used-vehicle brands.
     ListFilters trade;
-    const ComboFill tradeIn = SetupComboList(equip, combo(111, 2, "ReprMarque", "", "InfoMarque"),
+    const ComboFill tradeIn = setupComboList(equip, combo(111, 2, "ReprMarque", "", "InfoMarque"),
                                              "_TVN", "", trade);
     EXPECT_EQ(tradeIn.entries.first(), "PEUGEOT");
     const ComboFill demo = setup(combo(111, 2, "InfoMarque", "AUDI"), "_TVD");
     EXPECT_EQ(demo.entries.first(), "AUDI");
 }
 
-TEST(ComboLists, Salespeople)
+TEST(ComboLists, salespeople)
 {
-    EXPECT_EQ(Salespeople(equipDoc(), "SUD"), (QStringList {"Martin", "Martin"}));
-    EXPECT_EQ(Salespeople(equipDoc(), "NORD"), (QStringList {"Martin", "Durand"}));
-    EXPECT_TRUE(Salespeople(equipDoc(), "").isEmpty());
+    EXPECT_EQ(salespeople(equipDoc(), "SUD"), (QStringList {"Martin", "Martin"}));
+    EXPECT_EQ(salespeople(equipDoc(), "NORD"), (QStringList {"Martin", "Durand"}));
+    EXPECT_TRUE(salespeople(equipDoc(), "").isEmpty());
 
     // The last entry showing the name wins.
     const ComboFill byId = setup(combo(112, 4, "idCom", "5"), "_TCL", "SUD");
@@ -178,7 +178,7 @@ TEST(ComboLists, StoredValue)
             {&salesperson, 1, "Durand", "4"},   {&salesperson, 0, "Inconnu", "0"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(StoredComboValue(equipDoc(), *c.desc, c.index, QString::fromLatin1(c.shown)),
+        EXPECT_EQ(storedComboValue(equipDoc(), *c.desc, c.index, QString::fromLatin1(c.shown)),
                   QString::fromLatin1(c.stored))
                 << qPrintable(c.desc->FieldName) << " " << c.index;
 }
@@ -187,32 +187,32 @@ TEST(ComboLists, KeyboardRules)
 {
     TsDesc d = combo(111, 2, "InfoCouleur", "");
     d.ListOnly = true;
-    EXPECT_TRUE(RefusedByListOnly(d, "Vert", {"Rouge", "Bleu"}));
-    EXPECT_FALSE(RefusedByListOnly(d, "rouge", {"Rouge", "Bleu"}));
-    EXPECT_FALSE(RefusedByListOnly(d, "", {"Rouge"}));
+    EXPECT_TRUE(refusedByListOnly(d, "Vert", {"Rouge", "Bleu"}));
+    EXPECT_FALSE(refusedByListOnly(d, "rouge", {"Rouge", "Bleu"}));
+    EXPECT_FALSE(refusedByListOnly(d, "", {"Rouge"}));
     d.ListOnly = false;
-    EXPECT_FALSE(RefusedByListOnly(d, "Vert", {"Rouge"}));
+    EXPECT_FALSE(refusedByListOnly(d, "Vert", {"Rouge"}));
 
     d.ListTable = "ListRubrics";
     d.FieldInfo = "ListRubrics";
-    EXPECT_FALSE(ListMaintenanceAllowed(d, true, true)); // not a maintained list
+    EXPECT_FALSE(listMaintenanceAllowed(d, true, true)); // not a maintained list
     d.FieldInfo = "InfoCouleur";
-    EXPECT_TRUE(ListMaintenanceAllowed(d, true, true));
-    EXPECT_FALSE(ListMaintenanceAllowed(d, false, true));
-    EXPECT_FALSE(ListMaintenanceAllowed(d, true, false));
-    EXPECT_TRUE(DeleteKeyEmpties(d));
+    EXPECT_TRUE(listMaintenanceAllowed(d, true, true));
+    EXPECT_FALSE(listMaintenanceAllowed(d, false, true));
+    EXPECT_FALSE(listMaintenanceAllowed(d, true, false));
+    EXPECT_TRUE(deleteKeyEmpties(d));
     d.tControl = 112;
-    EXPECT_FALSE(DeleteKeyEmpties(d));
-    EXPECT_FALSE(ListMaintenanceAllowed(d, true, true));
+    EXPECT_FALSE(deleteKeyEmpties(d));
+    EXPECT_FALSE(listMaintenanceAllowed(d, true, true));
 }
 
-TEST(ComboLists, DependentGroup)
+TEST(ComboLists, dependentGroup)
 {
     const TXml e = equipDoc();
-    EXPECT_EQ(DependentGroup(e, " peugeot ", "vModel", "vMark", "Models").value(),
+    EXPECT_EQ(dependentGroup(e, " peugeot ", "vModel", "vMark", "Models").value(),
               (QStringList {"208", "308"}));
-    EXPECT_FALSE(DependentGroup(e, "CITROEN", "vModel", "vMark", "Models").has_value());
-    EXPECT_FALSE(DependentGroup(e, "  ", "vModel", "vMark", "Models").has_value());
-    EXPECT_EQ(DependentGroup(e, "GOLF", "vnVers", "vnModel", "VNVersions")->size(), 2);
-    EXPECT_FALSE(DependentGroup(e, "POLO", "vnVers", "vnModel", "VNVersions").has_value());
+    EXPECT_FALSE(dependentGroup(e, "CITROEN", "vModel", "vMark", "Models").has_value());
+    EXPECT_FALSE(dependentGroup(e, "  ", "vModel", "vMark", "Models").has_value());
+    EXPECT_EQ(dependentGroup(e, "GOLF", "vnVers", "vnModel", "VNVersions")->size(), 2);
+    EXPECT_FALSE(dependentGroup(e, "POLO", "vnVers", "vnModel", "VNVersions").has_value());
 }

@@ -24,16 +24,16 @@ TXml recordDoc(const QString &record, const QString &groupText)
 RecordRights rightsOf(const TXml &doc, const RightsInput &in)
 {
     const QString element = in.RecordKind == QLatin1String("_TCL") ? "TVC" : "tVO";
-    return ComputeRecordRights(doc, SelectElement(doc, element), in);
+    return computeRecordRights(doc, selectElement(doc, element), in);
 }
 
 } // namespace
 
-TEST(UserRights, GroupTokens)
+TEST(UserRights, groupTokens)
 {
     const TXml doc(groups({"user_compta", "ADMINS", "xUSER_yUser_", "USER_", ""}));
-    EXPECT_EQ(GroupTokens(doc), (QStringList {";COMPTA;", ";ADMINS;", ";XY;"}));
-    EXPECT_TRUE(GroupTokens(TXml("<document></document>")).isEmpty());
+    EXPECT_EQ(groupTokens(doc), (QStringList {";COMPTA;", ";ADMINS;", ";XY;"}));
+    EXPECT_TRUE(groupTokens(TXml("<document></document>")).isEmpty());
 }
 
 TEST(UserRights, GetDataRights)
@@ -113,7 +113,7 @@ TEST(UserRights, DeliveryDateLock)
         in.UserSite = "NORD";
         in.RecordKind = "_TVO";
         in.FlagNewEnreg = c.newRecord;
-        in.OptLimiteDateVerrouVNVO = ParseDate(QString::fromLatin1(c.lockDate));
+        in.OptLimiteDateVerrouVNVO = parseDate(QString::fromLatin1(c.lockDate));
         const RecordRights r = rightsOf(doc, in);
         EXPECT_EQ(r.LockedByDate, c.locked) << c.delivered << " " << c.lockDate;
         EXPECT_TRUE(r.FlagSiteAccess);
@@ -141,8 +141,8 @@ TEST(UserRights, NomImageOnlyForReachableVehicles)
 
 TEST(UserRights, GuaranteeFields)
 {
-    EXPECT_TRUE(GuaranteeFieldsEnabled(true, false, "01/01/2024"));
-    EXPECT_TRUE(GuaranteeFieldsEnabled(false, true, ""));
-    EXPECT_FALSE(GuaranteeFieldsEnabled(false, true, "01/01/2024"));
-    EXPECT_FALSE(GuaranteeFieldsEnabled(false, false, ""));
+    EXPECT_TRUE(guaranteeFieldsEnabled(true, false, "01/01/2024"));
+    EXPECT_TRUE(guaranteeFieldsEnabled(false, true, ""));
+    EXPECT_FALSE(guaranteeFieldsEnabled(false, true, "01/01/2024"));
+    EXPECT_FALSE(guaranteeFieldsEnabled(false, false, ""));
 }

@@ -42,7 +42,7 @@ TEST(FieldValue, RecordValuesByDataKind)
             {field(109, 2, "Absent"), ""},
     };
     for (const auto &c : cases) {
-        const FieldValue v = DeriveFieldValue(c.desc, r, false, today);
+        const FieldValue v = deriveFieldValue(c.desc, r, false, today);
         EXPECT_EQ(v.CurrentValue, QString::fromUtf8(c.shown)) << qPrintable(c.desc.FieldName);
         EXPECT_EQ(v.LoadedValue, v.CurrentValue);
     }
@@ -52,10 +52,10 @@ TEST(FieldValue, DefaultsOfANewRecordAreNotLoadedValues)
 {
     const QDate today(2024, 5, 17);
     const TXml r = record(QStringLiteral("<DateEntree>01/01/2020</DateEntree>"));
-    const FieldValue date = DeriveFieldValue(field(109, 1, "DateEntree", "now"), r, true, today);
+    const FieldValue date = deriveFieldValue(field(109, 1, "DateEntree", "now"), r, true, today);
     EXPECT_EQ(date.CurrentValue, "17/05/2024");
     EXPECT_EQ(date.LoadedValue, "");
-    const FieldValue price = DeriveFieldValue(field(109, 5, "Prix", ""), r, true, today);
+    const FieldValue price = deriveFieldValue(field(109, 5, "Prix", ""), r, true, today);
     EXPECT_EQ(price.CurrentValue, "0.00");
     EXPECT_EQ(price.LoadedValue, "");
 }
@@ -64,12 +64,12 @@ TEST(FieldValue, SourceElementAndEditText)
 {
     TsDesc d = field(109, 5, "Prix");
     d.SourceElement = "PrixAffiche";
-    EXPECT_EQ(ValueElement(d), "PrixAffiche");
-    const FieldValue v = DeriveFieldValue(d, record("<Prix>1</Prix><PrixAffiche>2</PrixAffiche>"),
+    EXPECT_EQ(valueElement(d), "PrixAffiche");
+    const FieldValue v = deriveFieldValue(d, record("<Prix>1</Prix><PrixAffiche>2</PrixAffiche>"),
                                           false, QDate());
     EXPECT_EQ(v.CurrentValue, "2.00");
     d.CurrentValue = "1,5";
-    EXPECT_EQ(EditText(d), "1.5");
+    EXPECT_EQ(editText(d), "1.5");
     d.tInfo = 2;
-    EXPECT_EQ(EditText(d), "1,5");
+    EXPECT_EQ(editText(d), "1,5");
 }

@@ -22,7 +22,7 @@ TEST(RecordKind, Decision)
             {"", "-1", 1, "_TCL", ""},
     };
     for (const auto &c : cases) {
-        const RecordKindDecision d = DecideRecordKind(
+        const RecordKindDecision d = decideRecordKind(
                 TXml(QString::fromUtf8(c.doc)), QString::fromLatin1(c.customerId), c.idTypeVO);
         EXPECT_EQ(d.RecordKind, QString::fromLatin1(c.kind)) << c.doc << " " << c.idTypeVO;
         EXPECT_EQ(d.TypeVO, QString::fromLatin1(c.typeVO)) << c.doc;
@@ -32,14 +32,14 @@ TEST(RecordKind, Decision)
 
 TEST(RecordKind, CaptionAndHeaderColours)
 {
-    EXPECT_EQ(KindCaption("_TVD"), "VD");
-    EXPECT_EQ(KindCaption("_TCL"), "CL");
-    EXPECT_EQ(HeaderColorsFor("_TVO").background, 15745088);
-    EXPECT_EQ(HeaderColorsFor("_TVN").background, 15745088);
-    EXPECT_EQ(HeaderColorsFor("_TVD").background, 7756236);
-    EXPECT_EQ(HeaderColorsFor("_TVD").text, 0);
-    EXPECT_EQ(HeaderColorsFor("_TCL").background, 15745088);
-    EXPECT_EQ(HeaderColorsFor("_TCL").text, -1);
+    EXPECT_EQ(kindCaption("_TVD"), "VD");
+    EXPECT_EQ(kindCaption("_TCL"), "CL");
+    EXPECT_EQ(headerColorsFor("_TVO").background, 15745088);
+    EXPECT_EQ(headerColorsFor("_TVN").background, 15745088);
+    EXPECT_EQ(headerColorsFor("_TVD").background, 7756236);
+    EXPECT_EQ(headerColorsFor("_TVD").text, 0);
+    EXPECT_EQ(headerColorsFor("_TCL").background, 15745088);
+    EXPECT_EQ(headerColorsFor("_TCL").text, -1);
 }
 
 namespace {
@@ -60,13 +60,13 @@ TXml optDates(const char *deb, const char *frevo, const char *clarim, const char
 TEST(OptionDates, AcceptedOnceAndKept)
 {
     OptionDates d;
-    ReadOptionDates(optDates("01/01/2020", "01/06/2020", "01/01/2021", "01/01/2010", "17/05/2024"),
+    readOptionDates(optDates("01/01/2020", "01/06/2020", "01/01/2021", "01/01/2010", "17/05/2024"),
                     d);
     EXPECT_EQ(d.OptLimiteDateDeb, QDate(2020, 1, 1));
     EXPECT_EQ(d.OptLimiteDateVerrouVNVO, QDate(2010, 1, 1));
     EXPECT_EQ(d.OptNow, QDate(2024, 5, 17));
     // Accepted dates stay; the server date follows each document.
-    ReadOptionDates(optDates("01/01/2023", "", "", "", "18/05/2024"), d);
+    readOptionDates(optDates("01/01/2023", "", "", "", "18/05/2024"), d);
     EXPECT_EQ(d.OptLimiteDateDeb, QDate(2020, 1, 1));
     EXPECT_EQ(d.OptNow, QDate(2024, 5, 17));
     EXPECT_EQ(d.ServerNow, QDate(2024, 5, 18));
@@ -75,7 +75,7 @@ TEST(OptionDates, AcceptedOnceAndKept)
 TEST(OptionDates, ALimitAfterNowRejectsAllAndRereads)
 {
     OptionDates d;
-    ReadOptionDates(optDates("01/01/2020", "18/05/2024", "01/01/2021", "01/01/2010", "17/05/2024"),
+    readOptionDates(optDates("01/01/2020", "18/05/2024", "01/01/2021", "01/01/2010", "17/05/2024"),
                     d);
     EXPECT_FALSE(d.OptLimiteDateDeb.isValid());
     EXPECT_FALSE(d.OptLimiteDateDebFrevo.isValid());
@@ -83,17 +83,17 @@ TEST(OptionDates, ALimitAfterNowRejectsAllAndRereads)
     EXPECT_FALSE(d.OptLimiteDateVerrouVNVO.isValid());
     EXPECT_FALSE(d.OptNow.isValid());
     EXPECT_EQ(d.ServerNow, QDate(2024, 5, 17));
-    ReadOptionDates(optDates("01/01/2020", "17/05/2024", "", "", "17/05/2024"), d);
+    readOptionDates(optDates("01/01/2020", "17/05/2024", "", "", "17/05/2024"), d);
     EXPECT_EQ(d.OptLimiteDateDebFrevo, QDate(2024, 5, 17));
 }
 
 TEST(OptionDates, MissingNowRejectsAnyLimit)
 {
     OptionDates d;
-    ReadOptionDates(optDates("01/01/2020", "", "", "", "garbage"), d);
+    readOptionDates(optDates("01/01/2020", "", "", "", "garbage"), d);
     EXPECT_FALSE(d.OptLimiteDateDeb.isValid());
     OptionDates none;
-    ReadOptionDates(TXml(), none);
+    readOptionDates(TXml(), none);
     EXPECT_FALSE(none.OptNow.isValid());
 }
 
@@ -104,16 +104,16 @@ TEST(RecordDocument, UserAndHead)
             "<Name_>Jean</Name_></User><tVO><idVO>12</idVO><Frevo>F</Frevo>"
             "<Concession>ZOLVARE</Concession></tVO><TVC><idVO>5</idVO><idtVO>7</idtVO></TVC>"
             "</document>"));
-    const UserInfo u = ReadUserInfo(doc);
+    const UserInfo u = readUserInfo(doc);
     EXPECT_EQ(u.UserConcession, "ZOLVARE");
     EXPECT_EQ(u.UserSite, "NORD;SUD");
     EXPECT_EQ(u.UserName, "Jean");
     EXPECT_EQ(u.UserUS1, "");
-    const RecordHead vo = ReadRecordHead(SelectElement(doc, u"tVO"));
+    const RecordHead vo = readRecordHead(selectElement(doc, u"tVO"));
     EXPECT_EQ(vo.RecordId, "12"); // no idtVO: idVO stays
     EXPECT_EQ(vo.Frevo, "F");
     EXPECT_EQ(vo.Concession, "ZOLVARE");
-    EXPECT_EQ(ReadRecordHead(SelectElement(doc, u"TVC")).RecordId, "7");
+    EXPECT_EQ(readRecordHead(selectElement(doc, u"TVC")).RecordId, "7");
 }
 
 TEST(RecordDocument, VehicleCursor)
@@ -127,10 +127,10 @@ TEST(RecordDocument, VehicleCursor)
         const char *plate;
     } cases[] = {{0, 1, "AA"}, {1, 1, "BB"}, {5, 1, "BB"}, {-1, -1, "AA"}};
     for (const auto &c : cases) {
-        const VehicleCursor v = PositionVehicleCursor(doc, c.index);
+        const VehicleCursor v = positionVehicleCursor(doc, c.index);
         EXPECT_EQ(v.VehicleFound, c.found) << c.index;
         EXPECT_EQ(XmlGetText(v.cursor, u"Immatriculation"), c.plate) << c.index;
     }
-    EXPECT_EQ(PositionVehicleCursor(TXml("<TVehS></TVehS>"), 0).VehicleFound, 0);
-    EXPECT_EQ(PositionVehicleCursor(TXml(), 0).VehicleFound, 0);
+    EXPECT_EQ(positionVehicleCursor(TXml("<TVehS></TVehS>"), 0).VehicleFound, 0);
+    EXPECT_EQ(positionVehicleCursor(TXml(), 0).VehicleFound, 0);
 }

@@ -9,7 +9,7 @@ namespace {
 
 StructEntry entry(std::initializer_list<std::pair<const char *, const char *>> values)
 {
-    return ReadStructEntries(structDoc(structEntry(values))).at(0);
+    return readStructEntries(structDoc(structEntry(values))).at(0);
 }
 
 TsPage usedVehiclePage()
@@ -44,7 +44,7 @@ struct Fixture
 
 } // namespace
 
-TEST(TabStructure, TwipsToPixels)
+TEST(TabStructure, twipsToPixels)
 {
     const struct
     {
@@ -53,23 +53,23 @@ TEST(TabStructure, TwipsToPixels)
     } cases[]
             = {{"300", 20}, {"307", 20}, {"308", 21}, {"0", 0}, {"", 1}, {"abc", 1}, {"-308", -21}};
     for (const auto &c : cases)
-        EXPECT_EQ(TwipsToPixels(QString::fromLatin1(c.twips)), c.pixels) << c.twips;
+        EXPECT_EQ(twipsToPixels(QString::fromLatin1(c.twips)), c.pixels) << c.twips;
 }
 
 TEST(TabStructure, GeometryFallbacks)
 {
-    EXPECT_EQ(FieldGeometry(entry(
+    EXPECT_EQ(fieldGeometry(entry(
                       {{"width", "300"}, {"left", "1500"}, {"top", "600"}, {"height", "150"}})),
               (PixelRect {100, 5, 20, 18}));
     // Every element empty: 20 twips each, so 1 pixel, top 1 - 35.
-    EXPECT_EQ(FieldGeometry(entry({})), (PixelRect {1, -34, 1, 18}));
-    EXPECT_EQ(FieldGeometry(entry({{"height", "450"}})).height, 30);
+    EXPECT_EQ(fieldGeometry(entry({})), (PixelRect {1, -34, 1, 18}));
+    EXPECT_EQ(fieldGeometry(entry({{"height", "450"}})).height, 30);
 }
 
 TEST(TabStructure, FieldNameSourceElementAndValue)
 {
     Fixture f;
-    const FieldPlan p = PlanField(entry({{"descInfo", "VO1"},
+    const FieldPlan p = planField(entry({{"descInfo", "VO1"},
                                          {"vInfo", "Prix;PrixAffiche"},
                                          {"tInfo", "5"},
                                          {"tControl", "109"}}),
@@ -81,7 +81,7 @@ TEST(TabStructure, FieldNameSourceElementAndValue)
     EXPECT_EQ(p.index, 3);
 
     const QString longSource(250, QLatin1Char('x'));
-    const FieldPlan l = PlanField(entry({{"vInfo", qPrintable("A;" + longSource)}}),
+    const FieldPlan l = planField(entry({{"vInfo", qPrintable("A;" + longSource)}}),
                                   usedVehiclePage(), 1, 0, f.context());
     EXPECT_EQ(l.desc.SourceElement.size(), 200);
 }
@@ -101,7 +101,7 @@ TEST(TabStructure, ListMembers)
     };
     for (const auto &c : cases) {
         Fixture f;
-        const FieldPlan p = PlanField(entry({{"vInfo", "InfoCouleur"}, {"fieldInfo", c.fieldInfo}}),
+        const FieldPlan p = planField(entry({{"vInfo", "InfoCouleur"}, {"fieldInfo", c.fieldInfo}}),
                                       usedVehiclePage(), 1, 0, f.context());
         EXPECT_EQ(p.desc.ListTable, QString::fromLatin1(c.listTable)) << c.fieldInfo;
         EXPECT_EQ(p.desc.FieldInfo, QString::fromLatin1(c.fieldInfoOut)) << c.fieldInfo;
@@ -114,7 +114,7 @@ TEST(TabStructure, ListMembers)
 TEST(TabStructure, TagsNumbersAndCaption)
 {
     Fixture f;
-    const FieldPlan p = PlanField(entry({{"vInfo", "Frais"},
+    const FieldPlan p = planField(entry({{"vInfo", "Frais"},
                                          {"tag", "compta"},
                                          {"notNull", "True"},
                                          {"txtInfo", "Frais &amp; taxes &lt;HT&gt;"},
@@ -133,7 +133,7 @@ TEST(TabStructure, TagsNumbersAndCaption)
     EXPECT_TRUE(p.fieldRight);
 
     const FieldPlan untagged
-            = PlanField(entry({{"vInfo", "X"}}), usedVehiclePage(), 1, 0, f.context());
+            = planField(entry({{"vInfo", "X"}}), usedVehiclePage(), 1, 0, f.context());
     EXPECT_EQ(untagged.desc.TagList, ";;");
     EXPECT_FALSE(untagged.fieldRight);
     EXPECT_FALSE(untagged.desc.NotNull);
@@ -158,7 +158,7 @@ TEST(TabStructure, VisibilityCodesAndTheVehicleTab)
         FieldContext context = f.context();
         context.vehicleFound = c.vehicleFound;
         const FieldPlan p
-                = PlanField(entry({{"vInfo", "X"}, {"tag", c.tag}, {"enabled", c.enabled}}),
+                = planField(entry({{"vInfo", "X"}, {"tag", c.tag}, {"enabled", c.enabled}}),
                             usedVehiclePage(), c.tab, 0, context);
         EXPECT_EQ(p.visible, c.visible) << c.tag << " " << c.enabled << " tab " << c.tab;
         EXPECT_EQ(p.fieldRight, c.right) << c.tag << " " << c.enabled << " tab " << c.tab;
@@ -173,7 +173,7 @@ TEST(TabStructure, PlanTabFieldsKeepsDocumentOrderAndTraces)
                         + structEntry({{"descInfo", "VN3"}, {"vInfo", "Other"}})
                         + structEntry({{"descInfo", "VO1"}, {"vInfo", "Prix"}, {"tInfo", "5"}}));
     Fixture f;
-    const auto plans = PlanTabFields(ReadStructEntries(doc), usedVehiclePage(), 1, f.context());
+    const auto plans = planTabFields(readStructEntries(doc), usedVehiclePage(), 1, f.context());
     ASSERT_EQ(plans.size(), 2u);
     EXPECT_EQ(plans[0].desc.FieldName, "idVO");
     EXPECT_EQ(plans[0].desc.Width, 0);
@@ -188,13 +188,13 @@ TEST(TabStructure, PlanTabFieldsKeepsDocumentOrderAndTraces)
 TEST(TabStructure, PlanWithoutRecordOrRightsCallback)
 {
     FieldContext empty;
-    const FieldPlan p = PlanField(entry({{"vInfo", "Prix"}, {"tInfo", "5"}, {"tag", "COMPTA"}}),
+    const FieldPlan p = planField(entry({{"vInfo", "Prix"}, {"tInfo", "5"}, {"tag", "COMPTA"}}),
                                   usedVehiclePage(), 1, 0, empty);
     EXPECT_EQ(p.desc.CurrentValue, "0.00");
     EXPECT_FALSE(p.fieldRight);
 }
 
-TEST(TabStructure, DescribeTabs)
+TEST(TabStructure, describeTabs)
 {
     const TXml doc = structDoc(
             structEntry(
@@ -214,7 +214,7 @@ TEST(TabStructure, DescribeTabs)
                            {"defval", "c"}})
             + structEntry({{"descInfo", "_TVO"}, {"idNum", "05"}, {"vInfo", "VO5"}})
             + structEntry({{"descInfo", "_TCL"}, {"idNum", "7"}, {"vInfo", "CL7"}}));
-    const auto entries = ReadStructEntries(doc);
+    const auto entries = readStructEntries(doc);
     TabDescTable tabs;
     for (auto &t : tabs)
         t.DetailLoaded = true;
@@ -222,7 +222,7 @@ TEST(TabStructure, DescribeTabs)
     int firstTab = 0;
     QStringList traces;
     const DescribeOutcome out
-            = DescribeTabs(entries, "_TVO", tabs, firstTab, [&](const QString &l) { traces << l; });
+            = describeTabs(entries, "_TVO", tabs, firstTab, [&](const QString &l) { traces << l; });
     EXPECT_EQ(firstTab, 1);
     EXPECT_EQ(out.selectPageIndex, 0);
     EXPECT_TRUE(tabs[0].Described);
@@ -241,7 +241,7 @@ TEST(TabStructure, DescribeTabs)
     EXPECT_EQ(traces.filter("Ajout desc Onglet").size(), 2);
 
     // Later kinds keep the first tab chosen until the structure is reloaded.
-    const DescribeOutcome customer = DescribeTabs(entries, "_TCL", tabs, firstTab);
+    const DescribeOutcome customer = describeTabs(entries, "_TCL", tabs, firstTab);
     EXPECT_EQ(firstTab, 1);
     EXPECT_EQ(customer.selectPageIndex, -1);
     EXPECT_TRUE(tabs[7].Described);
@@ -250,12 +250,12 @@ TEST(TabStructure, DescribeTabs)
 
 TEST(TabStructure, TabZeroNeverBecomesTheFirstTab)
 {
-    const auto entries = ReadStructEntries(
+    const auto entries = readStructEntries(
             structDoc(structEntry({{"descInfo", "_TVN"}, {"idNum", "0"}, {"vInfo", "VN0"}})
                       + structEntry({{"descInfo", "_TVN"}, {"idNum", "3"}, {"vInfo", "VN3"}})));
     TabDescTable tabs;
     int firstTab = 0;
-    const DescribeOutcome out = DescribeTabs(entries, "_TVN", tabs, firstTab);
+    const DescribeOutcome out = describeTabs(entries, "_TVN", tabs, firstTab);
     EXPECT_EQ(firstTab, 3);
     EXPECT_EQ(out.selectPageIndex, 2);
 }
@@ -264,14 +264,14 @@ TEST(TabStructure, BrokenStructureDocuments)
 {
     for (const char *text : {"", "<axStructS>", "<axStructS><axStruct><vInfo>X</axStruct>",
                              "<axStructS><axStruct></axStructS>", "garbage < < </"}) {
-        const auto entries = ReadStructEntries(TXml(QString::fromLatin1(text)));
+        const auto entries = readStructEntries(TXml(QString::fromLatin1(text)));
         TabDescTable tabs;
         int firstTab = 0;
-        DescribeTabs(entries, "_TVO", tabs, firstTab);
+        describeTabs(entries, "_TVO", tabs, firstTab);
         EXPECT_EQ(firstTab, 0) << text;
         for (const auto &e : entries) {
             Fixture f;
-            PlanField(e, usedVehiclePage(), 1, 0, f.context());
+            planField(e, usedVehiclePage(), 1, 0, f.context());
         }
     }
 }

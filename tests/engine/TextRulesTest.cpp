@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(TextRules, FormatDecimal2)
+TEST(TextRules, formatDecimal2)
 {
     const struct
     {
@@ -21,36 +21,36 @@ TEST(TextRules, FormatDecimal2)
             {"inf", "0.00"},    {"123456789012345678.125", "123456789012345678.13"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(FormatDecimal2(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
+        EXPECT_EQ(formatDecimal2(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
 }
 
 TEST(TextRules, ParseDateAcceptsOnlyRealDates)
 {
-    EXPECT_EQ(ParseDate("31/12/2009"), QDate(2009, 12, 31));
-    EXPECT_EQ(ParseDate(" 1/2/2024 "), QDate(2024, 2, 1));
+    EXPECT_EQ(parseDate("31/12/2009"), QDate(2009, 12, 31));
+    EXPECT_EQ(parseDate(" 1/2/2024 "), QDate(2024, 2, 1));
     for (const char *bad : {"", "31/02/2024", "12/0_/____", "2024-01-01", "1/1/24", "aa/bb/cccc"})
-        EXPECT_FALSE(ParseDate(QString::fromLatin1(bad)).isValid()) << bad;
-    EXPECT_EQ(FormatDate(QDate(2024, 3, 5)), "05/03/2024");
-    EXPECT_EQ(FormatDate(QDate()), "");
+        EXPECT_FALSE(parseDate(QString::fromLatin1(bad)).isValid()) << bad;
+    EXPECT_EQ(formatDate(QDate(2024, 3, 5)), "05/03/2024");
+    EXPECT_EQ(formatDate(QDate()), "");
 }
 
 TEST(TextRules, AsciiUpperChangesOnlyPlainLetters)
 {
-    EXPECT_EQ(AsciiUpper(u"user_compta été"), QString::fromUtf8("USER_COMPTA éTé"));
+    EXPECT_EQ(asciiUpper(u"user_compta été"), QString::fromUtf8("USER_COMPTA éTé"));
 }
 
 TEST(TextRules, ReadIntFallsBack)
 {
-    EXPECT_EQ(ReadInt("42"), 42);
-    EXPECT_EQ(ReadInt(" -7 "), -7);
-    EXPECT_EQ(ReadInt("", 20), 20);
-    EXPECT_EQ(ReadInt("12px", 20), 20);
+    EXPECT_EQ(readInt("42"), 42);
+    EXPECT_EQ(readInt(" -7 "), -7);
+    EXPECT_EQ(readInt("", 20), 20);
+    EXPECT_EQ(readInt("12px", 20), 20);
 }
 
 TEST(TextRules, OccursAndCodeOf)
 {
-    EXPECT_FALSE(Occurs(u"", u"NORD"));
-    EXPECT_TRUE(Occurs(u"SUD", u"NORD SUD"));
-    EXPECT_EQ(CodeOf("BER : Berline"), "BER");
-    EXPECT_EQ(CodeOf("Berline"), "Berline");
+    EXPECT_FALSE(occurs(u"", u"NORD"));
+    EXPECT_TRUE(occurs(u"SUD", u"NORD SUD"));
+    EXPECT_EQ(codeOf("BER : Berline"), "BER");
+    EXPECT_EQ(codeOf("Berline"), "Berline");
 }
