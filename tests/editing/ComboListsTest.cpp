@@ -2,6 +2,8 @@
 
 #include "editing/ComboLists.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "editing/ListBoxLists.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(ListBoxLists, CodeListsAndSelection)

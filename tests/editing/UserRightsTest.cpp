@@ -2,6 +2,8 @@
 #include "engine/RecordDocument.h"
 #include "engine/TextRules.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,6 +1,8 @@
 #include "engine/FieldLayout.h"
 #include "engine/TsPage.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(FieldLayout, LabelsStandLeftOfTheirField)

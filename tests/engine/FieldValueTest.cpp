@@ -1,6 +1,8 @@
 #include "engine/FieldValue.h"
 #include "gateway/TXml.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

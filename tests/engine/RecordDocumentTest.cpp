@@ -1,6 +1,8 @@
 #include "engine/RecordDocument.h"
 #include "engine/RecordKind.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(RecordKind, Decision)

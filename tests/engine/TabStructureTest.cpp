@@ -3,6 +3,8 @@
 #include "engine/StructEntry.h"
 #include "engine/TabStructure.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,5 +1,7 @@
 #include "engine/TextRules.h"
 
+#include "engine/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 TEST(TextRules, formatDecimal2)
