@@ -1,9 +1,10 @@
 #include "engine/QtPrinters.h"
 
+#include "engine/LayoutStructure.h"
+
 #include "common/FormLayout.h"
 #include "engine/StructEntry.h"
 #include "engine/TabStructure.h"
-#include "gateway/TXml.h"
 
 #include <QHash>
 
@@ -13,49 +14,6 @@
 // engine: every described field must find its design control where the layout put it.
 
 namespace {
-
-QString escaped(const std::string &raw)
-{
-    QString text = QString::fromStdString(raw);
-    text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
-    return text;
-}
-
-QString element(const char *name, const QString &value)
-{
-    return QStringLiteral("<%1>%2</%1>").arg(QString::fromLatin1(name), value);
-}
-
-QString twips(int pixels)
-{
-    return QString::number(pixels * 15);
-}
-
-TXml structureFromLayout()
-{
-    QString doc = QStringLiteral("<document><axStructS>");
-    for (const dravik::TabRow &t : dravik::formTabs()) {
-        doc += "<axStruct>" + element("descInfo", escaped(t.kind))
-                + element("idNum", escaped(t.idNum)) + element("txtInfo", escaped(t.txtInfo))
-                + element("vInfo", escaped(t.vInfo)) + element("tag", escaped(t.tag))
-                + element("defval", escaped(t.defval)) + "</axStruct>";
-    }
-    for (const dravik::LayoutRow &r : dravik::formLayout()) {
-        if (r.desc.empty())
-            continue;
-        doc += "<axStruct>" + element("descInfo", escaped(r.desc))
-                + element("idNum", escaped(r.idNum)) + element("txtInfo", escaped(r.txtInfo))
-                + element("vInfo", escaped(r.vInfo)) + element("tag", escaped(r.tag))
-                + element("defval", escaped(r.defval)) + element("width", twips(r.width))
-                + element("left", twips(r.left)) + element("top", twips(r.top + 35))
-                + element("height", twips(r.height)) + element("length", escaped(r.length))
-                + element("tInfo", escaped(r.tInfo)) + element("tControl", escaped(r.tControl))
-                + element("color", escaped(r.color)) + element("notNull", escaped(r.notNull))
-                + element("enabled", escaped(r.enabled))
-                + element("fieldInfo", escaped(r.fieldInfo)) + "</axStruct>";
-    }
-    return TXml(doc + "</axStructS></document>");
-}
 
 // Control kinds of the structure that each design widget can serve.
 bool kindFits(const std::string &widget, int tControl)
