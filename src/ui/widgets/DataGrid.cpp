@@ -142,8 +142,7 @@ private:
     DataGrid *m_grid;
 };
 
-DataGrid::ColumnKind DataGrid::columnKindFromName(const QString &name, bool *known,
-                                                 bool *listOnly)
+DataGrid::ColumnKind DataGrid::columnKindFromName(const QString &name, bool *known, bool *listOnly)
 {
     static const std::pair<const char *, ColumnKind> kinds[] = {
             {"text", ColumnKind::Text},       {"number", ColumnKind::Number},
