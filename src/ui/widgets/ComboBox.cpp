@@ -1,0 +1,107 @@
+#include "ui/widgets/ComboBox.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <algorithm>
+
+ComboBox::ComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(16);
+}
+
+void ComboBox::setDropDownList(bool dropDownList)
+{
+    if (dropDownList == isDropDownList())
+        return;
+    setEditable(!dropDownList);
+    if (dropDownList)
+        return;
+    setInsertPolicy(QComboBox::NoInsert);
+    auto *completer = new QCompleter(model(), this);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    setCompleter(completer);
+    if (m_maxLength > 0)
+        lineEdit()->setMaxLength(m_maxLength);
+}
+
+void ComboBox::setListWidth(int width)
+{
+    m_listWidth = std::max(width, 0);
+}
+
+void ComboBox::setMaxLength(int length)
+{
+    m_maxLength = std::max(length, 0);
+    if (lineEdit())
+        lineEdit()->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
+}
+
+QStringList ComboBox::entries() const
+{
+    QStringList list;
+    for (int i = 0; i < count(); ++i)
+        list << itemText(i);
+    return list;
+}
+
+void ComboBox::setEntries(const QStringList &entries, int selected)
+{
+    clear();
+    addItems(entries);
+    setCurrentIndex(selected >= 0 && selected < count() ? selected : -1);
+}
+
+void ComboBox::setText(const QString &text)
+{
+    if (isEditable())
+        setEditText(text);
+    else
+        setCurrentIndex(findText(text, Qt::MatchExactly));
+}
+
+void ComboBox::showPopup()
+{
+    view()->setMinimumWidth(std::max(m_listWidth, width()));
+    QComboBox::showPopup();
+}
+
+void ComboBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // After the mouse press that gave the focus, which would place the cursor instead.
+    QTimer::singleShot(0, this, [this] {
+        if (lineEdit() && hasFocus())
+            lineEdit()->selectAll();
+    });
+}
+
+void ComboBox::keyPressEvent(QKeyEvent *event)
+{
+    QComboBox::keyPressEvent(event);
+    adoptCompletionCase();
+}
+
+// Inline completion keeps the letters as typed ("peUGEOT"); the text takes the entry's own.
+void ComboBox::adoptCompletionCase()
+{
+    QLineEdit *edit = lineEdit();
+    if (!edit || !edit->hasSelectedText())
+        return;
+    const QString text = edit->text();
+    const int start = edit->selectionStart();
+    if (start + edit->selectedText().size() != text.size())
+        return;
+    const int entry = findText(text, Qt::MatchFixedString);
+    if (entry < 0 || itemText(entry) == text)
+        return;
+    edit->setText(itemText(entry));
+    edit->setSelection(start, int(text.size()) - start);
+}

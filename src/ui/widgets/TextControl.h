@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/TColor.h"
+
+#include <QColor>
+#include <QMetaObject>
+#include <QString>
+
+#include <functional>
+
+class QObject;
+class QWidget;
+
+// One way to read and set the text, length, colours and change signal of any field control
+// (line edit, number edit, date edit, memo, combo box), so that set-up code needs no case per
+// class. Controls without a text read as empty and ignore what they cannot take.
+
+QString controlText(const QWidget *control);
+void setControlText(QWidget *control, const QString &text);
+void setControlMaxLength(QWidget *control, int length); // 0: no limit
+
+QColor controlBackground(const QWidget *control);
+void setControlBackground(QWidget *control, const QColor &color);
+void setControlTextColor(QWidget *control, const QColor &color);
+
+// Calls handler whenever the control's text changes (typed or set by the program).
+QMetaObject::Connection connectTextChanged(QWidget *control, QObject *context,
+                                           std::function<void()> handler);
+
+// The colour of a TColor value: red in the low byte; the system colours the program uses map
+// onto the palette (clInactiveBorder is a fixed light grey). An unknown system colour gives an
+// invalid QColor: leave the colour as it is.
+QColor colorFromTColor(TColor color);
+TColor tColorFromColor(const QColor &color);
