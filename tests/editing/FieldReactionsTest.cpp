@@ -17,9 +17,7 @@ TEST(FieldReactions, CascadesReadTheChoiceLists)
     } cases[] = {
             {"cInfoMarque", "peugeot ", "cInfoModele", {"208", "308"}},
             {"vInfoMarque", "Renault", "vInfoModele", {"Clio"}},
-            {"cPAPAMarque2", "PEUGEOT", "cPAPAModele2", {"208", "308"}},
             {"cVDInfoMarque", "vw", "cVDInfoModele", {"Golf", "Polo"}},
-            {"cVNInfoMarque", "AUDI", "cVNInfoModele", {"A3"}},
             {"cVNInfoModele", "Golf", "cVNInfoTypeVersion", {"1.6 TDI", "GTI"}},
             {"cVDInfoModele", "golf", "cVDInfoTypeVersion", {"1.6 TDI", "GTI"}},
     };
@@ -34,24 +32,4 @@ TEST(FieldReactions, CascadesReadTheChoiceLists)
         ASSERT_TRUE(group) << c.parent;
         EXPECT_EQ(*group, c.entries) << c.parent;
     }
-}
-
-TEST(FieldReactions, VersionTextFollowsItsOwnTab)
-{
-    const struct
-    {
-        const char *control, *memo, *model, *typeVersion;
-    } cases[] = {
-            {"cInfoModele", "cInfoVersion", "cInfoModele", ""},
-            {"cVDInfoModele", "cVDInfoVersion", "cVDInfoModele", "cVDInfoTypeVersion"},
-            {"cVNInfoTypeVersion", "cVNInfoVersion", "cVNInfoModele", "cVNInfoTypeVersion"},
-    };
-    for (const auto &c : cases) {
-        const FieldReaction *r = fieldReaction(QString::fromLatin1(c.control));
-        ASSERT_TRUE(r && r->version) << c.control;
-        EXPECT_EQ(r->version->memo, QString::fromLatin1(c.memo));
-        EXPECT_EQ(r->version->model, QString::fromLatin1(c.model));
-        EXPECT_EQ(r->version->typeVersion, QString::fromLatin1(c.typeVersion));
-    }
-    EXPECT_EQ(fieldReaction(QStringLiteral("cPrixVente")), nullptr);
 }
