@@ -1,6 +1,7 @@
 #include "editing/ComboLists.h"
 
 #include "editing/ChoiceDocument.h"
+#include "editing/ChoiceIndex.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 
@@ -8,6 +9,8 @@ namespace {
 
 const QString kInfoCom = QStringLiteral("InfoCom");
 const QString kPars = QStringLiteral("Pars");
+const QString kText = QStringLiteral("text");
+const QString kType = QStringLiteral("type");
 
 // A combo box holding free text (kind 111, data kind 2).
 bool isTextCombo(const TsDesc &desc)
@@ -20,36 +23,18 @@ bool isUsedOrCustomer(const QString &recordKind)
     return recordKind == RecordKinds::Used || recordKind == RecordKinds::Customer;
 }
 
-// "Pars" items of the group listName (upper-cased comparison of "type").
-auto parsTypeIs(const QString &listName)
+// The first salesperson whose `key` element equals value: its `wanted` element, or fallback.
+QString salesperson(const ChoiceIndex &choices, QStringView key, const QString &value,
+                    QStringView wanted, const QString &fallback)
 {
-    return [upper = asciiUpper(listName)](const TXml &x) {
-        return asciiUpper(XmlGetText(x, u"type")) == upper;
-    };
-}
-
-QString salespersonName(const TXml &equipDoc, const QString &idCom)
-{
-    QString name;
-    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
-        if (XmlGetText(x, u"idCom") != idCom)
+    QString found = fallback;
+    forEachItem(choices.document(), kInfoCom, [&](const TXml &x) {
+        if (XmlGetText(x, key) != value)
             return true;
-        name = XmlGetText(x, u"cNom");
+        found = XmlGetText(x, wanted);
         return false;
     });
-    return name;
-}
-
-QString salespersonId(const TXml &equipDoc, const QString &name)
-{
-    QString id = QStringLiteral("0");
-    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
-        if (XmlGetText(x, u"cNom") != name)
-            return true;
-        id = XmlGetText(x, u"idCom");
-        return false;
-    });
-    return id;
+    return found;
 }
 
 } // namespace
@@ -103,33 +88,25 @@ ComboListChoice chooseComboList(const TsDesc &desc, const QString &recordKind, c
     return c;
 }
 
-ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice, int tControl)
+ComboFill FillComboFromList(const ChoiceIndex &choices, const ComboListChoice &choice, int tControl)
 {
     ComboFill fill;
     fill.IndexCoded = choice.IndexCoded;
     const QString value = asciiUpper(choice.value);
-    int count = 0;
-    forEachInGroup(
-            equipDoc, choice.item,
-            [&](const TXml &x) {
-                return choice.filterElement.isEmpty()
-                        || asciiUpper(XmlGetText(x, choice.filterElement)) == choice.filter;
-            },
-            [&](const TXml &x) {
-                QString text = DecodeEntities(XmlGetText(x, choice.textElement));
-                if (count == 0) {
-                    fill.HasEmptyEntry = text.isEmpty() || text == QLatin1String("..");
-                    if (fill.HasEmptyEntry)
-                        text.clear();
-                }
-                fill.entries << text;
-                const int wanted
-                        = fill.HasEmptyEntry ? choice.startPosition : choice.startPosition - 1;
-                if (asciiUpper(codeOf(text)) == value || (choice.IndexCoded && count == wanted))
-                    fill.selected = count;
-                ++count;
-                return true;
-            });
+    const QStringList &group
+            = choices.group(choice.item, choice.textElement, choice.filterElement, choice.filter);
+    for (int count = 0; count < group.size(); ++count) {
+        QString text = DecodeEntities(group[count]);
+        if (count == 0) {
+            fill.HasEmptyEntry = text.isEmpty() || text == QLatin1String("..");
+            if (fill.HasEmptyEntry)
+                text.clear();
+        }
+        const int wanted = fill.HasEmptyEntry ? choice.startPosition : choice.startPosition - 1;
+        if (asciiUpper(codeOf(text)) == value || (choice.IndexCoded && count == wanted))
+            fill.selected = count;
+        fill.entries << text;
+    }
     if (fill.selected < 0 && tControl != ControlKind::PositionCombo) {
         fill.entries << choice.value;
         fill.selected = int(fill.entries.size()) - 1;
@@ -138,23 +115,23 @@ ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice,
     return fill;
 }
 
-ComboFill setupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
+ComboFill setupComboList(const ChoiceIndex &choices, const TsDesc &desc, const QString &recordKind,
                          const QString &recordSite, ListFilters &filters)
 {
     const ComboListChoice choice = chooseComboList(desc, recordKind, desc.CurrentValue, filters);
     if (!choice.isSalespeople)
-        return FillComboFromList(equipDoc, choice, desc.tControl);
+        return FillComboFromList(choices, choice, desc.tControl);
     ComboFill fill;
     fill.IndexCoded = choice.IndexCoded;
-    fill.entries = salespeople(equipDoc, recordSite);
-    fill.selected = SetInfoComboBoxIdCom(equipDoc, choice.value, fill.entries);
+    fill.entries = salespeople(choices, recordSite);
+    fill.selected = SetInfoComboBoxIdCom(choices, choice.value, fill.entries);
     return fill;
 }
 
-QStringList salespeople(const TXml &equipDoc, const QString &recordSite)
+QStringList salespeople(const ChoiceIndex &choices, const QString &recordSite)
 {
     QStringList names;
-    forEachItem(equipDoc, kInfoCom, [&](const TXml &x) {
+    forEachItem(choices.document(), kInfoCom, [&](const TXml &x) {
         if (occurs(recordSite, asciiUpper(XmlGetText(x, u"Site"))))
             names << XmlGetText(x, u"cNom");
         return true;
@@ -162,57 +139,56 @@ QStringList salespeople(const TXml &equipDoc, const QString &recordSite)
     return names;
 }
 
-std::optional<QStringList> parsGroup(const TXml &equipDoc, const QString &listName, bool gridColumn)
+std::optional<QStringList> parsGroup(const ChoiceIndex &choices, const QString &listName,
+                                     bool gridColumn)
 {
-    std::optional<QStringList> entries;
-    forEachInGroup(equipDoc, kPars, parsTypeIs(listName), [&](const TXml &x) {
-        if (!entries)
-            entries.emplace();
-        entries->append(DecodeEntities(XmlGetText(x, u"text"), gridColumn));
-        return true;
-    });
+    const QStringList &group = choices.group(kPars, kText, kType, asciiUpper(listName));
+    if (group.isEmpty())
+        return std::nullopt;
+    QStringList entries;
+    for (const QString &text : group)
+        entries << DecodeEntities(text, gridColumn);
     return entries;
 }
 
-std::optional<QStringList> LoadInfoNxComboBox(const TXml &equipDoc, const QString &listName,
+std::optional<QStringList> LoadInfoNxComboBox(const ChoiceIndex &choices, const QString &listName,
                                               const QString &recordSite, bool gridColumn)
 {
     if (asciiUpper(listName) == QLatin1String("INFOCOM"))
-        return salespeople(equipDoc, recordSite);
-    return parsGroup(equipDoc, listName, gridColumn);
+        return salespeople(choices, recordSite);
+    return parsGroup(choices, listName, gridColumn);
 }
 
-int SetInfoComboBoxIdCom(const TXml &equipDoc, const QString &idCom, const QStringList &entries)
+int SetInfoComboBoxIdCom(const ChoiceIndex &choices, const QString &idCom,
+                         const QStringList &entries)
 {
-    return int(entries.lastIndexOf(salespersonName(equipDoc, idCom)));
+    const QString name = salesperson(choices, u"idCom", idCom, u"cNom", QString());
+    return int(entries.lastIndexOf(name));
 }
 
-QString GetInfoComboBoxIdCom(const TXml &equipDoc, const QString &listName, const QString &shown)
+QString GetInfoComboBoxIdCom(const ChoiceIndex &choices, const QString &listName,
+                             const QString &shown)
 {
     const QString upper = asciiUpper(listName);
     if (upper == QLatin1String("INFOCOM"))
-        return salespersonId(equipDoc, shown);
+        return salesperson(choices, u"cNom", shown, u"idCom", QStringLiteral("0"));
     const QString group
             = upper == QLatin1String("SUJETRELANCE") ? QStringLiteral("SUJETACTION") : upper;
-    QString code = QStringLiteral("0");
-    int position = 0;
-    forEachInGroup(equipDoc, kPars, parsTypeIs(group), [&](const TXml &x) {
-        ++position;
-        if (DecodeEntities(XmlGetText(x, u"text")) != shown)
-            return true;
-        code = QString::number(position);
-        return false;
-    });
-    return code;
+    const QStringList &texts = choices.group(kPars, kText, kType, group);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (DecodeEntities(texts[i]) == shown)
+            return QString::number(i + 1);
+    }
+    return QStringLiteral("0");
 }
 
-QString storedComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
+QString storedComboValue(const ChoiceIndex &choices, const TsDesc &desc, int selectedIndex,
                          const QString &shownText)
 {
     QString value = shownText;
     if (desc.IndexCoded) {
         if (asciiUpper(desc.FieldInfo) == QLatin1String("IDCOM")) {
-            value = salespersonId(equipDoc, shownText);
+            value = salesperson(choices, u"cNom", shownText, u"idCom", QStringLiteral("0"));
         } else {
             const int position = desc.HasEmptyEntry ? selectedIndex : selectedIndex + 1;
             value = QString::number(position);
@@ -238,16 +214,17 @@ bool deleteKeyEmpties(const TsDesc &desc)
     return isTextCombo(desc);
 }
 
-std::optional<QStringList> dependentGroup(const TXml &equipDoc, const QString &filter,
+std::optional<QStringList> dependentGroup(const ChoiceIndex &choices, const QString &filter,
                                           const QString &textElement, const QString &filterElement,
                                           const QString &item)
 {
+    // Trimmed comparison, unlike the set-up groups: walked here, on a user's change only.
     const QString wanted = asciiUpper(filter.trimmed());
     if (wanted.isEmpty())
         return std::nullopt;
     std::optional<QStringList> entries;
     forEachInGroup(
-            equipDoc, item,
+            choices.document(), item,
             [&](const TXml &x) {
                 return asciiUpper(XmlGetText(x, filterElement).trimmed()) == wanted;
             },

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-struct TXml;
+class ChoiceIndex;
 
 // Brand and model values remembered during one set-up pass, so that the model list follows the
 // brand set up before it and the type-version list the model.
@@ -35,6 +35,9 @@ struct ComboListChoice
 ComboListChoice chooseComboList(const TsDesc &desc, const QString &recordKind, const QString &value,
                                 ListFilters &filters);
 
+// Every function below reads the choice-list document through its index (ChoiceIndex), made
+// once per document.
+
 // Entries of a combo box and the entry to select.
 struct ComboFill
 {
@@ -49,39 +52,42 @@ struct ComboFill
 // whose code (text up to " : ") equals the value, or whose position is the start position of an
 // index-coded field, is selected (the last one wins); with nothing selected a value outside the
 // list is appended and selected, except for position combos (112).
-ComboFill FillComboFromList(const TXml &equipDoc, const ComboListChoice &choice, int tControl);
+ComboFill FillComboFromList(const ChoiceIndex &choices, const ComboListChoice &choice,
+                            int tControl);
 
 // Set-up of a combo box's list in one call: choice, then fill (salespeople: the site's list,
 // selected by id).
-ComboFill setupComboList(const TXml &equipDoc, const TsDesc &desc, const QString &recordKind,
+ComboFill setupComboList(const ChoiceIndex &choices, const TsDesc &desc, const QString &recordKind,
                          const QString &recordSite, ListFilters &filters);
 
 // Salespeople ("cNom") whose "Site", upper-cased, contains recordSite; nobody for an empty site.
-QStringList salespeople(const TXml &equipDoc, const QString &recordSite);
+QStringList salespeople(const ChoiceIndex &choices, const QString &recordSite);
 
 // The entries of the "Pars" group whose type equals listName (upper-cased), unescaped ("&cr;"
 // too for grid columns); none when the group is absent (the caller keeps its list).
-std::optional<QStringList> parsGroup(const TXml &equipDoc, const QString &listName,
+std::optional<QStringList> parsGroup(const ChoiceIndex &choices, const QString &listName,
                                      bool gridColumn = false);
 
 // LoadInfoNxComboBox / LoadInfoNxComboBoxColumn: "InfoCom" gives the salespeople of the site,
 // any other name its "Pars" group.
-std::optional<QStringList> LoadInfoNxComboBox(const TXml &equipDoc, const QString &listName,
+std::optional<QStringList> LoadInfoNxComboBox(const ChoiceIndex &choices, const QString &listName,
                                               const QString &recordSite, bool gridColumn = false);
 
 // SetInfoComboBoxIdCom: the entry showing the name of salesperson idCom (the last equal entry),
 // -1 when none.
-int SetInfoComboBoxIdCom(const TXml &equipDoc, const QString &idCom, const QStringList &entries);
+int SetInfoComboBoxIdCom(const ChoiceIndex &choices, const QString &idCom,
+                         const QStringList &entries);
 
 // GetInfoComboBoxIdCom: the code behind a shown text, "InfoCom": the salesperson's id, another
 // list: the 1-based position in its "Pars" group ("SUJETRELANCE" reads "SUJETACTION"); "0"
 // when not found.
-QString GetInfoComboBoxIdCom(const TXml &equipDoc, const QString &listName, const QString &shown);
+QString GetInfoComboBoxIdCom(const ChoiceIndex &choices, const QString &listName,
+                             const QString &shown);
 
 // The value a pick stores: the code of the shown text; index-coded: the position from 1 (from 0
 // with an empty first entry; no selection gives 0, or -1); Boolean: "False" for position 1,
 // "True" otherwise; salesperson by id: the id, "0" when unknown.
-QString storedComboValue(const TXml &equipDoc, const TsDesc &desc, int selectedIndex,
+QString storedComboValue(const ChoiceIndex &choices, const TsDesc &desc, int selectedIndex,
                          const QString &shownText);
 
 // The list-only rule: a non-empty text that is not one of the entries is refused.
@@ -96,6 +102,6 @@ bool deleteKeyEmpties(const TsDesc &desc);
 
 // UpdateCBox: the group of a dependent list whose filter element (trimmed, upper-cased) equals
 // filter; none when the filter is blank or no item matches (the combo keeps what it has).
-std::optional<QStringList> dependentGroup(const TXml &equipDoc, const QString &filter,
+std::optional<QStringList> dependentGroup(const ChoiceIndex &choices, const QString &filter,
                                           const QString &textElement, const QString &filterElement,
                                           const QString &item);

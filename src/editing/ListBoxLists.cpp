@@ -1,6 +1,7 @@
 #include "editing/ListBoxLists.h"
 
 #include "editing/ChoiceDocument.h"
+#include "editing/ChoiceIndex.h"
 #include "engine/TextRules.h"
 
 #include <algorithm>
@@ -19,21 +20,22 @@ void addEntry(ListBoxFill &fill, const QString &text, const QString &code,
 
 } // namespace
 
-ListBoxFill FillListBoxCodes(const TXml &equipDoc, const QString &listName, const QString &value)
+ListBoxFill FillListBoxCodes(const ChoiceIndex &choices, const QString &listName,
+                             const QString &value)
 {
     ListBoxFill fill;
     const QString upperValue = asciiUpper(value);
-    forEachItem(equipDoc, listName, [&](const TXml &x) {
+    forEachItem(choices.document(), listName, [&](const TXml &x) {
         addEntry(fill, DecodeEntities(XmlGetText(x, u"eText")), XmlGetText(x, u"Abbr"), upperValue);
         return true;
     });
     return fill;
 }
 
-QString SiteBrands(const TXml &equipDoc, const QString &siteShown)
+QString SiteBrands(const ChoiceIndex &choices, const QString &siteShown)
 {
     QString brands = QStringLiteral("VW");
-    forEachItem(equipDoc, QStringLiteral("InfoSite"), [&](const TXml &x) {
+    forEachItem(choices.document(), QStringLiteral("InfoSite"), [&](const TXml &x) {
         if (asciiUpper(XmlGetText(x, u"Site")) != siteShown)
             return true;
         brands = XmlGetText(x, u"Marques");
@@ -42,13 +44,13 @@ QString SiteBrands(const TXml &equipDoc, const QString &siteShown)
     return brands;
 }
 
-ListBoxFill FillListBoxModels(const TXml &equipDoc, const QString &siteShown, bool siteBrands,
+ListBoxFill FillListBoxModels(const ChoiceIndex &choices, const QString &siteShown, bool siteBrands,
                               const QString &value)
 {
     ListBoxFill fill;
-    const QString brands = SiteBrands(equipDoc, siteShown);
+    const QString brands = SiteBrands(choices, siteShown);
     const QString upperValue = asciiUpper(value);
-    forEachItem(equipDoc, QStringLiteral("VNModels"), [&](const TXml &x) {
+    forEachItem(choices.document(), QStringLiteral("VNModels"), [&](const TXml &x) {
         if (occurs(asciiUpper(XmlGetText(x, u"vnMark")), brands) == siteBrands) {
             const QString model = XmlGetText(x, u"vnModel");
             addEntry(fill, DecodeEntities(model), asciiUpper(model), upperValue);
@@ -58,13 +60,14 @@ ListBoxFill FillListBoxModels(const TXml &equipDoc, const QString &siteShown, bo
     return fill;
 }
 
-ListBoxFill setupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown)
+ListBoxFill setupListBoxList(const ChoiceIndex &choices, const TsDesc &desc,
+                             const QString &siteShown)
 {
     const QString name = asciiUpper(desc.ListName);
     if (name == QLatin1String("PACHOIX1") || name == QLatin1String("PACHOIX2"))
-        return FillListBoxModels(equipDoc, siteShown, name.endsWith(QLatin1Char('1')),
+        return FillListBoxModels(choices, siteShown, name.endsWith(QLatin1Char('1')),
                                  desc.CurrentValue);
-    return FillListBoxCodes(equipDoc, desc.ListName, desc.CurrentValue);
+    return FillListBoxCodes(choices, desc.ListName, desc.CurrentValue);
 }
 
 QString listBoxValue(const QString &codeList, const QList<int> &selectedRows)

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-struct TXml;
+class ChoiceIndex;
 
 // Entries of a multi-select list box, the rows to select and the codes behind the entries.
 struct ListBoxFill
@@ -18,19 +18,21 @@ struct ListBoxFill
 
 // A code list (items "Abbr"/"eText" of the list listName): an entry is selected when
 // ";" + its code + ";" occurs in the value (upper-cased comparison).
-ListBoxFill FillListBoxCodes(const TXml &equipDoc, const QString &listName, const QString &value);
+ListBoxFill FillListBoxCodes(const ChoiceIndex &choices, const QString &listName,
+                             const QString &value);
 
 // The "Marques" text of the site shown in the customer's site box; "VW" for an unknown site.
-QString SiteBrands(const TXml &equipDoc, const QString &siteShown);
+QString SiteBrands(const ChoiceIndex &choices, const QString &siteShown);
 
 // New-vehicle models of the site's brands (siteBrands true) or of every other brand; codes are
 // the upper-cased models.
-ListBoxFill FillListBoxModels(const TXml &equipDoc, const QString &siteShown, bool siteBrands,
+ListBoxFill FillListBoxModels(const ChoiceIndex &choices, const QString &siteShown, bool siteBrands,
                               const QString &value);
 
 // The list of a list box at set-up: "PAChoix1" and "PAChoix2" the model choices of the site's
 // brands and of the others, any other name its code list. Selection follows CurrentValue.
-ListBoxFill setupListBoxList(const TXml &equipDoc, const TsDesc &desc, const QString &siteShown);
+ListBoxFill setupListBoxList(const ChoiceIndex &choices, const TsDesc &desc,
+                             const QString &siteShown);
 
 // The stored value of the selected rows: ";" + their codes joined by ";" + ";", or empty.
 QString listBoxValue(const QString &codeList, const QList<int> &selectedRows);

@@ -2,18 +2,9 @@
 
 #include "engine/TsDesc.h"
 
-namespace {
-
-bool isListCaptioned(int tControl)
-{
-    return tControl == ControlKind::ListBox || tControl == ControlKind::ListCaptioned;
-}
-
-} // namespace
-
 int labelLeft(int tControl, int fieldLeft)
 {
-    if (isListCaptioned(tControl))
+    if (controlKindRule(tControl).labelAbove)
         return fieldLeft;
     if (fieldLeft < 94)
         return 5;
@@ -29,7 +20,7 @@ PixelRect labelRectForCreated(int tControl, const PixelRect &field)
 
 PixelRect labelRectForDesign(int tControl, const PixelRect &field, const PixelRect &control)
 {
-    if (isListCaptioned(tControl))
+    if (controlKindRule(tControl).labelAbove)
         return {control.left, control.top - 20 + 2, 0, field.height};
     return {labelLeft(tControl, field.left), control.top + 2, 0, field.height};
 }
@@ -44,32 +35,13 @@ bool labelWanted(bool designControl, bool firstBinding, int tControl, const QStr
 
 CreatedKind createdControlKind(int tControl)
 {
-    switch (tControl) {
-    case ControlKind::ListBox:
-        return CreatedKind::ListBox;
-    case ControlKind::TextCombo:
-    case ControlKind::PositionCombo:
-        return CreatedKind::ComboBox;
-    case ControlKind::Button:
-        return CreatedKind::Button;
-    default:
-        return CreatedKind::NumberEdit;
-    }
+    return controlKindRule(tControl).created;
 }
 
 PixelRect createdControlRect(int tControl, const PixelRect &f)
 {
-    switch (createdControlKind(tControl)) {
-    case CreatedKind::ListBox:
-        return {f.left, f.top + 21, f.width, f.height + 4};
-    case CreatedKind::ComboBox:
-        return {f.left, f.top, f.width, f.height + 4};
-    case CreatedKind::Button:
-        return {f.left, f.top + 2, f.width, f.height - 1};
-    case CreatedKind::NumberEdit:
-        break;
-    }
-    return {f.left, f.top, f.width, f.height - 1};
+    const PixelRect &d = controlKindRule(tControl).createdOffset;
+    return {f.left + d.left, f.top + d.top, f.width + d.width, f.height + d.height};
 }
 
 ControlLook setupLook(bool fieldRight, int width, TColor backColor, TColor fontColor)

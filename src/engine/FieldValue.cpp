@@ -1,6 +1,6 @@
 #include "engine/FieldValue.h"
 
-#include "engine/TextRules.h"
+#include "engine/Kinds.h"
 #include "gateway/TXml.h"
 
 QString valueElement(const TsDesc &desc)
@@ -17,24 +17,14 @@ FieldValue deriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefa
     else
         XmlGet(record, valueElement(desc), value);
 
-    if (desc.tControl == ControlKind::Edit && desc.tInfo == DataKind::Text)
-        value = DecodeEntities(value, true);
-    if (desc.tInfo == DataKind::Date && value == QLatin1String("now"))
-        value = formatDate(today);
-    if (desc.tInfo == DataKind::Integer || desc.tInfo == DataKind::Decimal) {
-        value.remove(QLatin1Char(' '));
-        value.remove(QChar(0xA0)); // a no-break space also separates thousands
-    }
-    if (desc.tInfo == DataKind::Decimal)
-        value = formatDecimal2(value);
-
+    value = loadedText(desc.tInfo, desc.tControl, value, today);
     return {useDefault ? QString() : value, value};
 }
 
 QString editText(const TsDesc &desc)
 {
     QString text = desc.CurrentValue;
-    if (desc.tInfo == DataKind::Decimal)
+    if (dataKindRule(desc.tInfo).twoDecimals)
         text.replace(QLatin1Char(','), QLatin1Char('.'));
     return text;
 }

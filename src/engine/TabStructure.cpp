@@ -1,6 +1,7 @@
 #include "engine/TabStructure.h"
 
 #include "engine/FieldValue.h"
+#include "engine/Kinds.h"
 #include "engine/TextRules.h"
 #include "gateway/TXml.h"
 
@@ -92,6 +93,17 @@ FieldPlan planField(const StructEntry &e, const TsPage &page, int tab, int index
     plan.geometry = fieldGeometry(e);
     d.tInfo = readInt(e.tInfo);
     d.tControl = readInt(e.tControl);
+    bool known = true;
+    dataKindRule(d.tInfo, &known);
+    if (!known)
+        trace(context.trace,
+              QStringLiteral("type de donnée inconnu, valeur telle quelle : ") + page.vInfo
+                      + QStringLiteral(" - ") + d.FieldName + QStringLiteral(" - ") + e.tInfo);
+    controlKindRule(d.tControl, &known);
+    if (!known)
+        trace(context.trace,
+              QStringLiteral("type de contrôle inconnu, zone numérique : ") + page.vInfo
+                      + QStringLiteral(" - ") + d.FieldName + QStringLiteral(" - ") + e.tControl);
     plan.maxLength = readInt(e.length);
     d.FontColor = readInt(e.color);
     plan.idNum = readInt(e.idNum);
@@ -130,6 +142,17 @@ FieldPlan planField(const StructEntry &e, const TsPage &page, int tab, int index
 
     plan.controlName = page.Prefix + d.FieldName;
     return plan;
+}
+
+bool refreshField(TsDesc &desc, int tab, const FieldContext &context)
+{
+    static const TXml noRecord;
+    const FieldValue value = deriveFieldValue(desc, context.record ? *context.record : noRecord,
+                                              context.useDefaults, context.today);
+    desc.LoadedValue = value.LoadedValue;
+    desc.CurrentValue = value.CurrentValue;
+    const bool groupRight = context.groupRight && context.groupRight(desc.TagList);
+    return fieldRightFor(groupRight, tab, context.vehicleFound);
 }
 
 std::vector<FieldPlan> planTabFields(const std::vector<StructEntry> &entries, const TsPage &page,

@@ -61,6 +61,11 @@ struct FieldContext
 std::vector<FieldPlan> planTabFields(const std::vector<StructEntry> &entries, const TsPage &page,
                                      int tab, const FieldContext &context);
 
+// The refresh of a built field at a later load: its value again (LoadedValue, CurrentValue)
+// from the context's record or defaults; answers its FieldRight (group right, withheld on tab 8
+// without a vehicle). Visibility is not recomputed at refresh.
+bool refreshField(TsDesc &desc, int tab, const FieldContext &context);
+
 // One plan from one field entry (index = its position in the tab).
 FieldPlan planField(const StructEntry &entry, const TsPage &page, int tab, int index,
                     const FieldContext &context);

@@ -24,7 +24,7 @@ TsDesc combo(int tControl, int tInfo, const QString &field, const QString &value
 ComboFill setup(const TsDesc &d, const QString &kind = "_TVO", const QString &site = "SUD")
 {
     ListFilters filters;
-    return setupComboList(equipDoc(), d, kind, site, filters);
+    return setupComboList(choices(), d, kind, site, filters);
 }
 
 } // namespace
@@ -91,7 +91,7 @@ TEST(ComboLists, BooleanAndModeTVA)
 TEST(ComboLists, BrandModelVersionChain)
 {
     ListFilters filters;
-    const TXml equip = equipDoc();
+    const ChoiceIndex &equip = choices();
     TsDesc brand = combo(111, 2, "InfoMarque", "peugeot");
     const ComboFill brands = setupComboList(equip, brand, "_TVO", "", filters);
     EXPECT_EQ(brands.entries, (QStringList {"PEUGEOT", "RENAULT"}));
@@ -123,30 +123,30 @@ TEST(ComboLists, BrandModelVersionChain)
 
 TEST(ComboLists, salespeople)
 {
-    EXPECT_EQ(salespeople(equipDoc(), "SUD"), (QStringList {"Martin", "Martin"}));
-    EXPECT_EQ(salespeople(equipDoc(), "NORD"), (QStringList {"Martin", "Durand"}));
-    EXPECT_TRUE(salespeople(equipDoc(), "").isEmpty());
+    EXPECT_EQ(salespeople(choices(), "SUD"), (QStringList {"Martin", "Martin"}));
+    EXPECT_EQ(salespeople(choices(), "NORD"), (QStringList {"Martin", "Durand"}));
+    EXPECT_TRUE(salespeople(choices(), "").isEmpty());
 
     // The last entry showing the name wins.
     const ComboFill byId = setup(combo(112, 4, "idCom", "5"), "_TCL", "SUD");
     EXPECT_EQ(byId.selected, 1);
-    EXPECT_EQ(SetInfoComboBoxIdCom(equipDoc(), "4", {"Durand", "Martin"}), 0);
-    EXPECT_EQ(SetInfoComboBoxIdCom(equipDoc(), "99", {"Durand", "Martin"}), -1);
+    EXPECT_EQ(SetInfoComboBoxIdCom(choices(), "4", {"Durand", "Martin"}), 0);
+    EXPECT_EQ(SetInfoComboBoxIdCom(choices(), "99", {"Durand", "Martin"}), -1);
 }
 
 TEST(ComboLists, LoadInfoNxComboBox)
 {
-    EXPECT_EQ(LoadInfoNxComboBox(equipDoc(), "energie", "").value(),
+    EXPECT_EQ(LoadInfoNxComboBox(choices(), "energie", "").value(),
               (QStringList {"ES : Essence", "GO : Diesel&cr;(gazole)"}));
-    EXPECT_EQ(LoadInfoNxComboBox(equipDoc(), "Energie", "", true).value().last(),
+    EXPECT_EQ(LoadInfoNxComboBox(choices(), "Energie", "", true).value().last(),
               "GO : Diesel\r\n(gazole)");
-    EXPECT_FALSE(LoadInfoNxComboBox(equipDoc(), "Absente", "").has_value());
-    EXPECT_EQ(LoadInfoNxComboBox(equipDoc(), "InfoCom", "NORD").value().size(), 2);
+    EXPECT_FALSE(LoadInfoNxComboBox(choices(), "Absente", "").has_value());
+    EXPECT_EQ(LoadInfoNxComboBox(choices(), "InfoCom", "NORD").value().size(), 2);
 }
 
 TEST(ComboLists, GetInfoComboBoxIdCom)
 {
-    const TXml e = equipDoc();
+    const ChoiceIndex &e = choices();
     EXPECT_EQ(GetInfoComboBoxIdCom(e, "InfoCom", "Martin"), "3");
     EXPECT_EQ(GetInfoComboBoxIdCom(e, "InfoCom", "Personne"), "0");
     EXPECT_EQ(GetInfoComboBoxIdCom(e, "SujetAction", "Visite & essai"), "2");
@@ -180,7 +180,7 @@ TEST(ComboLists, StoredValue)
             {&salesperson, 1, "Durand", "4"},   {&salesperson, 0, "Inconnu", "0"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(storedComboValue(equipDoc(), *c.desc, c.index, QString::fromLatin1(c.shown)),
+        EXPECT_EQ(storedComboValue(choices(), *c.desc, c.index, QString::fromLatin1(c.shown)),
                   QString::fromLatin1(c.stored))
                 << qPrintable(c.desc->FieldName) << " " << c.index;
 }
@@ -210,7 +210,7 @@ TEST(ComboLists, KeyboardRules)
 
 TEST(ComboLists, dependentGroup)
 {
-    const TXml e = equipDoc();
+    const ChoiceIndex &e = choices();
     EXPECT_EQ(dependentGroup(e, " peugeot ", "vModel", "vMark", "Models").value(),
               (QStringList {"208", "308"}));
     EXPECT_FALSE(dependentGroup(e, "CITROEN", "vModel", "vMark", "Models").has_value());

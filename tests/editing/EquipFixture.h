@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/ChoiceIndex.h"
 #include "gateway/TXml.h"
 
 // A small choice-list document in the server's conventions.
@@ -56,4 +57,11 @@ inline TXml equipDoc()
             "<OptionsVD><Abbr>C</Abbr><eText>Toit ouvrant</eText></OptionsVD>"
             "</OptionsVDS>"
             "</document>"));
+}
+
+// Its index, made once as the window makes it once per document.
+inline const ChoiceIndex &choices()
+{
+    static const ChoiceIndex index(equipDoc());
+    return index;
 }

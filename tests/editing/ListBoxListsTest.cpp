@@ -8,7 +8,7 @@
 
 TEST(ListBoxLists, CodeListsAndSelection)
 {
-    const ListBoxFill f = FillListBoxCodes(equipDoc(), "OptionsVD", ";a;C;");
+    const ListBoxFill f = FillListBoxCodes(choices(), "OptionsVD", ";a;C;");
     EXPECT_EQ(f.entries, (QStringList {"Climatisation", "GPS & radio", "Toit ouvrant"}));
     EXPECT_EQ(f.CodeList, ";A;B;C");
     EXPECT_EQ(f.selectedRows, (QList<int> {0, 2}));
@@ -16,25 +16,25 @@ TEST(ListBoxLists, CodeListsAndSelection)
     EXPECT_EQ(listBoxValue(f.CodeList, {2, 0}), ";A;C;");
     EXPECT_EQ(listBoxValue(f.CodeList, {}), "");
     EXPECT_EQ(optionsSummary(f.entries, {2, 1}), "GPS & radio - Toit ouvrant");
-    EXPECT_TRUE(FillListBoxCodes(equipDoc(), "Absente", ";A;").entries.isEmpty());
+    EXPECT_TRUE(FillListBoxCodes(choices(), "Absente", ";A;").entries.isEmpty());
 }
 
 TEST(ListBoxLists, ModelChoicesBySiteBrands)
 {
-    EXPECT_EQ(SiteBrands(equipDoc(), "NORD"), "AUDI;VW");
-    EXPECT_EQ(SiteBrands(equipDoc(), "Ailleurs"), "VW");
+    EXPECT_EQ(SiteBrands(choices(), "NORD"), "AUDI;VW");
+    EXPECT_EQ(SiteBrands(choices(), "Ailleurs"), "VW");
 
     TsDesc choix1;
     choix1.ListName = "PAChoix1";
     choix1.CurrentValue = ";GOLF;";
-    const ListBoxFill own = setupListBoxList(equipDoc(), choix1, "NORD");
+    const ListBoxFill own = setupListBoxList(choices(), choix1, "NORD");
     EXPECT_EQ(own.entries, (QStringList {"A3", "Golf", "Polo"}));
     EXPECT_EQ(own.CodeList, ";A3;GOLF;POLO");
     EXPECT_EQ(own.selectedRows, QList<int> {1});
 
     TsDesc choix2 = choix1;
     choix2.ListName = "PAChoix2";
-    EXPECT_EQ(setupListBoxList(equipDoc(), choix2, "NORD").entries, QStringList {"Fabia"});
+    EXPECT_EQ(setupListBoxList(choices(), choix2, "NORD").entries, QStringList {"Fabia"});
     // An unknown site sells VW only.
-    EXPECT_EQ(setupListBoxList(equipDoc(), choix1, "").entries, (QStringList {"Golf", "Polo"}));
+    EXPECT_EQ(setupListBoxList(choices(), choix1, "").entries, (QStringList {"Golf", "Polo"}));
 }

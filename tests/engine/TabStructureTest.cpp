@@ -169,11 +169,16 @@ TEST(TabStructure, VisibilityCodesAndTheVehicleTab)
 
 TEST(TabStructure, PlanTabFieldsKeepsDocumentOrderAndTraces)
 {
-    const TXml doc
-            = structDoc(structEntry({{"descInfo", "_TVO"}, {"idNum", "1"}, {"vInfo", "VO1"}})
-                        + structEntry({{"descInfo", "VO1"}, {"vInfo", "idVO"}, {"width", "0"}})
-                        + structEntry({{"descInfo", "VN3"}, {"vInfo", "Other"}})
-                        + structEntry({{"descInfo", "VO1"}, {"vInfo", "Prix"}, {"tInfo", "5"}}));
+    const TXml doc = structDoc(
+            structEntry({{"descInfo", "_TVO"}, {"idNum", "1"}, {"vInfo", "VO1"}})
+            + structEntry({{"descInfo", "VO1"},
+                           {"vInfo", "idVO"},
+                           {"width", "0"},
+                           {"tInfo", "4"},
+                           {"tControl", "109"}})
+            + structEntry({{"descInfo", "VN3"}, {"vInfo", "Other"}})
+            + structEntry(
+                    {{"descInfo", "VO1"}, {"vInfo", "Prix"}, {"tInfo", "5"}, {"tControl", "109"}}));
     Fixture f;
     const auto plans = planTabFields(readStructEntries(doc), usedVehiclePage(), 1, f.context());
     ASSERT_EQ(plans.size(), 2u);
@@ -185,6 +190,41 @@ TEST(TabStructure, PlanTabFieldsKeepsDocumentOrderAndTraces)
     EXPECT_EQ(f.traces,
               (QStringList {"p2 Ajout desc Onglet : VO1", "z2 Ajout desc Onglet : VO1 - idVO",
                             "z2 Ajout desc Onglet : VO1 - Prix"}));
+}
+
+TEST(TabStructure, UnknownKindsAreTracedAndTakeTheFallback)
+{
+    Fixture f;
+    const FieldPlan p = planField(entry({{"vInfo", "Prix"}, {"tInfo", "9"}, {"tControl", "777"}}),
+                                  usedVehiclePage(), 1, 0, f.context());
+    EXPECT_EQ(p.desc.CurrentValue, "10"); // as received
+    EXPECT_EQ(f.traces.filter("type de donnée inconnu").size(), 1);
+    EXPECT_EQ(f.traces.filter("type de contrôle inconnu").size(), 1);
+}
+
+TEST(TabStructure, RefreshOfABuiltField)
+{
+    Fixture f;
+    FieldPlan p = planField(entry({{"vInfo", "Prix"},
+                                   {"tInfo", "5"},
+                                   {"tControl", "109"},
+                                   {"tag", "COMPTA"},
+                                   {"defval", "7"}}),
+                            usedVehiclePage(), 8, 0, f.context());
+    TsDesc &d = p.desc;
+    d.CurrentValue = "edited";
+    FieldContext next = f.context();
+    TXml other(QStringLiteral("<tVO><Prix>20</Prix></tVO>"));
+    XmlOpen(other, u"tVO");
+    next.record = &other;
+    EXPECT_TRUE(refreshField(d, 8, next));
+    EXPECT_EQ(d.CurrentValue, "20.00");
+    EXPECT_EQ(d.LoadedValue, "20.00");
+    next.vehicleFound = 0;
+    next.useDefaults = true;
+    EXPECT_FALSE(refreshField(d, 8, next));
+    EXPECT_EQ(d.CurrentValue, "7.00");
+    EXPECT_EQ(d.LoadedValue, "");
 }
 
 TEST(TabStructure, PlanWithoutRecordOrRightsCallback)

@@ -113,11 +113,11 @@ const char kFixture[]
           "cDateEntree,Sheet01,date,96,40,100,21,0,,,Change=cDateEntreeChange;Exit=cDateEntreeExit,"
           "1,\n"
           "cOrigine,Sheet01,combolist,96,70,120,21,0,,,,1,listwidth=200\n"
-          "cInfoCouleur,Sheet01,combo,96,100,120,21,20,,,Change=cInfoCouleurChange,1,items=Rouge|"
-          "Vert\n"
+          "cInfoCouleur,Sheet01,combo,96,100,120,21,20,,,Change=cInfoCouleurChange,1,\n"
           "cPrixVente,Sheet01,decimal,300,8,80,21,0,,,,1,\n"
           "cCommentaires,Sheet01,memo,300,40,200,60,250,,,,1,\n"
-          "cCP,Sheet01,edit,300,110,60,21,5,,,,1,\n"
+          "cCP,Sheet01,edit,300,110,60,21,5,75000,,,1,\n"
+          "cFrevo,Sheet01,decimal,300,140,60,21,0,,,,1,enabled=0;align=right;text=0.00\n"
           "xcInfoNVO,,edit,8,2,73,31,0,,,,1,font=16;bg=15461355;align=center;enabled=0\n"
           "cInfoEquiInterieur,Sheet01,listbox,500,8,200,100,0,,,,1,\n"
           "czFeuilleMarge,Sheet01,button,500,120,120,25,0,Feuille de Marge,impression de la "
@@ -128,6 +128,7 @@ const char kFixture[]
           "ngFrevo,Sheet05,grid,8,8,800,300,0,,,CellClick=ngFrevoCellClick,1,rowheight=18\n"
           "IconColumn,ngFrevo,gridcol,0,0,22,18,0,,,,1,type=image;default=0\n"
           "MontantHT,ngFrevo,gridcol,0,0,90,18,0,Montant HT,,,1,type=number\n"
+          "TypeFrevo,ngFrevo,gridcol,0,0,80,0,0,Type,,,1,type=combolist;items=TypeFrevo;color=255\n"
           "cListImageVO,Sheet01,listview,10,300,300,100,0,,,,1,columns=Nom|Date\n"
           "ImageSplash,PanelSplash,image,10,10,100,100,0,,,,1,\n"
           "PanelSplash,,panel,16,16,793,545,0,,,,0,bg=16777215\n"
@@ -147,10 +148,12 @@ TEST(DesignFactory, FixtureRowsGiveTheirControls)
     EXPECT_EQ(made.get<QTabWidget>("Tabs")->tabText(0), QString::fromUtf8("Véhicule"));
     EXPECT_EQ(made.get<QTabWidget>("Tabs")->font().pixelSize(), 12);
     EXPECT_EQ(made.get<ComboBox>("cOrigine")->listWidth(), 200);
-    EXPECT_EQ(made.get<ComboBox>("cInfoCouleur")->entries(), (QStringList {"Rouge", "Vert"}));
     EXPECT_EQ(made.get<ComboBox>("cInfoCouleur")->maxLength(), 20);
     EXPECT_EQ(made.get<MemoEdit>("cCommentaires")->maxLength(), 250);
     EXPECT_EQ(made.get<QLineEdit>("cCP")->maxLength(), 5);
+    EXPECT_EQ(made.get<QLineEdit>("cCP")->text(), "75000");
+    EXPECT_EQ(made.get<NumberEdit>("cFrevo")->text(), "0.00");
+    EXPECT_FALSE(made.get<NumberEdit>("cFrevo")->isEnabled());
     auto *header = made.get<HeaderEdit>("xcInfoNVO");
     EXPECT_FALSE(header->isEnabled());
     EXPECT_TRUE(header->alignment() & Qt::AlignHCenter);
@@ -161,10 +164,13 @@ TEST(DesignFactory, FixtureRowsGiveTheirControls)
               "impression de la feuille de marge");
     EXPECT_EQ(made.get<PictureButton>("JvXPBtnSave")->picture(), PictureButton::Picture::Save);
     auto *grid = made.get<DataGrid>("ngFrevo");
-    EXPECT_EQ(grid->columnCount(), 2);
+    EXPECT_EQ(grid->columnCount(), 3);
     EXPECT_EQ(grid->columnDef(0).kind, DataGrid::ColumnKind::Image);
     EXPECT_EQ(grid->columnDef(0).defaultValue, "0");
     EXPECT_EQ(grid->columnDef(1).caption, "Montant HT");
+    EXPECT_TRUE(grid->columnDef(2).listOnly);
+    EXPECT_EQ(grid->columnDef(2).itemsList, "TypeFrevo");
+    EXPECT_EQ(grid->columnDef(2).textColor, QColor(Qt::red));
     EXPECT_EQ(made.get<QTreeWidget>("cListImageVO")->columnCount(), 2);
 
     QStringList handlers;

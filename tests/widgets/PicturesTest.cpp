@@ -42,8 +42,12 @@ TEST(PictureButton, PicturesByNameHintAndCaption)
     PictureButton button;
     EXPECT_TRUE(button.autoRaise());
     EXPECT_FALSE(button.icon().isNull());
+    button.show(); // a hidden button learns its size when shown
+    button.resize(200, 45);
     button.setCaption("VO");
     EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    button.resize(30, 45); // too narrow for both
+    EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonTextOnly);
     button.setCaption("");
     EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonIconOnly);
 }

@@ -49,6 +49,8 @@ public:
             auto *combo = new ComboBox(parent);
             combo->setDropDownList(column.listOnly);
             combo->setListWidth(column.listWidth);
+            if (column.dropDownRows > 0)
+                combo->setMaxVisibleItems(column.dropDownRows);
             combo->addItems(column.items);
             editor = combo;
             break;
@@ -125,8 +127,10 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         const DataGrid::Column &column = m_grid->columnDef(index.column());
         option->text = m_grid->shownText(index.row(), index.column());
-        if (column.kind == DataGrid::ColumnKind::Number)
+        if (column.kind == DataGrid::ColumnKind::Number && !column.alignment)
             option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+        if (column.wordWrap)
+            option->features |= QStyleOptionViewItem::WrapText;
         if (m_grid->m_colorOf && !(option->state & QStyle::State_Selected)) {
             const QColor color = m_grid->m_colorOf(index.row(), index.column());
             if (color.isValid())
@@ -138,14 +142,16 @@ private:
     DataGrid *m_grid;
 };
 
-DataGrid::ColumnKind DataGrid::columnKindFromName(const QString &name, bool *known)
+DataGrid::ColumnKind DataGrid::columnKindFromName(const QString &name, bool *known, bool *listOnly)
 {
     static const std::pair<const char *, ColumnKind> kinds[] = {
-            {"text", ColumnKind::Text},     {"number", ColumnKind::Number},
-            {"date", ColumnKind::Date},     {"combo", ColumnKind::Combo},
-            {"memo", ColumnKind::Memo},     {"image", ColumnKind::Image},
-            {"button", ColumnKind::Button},
+            {"text", ColumnKind::Text},       {"number", ColumnKind::Number},
+            {"date", ColumnKind::Date},       {"combo", ColumnKind::Combo},
+            {"combolist", ColumnKind::Combo}, {"memo", ColumnKind::Memo},
+            {"image", ColumnKind::Image},     {"button", ColumnKind::Button},
     };
+    if (listOnly)
+        *listOnly = name.compare(QLatin1String("combolist"), Qt::CaseInsensitive) == 0;
     for (const auto &[text, kind] : kinds) {
         if (name.compare(QLatin1String(text), Qt::CaseInsensitive) == 0) {
             if (known)
@@ -179,8 +185,7 @@ DataGrid::DataGrid(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(1);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setReadOnly(false);
     setMouseTracking(true);
     connect(model(), &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
@@ -205,6 +210,8 @@ int DataGrid::addColumn(const Column &column)
             new QTableWidgetItem(column.kind == ColumnKind::Button ? QString() : column.caption));
     setColumnWidth(index, column.width);
     setColumnHidden(index, !column.visible);
+    if (column.fixedWidth)
+        horizontalHeader()->setSectionResizeMode(index, QHeaderView::Fixed);
     m_building = true;
     for (int r = 0; r < rowCount(); ++r)
         setItem(r, index, makeItem(index));
@@ -263,8 +270,15 @@ Qt::ItemFlags DataGrid::flagsFor(int column) const
 
 QTableWidgetItem *DataGrid::makeItem(int column) const
 {
-    auto *cell = new QTableWidgetItem(columnDef(column).defaultValue);
+    const Column &c = columnDef(column);
+    auto *cell = new QTableWidgetItem(c.defaultValue);
     cell->setFlags(flagsFor(column));
+    if (c.textColor.isValid())
+        cell->setForeground(c.textColor);
+    if (c.background.isValid())
+        cell->setBackground(c.background);
+    if (c.alignment)
+        cell->setTextAlignment(c.alignment | Qt::AlignVCenter);
     return cell;
 }
 
@@ -345,6 +359,20 @@ void DataGrid::setRowHeights(int height)
 void DataGrid::setHeaderVisible(bool visible)
 {
     horizontalHeader()->setVisible(visible);
+}
+
+void DataGrid::setReadOnly(bool readOnly)
+{
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                    | QAbstractItemView::AnyKeyPressed
+                                    | QAbstractItemView::SelectedClicked);
+}
+
+void DataGrid::setRowSelect(bool rowSelect)
+{
+    setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows
+                                   : QAbstractItemView::SelectItems);
 }
 
 void DataGrid::setCellFormatting(std::function<QColor(int, int)> colorOf)

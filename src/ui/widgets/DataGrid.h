@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemDelegate>
+#include <QColor>
 #include <QPersistentModelIndex>
 #include <QTableWidget>
 
@@ -37,10 +38,21 @@ public:
         bool listOnly = false; // combo columns accept only their items
         int listWidth = 0; // combo columns: width of the open list
         QString defaultValue; // text of the column in a new row
+        QString itemsList; // choice list the program fills items from
+        QString completionList; // choice list that completes typed text
+        int dropDownRows = 0; // combo columns: rows of the open list, 0: default
+        QColor textColor; // invalid: the grid's own
+        QColor background;
+        Qt::Alignment alignment;
+        bool fixedWidth = false;
+        bool wordWrap = false;
+        QRect slide; // bounds inside a row band, for grids drawn as slides
     };
 
-    // "text", "number", "date", "combo", "memo", "image", "button"; Text for anything else.
-    static ColumnKind columnKindFromName(const QString &name, bool *known = nullptr);
+    // "text", "number", "date", "combo", "combolist" (a list-only combo), "memo", "image",
+    // "button"; Text for anything else.
+    static ColumnKind columnKindFromName(const QString &name, bool *known = nullptr,
+                                         bool *listOnly = nullptr);
     // "#,##0.00" with a space between thousands; empty stays empty.
     static QString formatNumberMask(const QString &value);
 
@@ -66,6 +78,8 @@ public:
 
     void setRowHeights(int height);
     void setHeaderVisible(bool visible);
+    void setReadOnly(bool readOnly); // no cell is edited
+    void setRowSelect(bool rowSelect); // the whole row is selected
     // Text colour of the cells that are not selected (an invalid colour keeps the cell's own).
     void setCellFormatting(std::function<QColor(int row, int column)> colorOf);
 

@@ -11,6 +11,7 @@
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,7 +70,6 @@ ComboBox *makeCombo(const Row &row, QWidget *parent, bool dropDownList)
     auto *box = new ComboBox(parent);
     box->setDropDownList(dropDownList);
     box->setListWidth(readInt(row.style.value(QStringLiteral("listwidth"))));
-    box->addItems(styleList(row.style, "items"));
     return box;
 }
 
@@ -100,7 +100,7 @@ const std::map<QString, Maker> &makers()
              [](const Row &r, QWidget *p) {
                  auto *memo = new MemoEdit(p);
                  memo->setReadOnly(styleFlag(r.style, "readonly", false));
-                 memo->setLineWrapMode(styleFlag(r.style, "wrap", true)
+                 memo->setLineWrapMode(styleFlag(r.style, "wordwrap", true)
                                                ? QPlainTextEdit::WidgetWidth
                                                : QPlainTextEdit::NoWrap);
                  return memo;
@@ -131,7 +131,7 @@ const std::map<QString, Maker> &makers()
             {QStringLiteral("label"),
              [](const Row &r, QWidget *p) {
                  auto *label = new QLabel(r.caption, p);
-                 label->setWordWrap(styleFlag(r.style, "wrap", false));
+                 label->setWordWrap(styleFlag(r.style, "wordwrap", false));
                  return label;
              }},
             {QStringLiteral("image"),
@@ -180,14 +180,53 @@ const std::map<QString, Maker> &makers()
     return table;
 }
 
+// Style keys the factory applies, and keys of the form that need nothing here (hints are always
+// shown, list boxes are always multi-select, combo boxes always complete, number cells are
+// always blank when empty with two decimals).
 const QStringList kStyleKeys = {
-        QStringLiteral("font"),      QStringLiteral("bold"),     QStringLiteral("bg"),
-        QStringLiteral("fg"),        QStringLiteral("align"),    QStringLiteral("enabled"),
-        QStringLiteral("readonly"),  QStringLiteral("wrap"),     QStringLiteral("items"),
-        QStringLiteral("listwidth"), QStringLiteral("listonly"), QStringLiteral("rowheight"),
-        QStringLiteral("header"),    QStringLiteral("type"),     QStringLiteral("default"),
-        QStringLiteral("columns"),
+        QStringLiteral("font"),         QStringLiteral("bold"),
+        QStringLiteral("bg"),           QStringLiteral("color"),
+        QStringLiteral("align"),        QStringLiteral("valign"),
+        QStringLiteral("enabled"),      QStringLiteral("readonly"),
+        QStringLiteral("wordwrap"),     QStringLiteral("text"),
+        QStringLiteral("cursor"),       QStringLiteral("listwidth"),
+        QStringLiteral("rowheight"),    QStringLiteral("header"),
+        QStringLiteral("rowselect"),    QStringLiteral("gridlines"),
+        QStringLiteral("slides"),       QStringLiteral("slidesize"),
+        QStringLiteral("type"),         QStringLiteral("default"),
+        QStringLiteral("items"),        QStringLiteral("completion"),
+        QStringLiteral("dropdownrows"), QStringLiteral("fixed"),
+        QStringLiteral("slide"),        QStringLiteral("columns"),
+        QStringLiteral("stretch"),      QStringLiteral("pen"),
+        QStringLiteral("shape"),        QStringLiteral("border"),
+        QStringLiteral("showhint"),     QStringLiteral("multiline"),
+        QStringLiteral("multiselect"),  QStringLiteral("proportional"),
+        QStringLiteral("report"),       QStringLiteral("hideselection"),
+        QStringLiteral("wantkeys"),     QStringLiteral("autocomplete"),
+        QStringLiteral("autosize"),     QStringLiteral("blankempty"),
+        QStringLiteral("decimals"),     QStringLiteral("mask"),
 };
+
+QColor styleColor(const Style &style, const char *key)
+{
+    const auto it = style.find(QLatin1String(key));
+    return it == style.end() ? QColor() : colorFromTColor(readInt(*it, -1));
+}
+
+Qt::Alignment styleAlignment(const Style &style)
+{
+    const QString align = style.value(QStringLiteral("align")).toLower();
+    Qt::Alignment a;
+    if (align == QLatin1String("center"))
+        a = Qt::AlignHCenter;
+    else if (align == QLatin1String("right"))
+        a = Qt::AlignRight;
+    else if (align == QLatin1String("left"))
+        a = Qt::AlignLeft;
+    if (style.value(QStringLiteral("valign")).toLower() == QLatin1String("top"))
+        a |= Qt::AlignTop;
+    return a;
+}
 
 void applyStyle(QWidget *w, const Row &row)
 {
@@ -202,51 +241,59 @@ void applyStyle(QWidget *w, const Row &row)
         font.setBold(true);
         w->setFont(font);
     }
-    const QColor bg = s.contains(QStringLiteral("bg"))
-            ? colorFromTColor(readInt(s.value(QStringLiteral("bg")), -1))
-            : QColor();
-    const QColor fg = s.contains(QStringLiteral("fg"))
-            ? colorFromTColor(readInt(s.value(QStringLiteral("fg")), -1))
-            : QColor();
+    const QColor bg = styleColor(s, "bg");
+    const QColor fg = styleColor(s, "color");
     if (auto *header = qobject_cast<HeaderEdit *>(w)) {
         header->setColors(bg, fg);
     } else {
         setControlBackground(w, bg);
         setControlTextColor(w, fg);
     }
-    const QString align = s.value(QStringLiteral("align")).toLower();
-    if (!align.isEmpty()) {
-        const Qt::Alignment h = align == QLatin1String("center") ? Qt::AlignHCenter
-                : align == QLatin1String("right")                ? Qt::AlignRight
-                                                                 : Qt::AlignLeft;
+    if (const Qt::Alignment h = styleAlignment(s) & Qt::AlignHorizontal_Mask) {
         if (auto *label = qobject_cast<QLabel *>(w))
             label->setAlignment(h | Qt::AlignVCenter);
         else if (auto *edit = qobject_cast<QLineEdit *>(w))
             edit->setAlignment(h | Qt::AlignVCenter);
     }
+    if (s.value(QStringLiteral("cursor")).toLower() == QLatin1String("hand"))
+        w->setCursor(Qt::PointingHandCursor);
     if (!styleFlag(s, "enabled", true))
         w->setEnabled(false);
+    // An edit's caption, or the style's text, is its first text.
+    const QString first
+            = s.contains(QStringLiteral("text")) ? s.value(QStringLiteral("text")) : row.caption;
+    if (!first.isEmpty() && !qobject_cast<QLabel *>(w) && !qobject_cast<QAbstractButton *>(w))
+        setControlText(w, first);
 }
 
 void addGridColumn(const Row &row, DataGrid *grid, DesignControls &out)
 {
+    const Style &s = row.style;
     DataGrid::Column c;
     c.name = row.name;
     c.caption = row.caption;
     bool known = true;
-    c.kind = DataGrid::columnKindFromName(
-            row.style.value(QStringLiteral("type"), QStringLiteral("text")), &known);
+    c.kind = DataGrid::columnKindFromName(s.value(QStringLiteral("type"), QStringLiteral("text")),
+                                          &known, &c.listOnly);
     if (!known)
         out.problems << QStringLiteral("%1 : type de colonne inconnu « %2 », colonne texte")
-                                .arg(row.name, row.style.value(QStringLiteral("type")));
+                                .arg(row.name, s.value(QStringLiteral("type")));
     c.width = row.layout->width;
-    c.visible = row.layout->visible;
-    c.enabled = styleFlag(row.style, "enabled", true);
+    c.visible = row.layout->visible && row.layout->width > 0;
+    c.enabled = styleFlag(s, "enabled", true) && !styleFlag(s, "readonly", false);
     c.maxLength = row.layout->maxlen;
-    c.items = styleList(row.style, "items");
-    c.listOnly = styleFlag(row.style, "listonly", false);
-    c.listWidth = readInt(row.style.value(QStringLiteral("listwidth")));
-    c.defaultValue = row.style.value(QStringLiteral("default"));
+    c.itemsList = s.value(QStringLiteral("items"));
+    c.completionList = s.value(QStringLiteral("completion"));
+    c.listWidth = readInt(s.value(QStringLiteral("listwidth")));
+    c.dropDownRows = readInt(s.value(QStringLiteral("dropdownrows")));
+    c.defaultValue = s.value(QStringLiteral("default"));
+    c.textColor = styleColor(s, "color");
+    c.background = styleColor(s, "bg");
+    c.alignment = styleAlignment(s);
+    c.fixedWidth = styleFlag(s, "fixed", false);
+    c.wordWrap = styleFlag(s, "wordwrap", false);
+    if (styleFlag(s, "slide", false))
+        c.slide = QRect(row.layout->left, row.layout->top, row.layout->width, row.layout->height);
     out.gridColumns.insert(row.name, {grid, grid->addColumn(c)});
 }
 

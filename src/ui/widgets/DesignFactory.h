@@ -43,15 +43,16 @@ struct DesignControls
 
 // Creates every design control of the layout rows under root (a row whose parent is empty or
 // root's objectName belongs to root), named, placed in pixels inside its parent, with its
-// caption, hint, maximum length, visibility and style. Widget kinds:
+// caption, hint, maximum length, visibility and style (the keys of data/README.md). Widget kinds:
 //   date DateEdit, combolist ComboBox (drop-down list), combo ComboBox (typed text),
-//   number / decimal NumberEdit, memo MemoEdit, edit QLineEdit (HeaderEdit when the style says
-//   enabled=0: a display-only edit), listbox MultiListBox, button QPushButton, picbutton
+//   number / decimal NumberEdit, memo MemoEdit, edit QLineEdit (HeaderEdit, a display-only
+//   edit, when the style says enabled=0), listbox MultiListBox, button QPushButton, picbutton
 //   PictureButton, label QLabel, grid DataGrid, gridcol a column of its parent grid, listview
 //   QTreeWidget, image QLabel, panel and shape QFrame, tabs QTabWidget, page a page of its
 //   parent QTabWidget, none nothing.
-// An unknown kind gets a plain QWidget of the row's name and place, and a line in problems.
-// Style keys: font (pixel size), bold, bg and fg (colour values), align (left, center, right),
-// enabled, readonly, wrap, items (entries separated by "|"), listwidth, listonly, rowheight,
-// header, type (grid column kind), default (grid column value), columns (list view headers).
+// An unknown kind gets a plain QWidget of the row's name and place, and a line in problems; so
+// do unknown style keys, missing parents (the control goes on root) and repeated names (the
+// later row is skipped). Rows may name parents that come later in the file.
+// A grid column's "items" and "completion" name choice lists the window fills; grids drawn as
+// slides keep "slides" and "slideSize" as properties and each column its slide rectangle.
 DesignControls createDesignControls(QWidget *root, const std::vector<dravik::LayoutRow> &rows);

@@ -49,3 +49,11 @@ void MemoEdit::enforceMaxLength()
     setTextCursor(cursor);
     m_trimming = false;
 }
+
+void MemoEdit::resizeEvent(QResizeEvent *event)
+{
+    // A memo one line high (a name, a telephone) shows no scroll bar.
+    const bool oneLine = height() < 2 * fontMetrics().lineSpacing() + 8;
+    setVerticalScrollBarPolicy(oneLine ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    QPlainTextEdit::resizeEvent(event);
+}

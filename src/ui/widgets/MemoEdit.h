@@ -20,6 +20,9 @@ signals:
     // limit was applied).
     void changed();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void enforceMaxLength();
 

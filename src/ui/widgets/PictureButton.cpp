@@ -50,7 +50,23 @@ void PictureButton::setPicture(Picture picture)
 void PictureButton::setCaption(const QString &caption)
 {
     setText(caption);
-    setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    updateStyle();
+}
+
+void PictureButton::resizeEvent(QResizeEvent *event)
+{
+    updateStyle();
+    QToolButton::resizeEvent(event);
+}
+
+void PictureButton::updateStyle()
+{
+    if (text().isEmpty()) {
+        setToolButtonStyle(Qt::ToolButtonIconOnly);
+        return;
+    }
+    const int both = iconSize().width() + fontMetrics().horizontalAdvance(text()) + 12;
+    setToolButtonStyle(both <= width() ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
 }
 
 PictureButton::Picture PictureButton::pictureForName(const QString &name)

@@ -3,7 +3,8 @@
 #include <QToolButton>
 
 // A flat toolbar button with a picture drawn in code, a raised look under the mouse and its
-// hint as tooltip. A caption, when set, stands beside the picture.
+// hint as tooltip. A caption, when set, stands beside the picture, or alone when the button is
+// too narrow for both.
 class PictureButton : public QToolButton
 {
     Q_OBJECT
@@ -33,6 +34,11 @@ public:
     static Picture pictureForName(const QString &name);
     static QIcon drawPicture(Picture picture, int size = 24);
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void updateStyle();
+
     Picture m_picture = Picture::Generic;
 };

@@ -1,0 +1,42 @@
+#include "editing/ChoiceIndex.h"
+
+#include "editing/ChoiceDocument.h"
+#include "engine/TextRules.h"
+
+ChoiceIndex::ChoiceIndex(const TXml &equipDoc)
+    : m_doc(equipDoc)
+{ }
+
+const ChoiceIndex::Runs &ChoiceIndex::runs(const QString &item, const QString &textElement,
+                                           const QString &filterElement) const
+{
+    const QString key = item + QLatin1Char('\n') + textElement + QLatin1Char('\n') + filterElement;
+    auto it = m_lists.find(key);
+    if (it != m_lists.end())
+        return *it;
+    Runs runs;
+    QString current; // filter value of the run being read
+    bool inRun = false; // the run being read is the first of its value
+    forEachItem(m_doc, item, [&](const TXml &x) {
+        const QString value
+                = filterElement.isEmpty() ? QString() : asciiUpper(XmlGetText(x, filterElement));
+        if (value != current || (!inRun && runs.byFilter.isEmpty())) {
+            current = value;
+            inRun = !runs.byFilter.contains(value);
+        }
+        if (inRun)
+            runs.byFilter[value].append(XmlGetText(x, textElement));
+        return true;
+    });
+    return *m_lists.insert(key, std::move(runs));
+}
+
+const QStringList &ChoiceIndex::group(const QString &item, const QString &textElement,
+                                      const QString &filterElement,
+                                      const QString &upperFilter) const
+{
+    static const QStringList none;
+    const Runs &r = runs(item, textElement, filterElement);
+    const auto it = r.byFilter.find(filterElement.isEmpty() ? QString() : upperFilter);
+    return it == r.byFilter.end() ? none : *it;
+}
