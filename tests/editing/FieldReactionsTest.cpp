@@ -1,5 +1,6 @@
 #include "EquipFixture.h"
 
+#include "editing/ChoiceIndex.h"
 #include "editing/ComboLists.h"
 #include "editing/FieldReactions.h"
 
@@ -26,7 +27,7 @@ TEST(FieldReactions, CascadesReadTheChoiceLists)
         ASSERT_TRUE(r && r->dependent) << c.parent;
         EXPECT_EQ(r->recording, Recording::List) << c.parent;
         EXPECT_EQ(r->dependent->combo, QString::fromLatin1(c.dependent)) << c.parent;
-        const auto group = dependentGroup(equipDoc(), QString::fromLatin1(c.value),
+        const auto group = dependentGroup(ChoiceIndex(equipDoc()), QString::fromLatin1(c.value),
                                           r->dependent->textElement, r->dependent->filterElement,
                                           r->dependent->item);
         ASSERT_TRUE(group) << c.parent;
