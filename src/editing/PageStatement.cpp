@@ -1,0 +1,183 @@
+#include "editing/PageStatement.h"
+
+#include "engine/RecordKind.h"
+#include "engine/TextRules.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+const QString kDateMask = QStringLiteral("__/__/____");
+const QString kNull = QStringLiteral("NULL");
+
+bool isNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    return number.match(text).hasMatch();
+}
+
+// A field the statement compares and finds changed.
+bool changedField(const TsDesc &d)
+{
+    return hasInputControl(d) && !excludedFromStatement(d) && d.LoadedValue != d.CurrentValue;
+}
+
+// The fixed columns and values that close an insert, by tab and record kind.
+void appendInsertTail(const StatementContext &ctx, const SqlLiterals &sql, QString &columns,
+                      QString &values)
+{
+    const bool vehicle = ctx.RecordKind != RecordKinds::Customer;
+    if (vehicle)
+        columns += QStringLiteral(", idTVO, TypeVO, idVO");
+    if (ctx.tab == 7)
+        columns += QStringLiteral(", idClient, DateCreation");
+    if (ctx.tab == 8)
+        columns += QStringLiteral(", idClient, idTVO, NVO");
+    if (vehicle)
+        values += QStringLiteral(", :NewID, ") + insertTypeVO(ctx.TypeVO, ctx.idTypeVO)
+                + QStringLiteral(", :NewIDbis");
+    if (ctx.tab == 7)
+        values += QStringLiteral(", :NewID, ") + sql.SqlDate(formatDate(ctx.today));
+    if (ctx.tab == 8)
+        values += QLatin1Char(',') + ctx.customerId + QStringLiteral(", :NewID, :NewIDbis");
+}
+
+} // namespace
+
+bool insertMode(bool FlagNewEnreg, bool FlagNewVehicle, int tab)
+{
+    return FlagNewEnreg || (FlagNewVehicle && tab == 8);
+}
+
+QString statementTable(const QString &RecordTable, int tab)
+{
+    return tab == 8 ? QStringLiteral("TVehiclesClarim") : RecordTable;
+}
+
+QString bracketedTable(const QString &table)
+{
+    return table.contains(QLatin1Char(' ')) ? QLatin1Char('[') + table + QLatin1Char(']') : table;
+}
+
+bool hasInputControl(const TsDesc &desc)
+{
+    return desc.Control != nullptr;
+}
+
+bool excludedFromStatement(const TsDesc &desc)
+{
+    const QString name = asciiUpper(desc.FieldName);
+    return name.contains(QLatin1String("FDM"))
+            || (name.startsWith(QLatin1String("FREVO")) && desc.LoadedValue == QLatin1String("0.00")
+                && desc.CurrentValue.isEmpty())
+            || asciiUpper(desc.TagList).contains(QLatin1String("READONLY"))
+            || !desc.SourceElement.isEmpty();
+}
+
+QString editValue(int tInfo, const QString &text)
+{
+    return tInfo == DataKind::Date && text == kDateMask ? QString() : text;
+}
+
+bool writableValue(int tInfo, const QString &value, const SqlLiterals &sql)
+{
+    if (value.isEmpty())
+        return true;
+    switch (tInfo) {
+    case DataKind::Text:
+        return true;
+    case DataKind::Date:
+        return sql.SqlDate(value) != kNull;
+    case DataKind::Decimal:
+        return isNumber(sql.SqlNumber(value));
+    default:
+        return isNumber(value) || value == QLatin1String("True") || value == QLatin1String("False");
+    }
+}
+
+QString sqlValue(int tInfo, const QString &value, const SqlLiterals &sql)
+{
+    if (value.isEmpty())
+        return kNull;
+    switch (tInfo) {
+    case DataKind::Date:
+        return sql.SqlDate(value);
+    case DataKind::Text:
+        return sql.SqlText(value);
+    case DataKind::Decimal:
+        return writableValue(tInfo, value, sql) ? sql.SqlNumber(value) : sql.SqlText(value);
+    default:
+        return writableValue(tInfo, value, sql) ? value : sql.SqlText(value);
+    }
+}
+
+QString insertTypeVO(const QString &TypeVO, int idTypeVO)
+{
+    if (!TypeVO.isEmpty())
+        return TypeVO;
+    return idTypeVO == 0 ? QStringLiteral("1") : QString::number(idTypeVO);
+}
+
+PageStatement composePageStatement(const std::vector<TsDesc> &descs, const StatementContext &ctx,
+                                   const SqlLiterals &sql)
+{
+    QStringList conditions, columns, values, assignments;
+    bool keysDone = false;
+    for (const TsDesc &d : descs) {
+        if (!hasInputControl(d)) {
+            if (keysDone)
+                continue;
+            conditions << (d.LoadedValue.isEmpty()
+                                   ? QStringLiteral("isNull(") + d.FieldName + QLatin1Char(')')
+                                   : d.FieldName + QLatin1Char('=')
+                                           + sqlValue(d.tInfo, d.LoadedValue, sql));
+            continue;
+        }
+        keysDone = true;
+        if (!changedField(d))
+            continue;
+        const QString value = sqlValue(d.tInfo, d.CurrentValue, sql);
+        columns << d.FieldName;
+        values << value;
+        assignments << d.FieldName + QLatin1Char('=') + value;
+    }
+
+    PageStatement result;
+    result.changed = !columns.isEmpty();
+    if (!result.changed)
+        return result;
+    const QString table = bracketedTable(ctx.table);
+    if (!ctx.insert) {
+        for (QString &c : conditions)
+            c = QLatin1Char('(') + c + QLatin1Char(')');
+        result.PendingSql = QStringLiteral("Update ") + table + QStringLiteral(" set ")
+                + assignments.join(QLatin1Char(',')) + QStringLiteral(" where ")
+                + conditions.join(QStringLiteral(" and "));
+        return result;
+    }
+    QString columnList = columns.join(QLatin1Char(','));
+    QString valueList = values.join(QLatin1Char(','));
+    appendInsertTail(ctx, sql, columnList, valueList);
+    result.PendingSql = QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList
+            + QStringLiteral(", idOwner, Concession) Values (") + valueList + QLatin1Char(',')
+            + ctx.idUser + QStringLiteral(", '") + ctx.UserConcession + QStringLiteral("')");
+    return result;
+}
+
+QString fieldLabel(const TsDesc &desc)
+{
+    QString label = desc.txtInfo;
+    label.remove(QLatin1Char(':'));
+    return label.isEmpty() ? desc.FieldName : label;
+}
+
+int firstUnwritableField(const std::vector<TsDesc> &descs, const SqlLiterals &sql)
+{
+    for (size_t i = 0; i < descs.size(); ++i) {
+        const TsDesc &d = descs[i];
+        if (changedField(d) && !writableValue(d.tInfo, d.CurrentValue, sql))
+            return int(i);
+    }
+    return -1;
+}

@@ -1,0 +1,119 @@
+#include "editing/RecordCommands.h"
+
+#include "editing/Messages.h"
+#include "engine/RecordDocument.h"
+#include "engine/TextRules.h"
+
+#include <QRegularExpression>
+
+QString lockMessage(bool FlagSiteAccess, const QDate &OptLimiteDateVerrouVNVO)
+{
+    if (FlagSiteAccess)
+        return EditingText::NotModifiableByDate + formatDate(OptLimiteDateVerrouVNVO);
+    return EditingText::NotModifiable;
+}
+
+int newRecordPage(const QString &kindCaption)
+{
+    static const QStringList captions
+            = {QStringLiteral("VO"), QStringLiteral("VD"), QStringLiteral("VN")};
+    const int vehicle = int(captions.indexOf(kindCaption));
+    if (vehicle >= 0)
+        return vehicle;
+    return kindCaption == QLatin1String("CL") ? 6 : -1;
+}
+
+QString siteControl(const QString &kindCaption)
+{
+    if (kindCaption == QLatin1String("CL"))
+        return QStringLiteral("aSite");
+    if (kindCaption == QLatin1String("VD"))
+        return QStringLiteral("cVDSite");
+    if (kindCaption == QLatin1String("VN"))
+        return QStringLiteral("cVNSite");
+    return QStringLiteral("cSite");
+}
+
+SitePreselection preselectSite(const QStringList &entries, const QString &UserUS1,
+                               const QString &UserSite)
+{
+    SitePreselection s;
+    if (!UserUS1.isEmpty()) {
+        const QString wanted = asciiUpper(UserUS1);
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            if (asciiUpper(entries[i]) == wanted) {
+                s.index = int(i);
+                break;
+            }
+        }
+    } else if (UserSite != QLatin1String("#")) {
+        const QString sites = asciiUpper(UserSite);
+        qsizetype best = -1;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const QString entry = asciiUpper(entries[i]);
+            const qsizetype at = entry.isEmpty() ? -1 : sites.indexOf(entry);
+            if (at >= 0 && (best < 0 || at < best)) {
+                best = at;
+                s.index = int(i);
+            }
+        }
+    }
+    if (s.index >= 0)
+        s.value = asciiUpper(entries[s.index]);
+    return s;
+}
+
+QString GetIdVO(const TXml &recordDoc)
+{
+    return XmlGetText(selectElement(recordDoc, u"tVO"), u"idVO");
+}
+
+QString GetIdClient(const TXml &recordDoc)
+{
+    return XmlGetText(selectElement(recordDoc, u"TVC"), u"idClient");
+}
+
+QString deletionId(const QString &id, bool FlagNewEnreg)
+{
+    // The id goes into "where id=" unquoted: anything but digits could widen the deletion.
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    if (FlagNewEnreg || !digits.match(id).hasMatch() || readInt(id) <= 0)
+        return QString();
+    return id;
+}
+
+QStringList vehicleDeleteStatements(const QString &idVO)
+{
+    return {QStringLiteral("Delete * From [tVO - Liens Images] where idVO=") + idVO,
+            QStringLiteral("Delete * From [tVO - Frevo] where idVO=") + idVO,
+            QStringLiteral("Delete * From [tVehicles] where idVO=") + idVO};
+}
+
+QString customerDeleteStatement(const QString &idClient)
+{
+    return QStringLiteral("Delete * From [tClients] where idClient=") + idClient;
+}
+
+QString sweepStatement()
+{
+    return QStringLiteral("DELETE * FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null) "
+                          "AND ((DateAnnulation) Is Not Null));");
+}
+
+PageDetail pageDetail(int pageIndex)
+{
+    switch (pageIndex) {
+    case 2:
+        return PageDetail::Reservation;
+    case 4:
+        return PageDetail::Costs;
+    case 5:
+        return PageDetail::Photos;
+    case 6:
+        return PageDetail::Actions;
+    case 7:
+        return PageDetail::Vehicles;
+    default:
+        return PageDetail::None;
+    }
+}
