@@ -205,6 +205,7 @@ const QStringList kStyleKeys = {
         QStringLiteral("wantkeys"),     QStringLiteral("autocomplete"),
         QStringLiteral("autosize"),     QStringLiteral("blankempty"),
         QStringLiteral("decimals"),     QStringLiteral("mask"),
+        QStringLiteral("listonly"),
 };
 
 QColor styleColor(const Style &style, const char *key)
@@ -278,6 +279,8 @@ void addGridColumn(const Row &row, DataGrid *grid, DesignControls &out)
     if (!known)
         out.problems << QStringLiteral("%1 : type de colonne inconnu « %2 », colonne texte")
                                 .arg(row.name, s.value(QStringLiteral("type")));
+    if (styleFlag(s, "listonly", false))
+        c.listOnly = true;
     c.width = row.layout->width;
     c.visible = row.layout->visible && row.layout->width > 0;
     c.enabled = styleFlag(s, "enabled", true) && !styleFlag(s, "readonly", false);
