@@ -1,5 +1,6 @@
 #include "ui/TAxDravik.h"
 
+#include "common/FormLayout.h"
 #include "gateway/CurlTransport.h"
 #include "gateway/HttpRequests.h"
 #include "platform/Clock.h"
@@ -7,50 +8,24 @@
 #include "platform/Keyboard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
+#include "ui/widgets/DesignFactory.h"
+#include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/PictureButton.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProxyStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace {
-
-constexpr int kRedWarning = 0xFF0000;
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QRect &geometry,
-                  const QString &caption = QString(), bool visible = true)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setVisible(visible);
-    return label;
-}
-
-QFrame *makePanel(QWidget *parent, const char *name, const QRect &geometry, const QColor &colour,
-                  bool visible)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setGeometry(geometry);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, colour);
-    panel->setPalette(palette);
-    panel->setVisible(visible);
-    return panel;
-}
-
-void paintText(QLabel *label, const QColor &colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 // The company logo of the splash: a shield with a stylised road and the company's initial.
 QPixmap splashLogo()
@@ -96,6 +71,56 @@ public:
     }
 };
 
+// Keys that move the focus or only hold a modifier: never swallowed.
+bool isNavigationKey(const QKeyEvent *key)
+{
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Control:
+    case Qt::Key_Shift:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Keys that show another page: arrows on the tab bar, Ctrl+Tab and Ctrl+PgUp/PgDn anywhere.
+bool pageChangeKey(const QKeyEvent *key, bool fromPages)
+{
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return ctrl;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return !fromPages;
+    default:
+        return false;
+    }
+}
+
+// A field of the record: the widget or one of its parents inside the window carries a tag.
+bool describedAncestor(QWidget *widget, const QWidget *window)
+{
+    bool tagged = false;
+    for (QWidget *w = widget; w; w = w->parentWidget()) {
+        if (w == window)
+            return tagged;
+        tagged = tagged || TAxDravik::TagOf(w) != 0;
+    }
+    return false; // a control of another window
+}
+
 } // namespace
 
 void TAxDravik::InstallHints()
@@ -103,7 +128,6 @@ void TAxDravik::InstallHints()
     if (m_hintsInstalled || !qApp)
         return;
     QApplication::setStyle(new HintTimingStyle);
-    qApp->installEventFilter(this);
     m_hintsInstalled = true;
 }
 
@@ -124,7 +148,7 @@ TAxDravik::TAxDravik(TAxDravikServices services, QWidget *parent)
     : QWidget(parent)
     , m_services(std::move(services))
 {
-    setObjectName(QStringLiteral("AxDravik"));
+    setObjectName(QStringLiteral("TAxDravik"));
     if (auto *boxes = dynamic_cast<QtMessageBoxes *>(m_services.messages.get()))
         boxes->setParent(this);
     IdHTTP1 = m_services.http1.get();
@@ -135,7 +159,7 @@ TAxDravik::TAxDravik(TAxDravikServices services, QWidget *parent)
     m_requests = std::make_unique<RequestRoutines>(*IdHTTP1, *m_services.clock,
                                                    [this](const QString &line) { TraceLog(line); });
 
-    CreateShellControls();
+    CreateDesignControls();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -148,14 +172,29 @@ TAxDravik::TAxDravik(TAxDravikServices services, QWidget *parent)
 
 TAxDravik::~TAxDravik()
 {
-    if (m_hintsInstalled && qApp)
+    if (qApp)
         qApp->removeEventFilter(this);
     if (m_splashCursor)
         QGuiApplication::restoreOverrideCursor();
     ActiveFormDestroy();
 }
 
-void TAxDravik::CreateShellControls()
+template<typename T>
+T *TAxDravik::DesignControl(const char *name)
+{
+    const QString key = QLatin1String(name);
+    if (auto *control = qobject_cast<T *>(Controls.value(key)))
+        return control;
+    // The window must not lose a control its code relies on: a hidden stand-in takes its name.
+    DesignProblems << QStringLiteral("%1 : contrôle absent de la maquette, remplacé").arg(key);
+    auto *standIn = new T(this);
+    standIn->setObjectName(key);
+    standIn->hide();
+    Controls.insert(key, standIn);
+    return standIn;
+}
+
+void TAxDravik::CreateDesignControls()
 {
     setWindowTitle(kDesignCaption);
     resize(kClientWidth, kClientHeight);
@@ -165,48 +204,77 @@ void TAxDravik::CreateShellControls()
     font.setPixelSize(11);
     setFont(font);
 
-    // Bottom line; the diagnostic labels sit below the client area until the diagnostic
-    // view makes the window taller.
-    LbDebugInfo0 = makeLabel(this, "LbDebugInfo0", QRect(8, 574, 440, 17));
-    paintText(LbDebugInfo0, QColor(kRedWarning));
-    LbVersion = makeLabel(this, "LbVersion", QRect(452, 574, 120, 17));
-    LbVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LbIdTVO = makeLabel(this, "LbIdTVO", QRect(576, 574, 52, 17));
-    LbIDCustomer = makeLabel(this, "LbIDCustomer", QRect(630, 574, 52, 17));
-    LbDebugInfo1 = makeLabel(this, "LbDebugInfo1", QRect(8, 600, 809, 17), {}, false);
-    LbDebugInfo2 = makeLabel(this, "LbDebugInfo2", QRect(8, 618, 809, 17), {}, false);
-    LbDebugInfo3 = makeLabel(this, "LbDebugInfo3", QRect(8, 636, 809, 17), {}, false);
-    LbHttpRoot = makeLabel(this, "LbHttpRoot", QRect(8, 654, 400, 17), {}, false);
-    LbBaseHRef = makeLabel(this, "LbBaseHRef", QRect(412, 654, 405, 17), {}, false);
+    DesignControls made = createDesignControls(this, dravik::formLayout());
+    Controls = made.widgets;
+    DesignProblems = made.problems;
 
-    // The marker on the first page; blinks while a list entry is missing.
-    Shape1 = makePanel(this, "Shape1", QRect(796, 92, 13, 13), QColor(kRedWarning), false);
-    Shape1->setFrameShape(QFrame::Box);
+    xcInfoNVO = DesignControl<HeaderEdit>("xcInfoNVO");
+    xcInfoTitre = DesignControl<HeaderEdit>("xcInfoTitre");
+    xcIdentity = DesignControl<HeaderEdit>("xcIdentity");
+    xcInfoField1 = DesignControl<HeaderEdit>("xcInfoField1");
+    xcInfoField2 = DesignControl<HeaderEdit>("xcInfoField2");
+    xcInfoField3 = DesignControl<HeaderEdit>("xcInfoField3");
+    JvXPBtnSweep = DesignControl<PictureButton>("JvXPBtnSweep");
+    JvXPBtnSuppr = DesignControl<PictureButton>("JvXPBtnSuppr");
+    JvXPBtnPrint = DesignControl<PictureButton>("JvXPBtnPrint");
+    JvXPBtnSearch = DesignControl<PictureButton>("JvXPBtnSearch");
+    JvXPBtnNewVO = DesignControl<PictureButton>("JvXPBtnNewVO");
+    JvXPBtnSave = DesignControl<PictureButton>("JvXPBtnSave");
+    JvXPBtnActualize = DesignControl<PictureButton>("JvXPBtnActualize");
+    JvXPPrev = DesignControl<PictureButton>("JvXPPrev");
+    JvXPNext = DesignControl<PictureButton>("JvXPNext");
+    JvXPBtnSMS = DesignControl<PictureButton>("JvXPBtnSMS");
+    JvXPBtnNewVehicle = DesignControl<PictureButton>("JvXPBtnNewVehicle");
+    JvXPBtnNewAction = DesignControl<PictureButton>("JvXPBtnNewAction");
+    Tabs = DesignControl<QTabWidget>("Tabs");
+    PanelCompta = DesignControl<QFrame>("PanelCompta");
+    PanelWarning = DesignControl<QFrame>("PanelWarning");
+    PanelSplash = DesignControl<QFrame>("PanelSplash");
+    LbSplash = DesignControl<QLabel>("LbSplash");
+    ImageSplash = DesignControl<QLabel>("ImageSplash");
+    LbConcession = DesignControl<QLabel>("LbConcession");
+    Panel1 = DesignControl<QFrame>("Panel1");
+    Shape1 = DesignControl<QFrame>("Shape1");
+    LbInfoOptions = DesignControl<QLabel>("LbInfoOptions");
+    LbInfoTimer = DesignControl<QLabel>("LbInfoTimer");
+    LbDebugInfo0 = DesignControl<QLabel>("LbDebugInfo0");
+    LbDebugInfo1 = DesignControl<QLabel>("LbDebugInfo1");
+    LbDebugInfo2 = DesignControl<QLabel>("LbDebugInfo2");
+    LbDebugInfo3 = DesignControl<QLabel>("LbDebugInfo3");
+    LbHttpRoot = DesignControl<QLabel>("LbHttpRoot");
+    LbBaseHRef = DesignControl<QLabel>("LbBaseHRef");
+    LbVersion = DesignControl<QLabel>("LbVersion");
+    LbIdTVO = DesignControl<QLabel>("LbIdTVO");
+    LbIDCustomer = DesignControl<QLabel>("LbIDCustomer");
 
-    Panel1 = makePanel(this, "Panel1", QRect(8, 56, 681, 521), palette().color(QPalette::Button),
-                       false);
-    Panel1->setFrameShape(QFrame::StyledPanel);
+    // Pages of tabs 1 to 9.
+    for (int n = 1; n < int(TabDesc.size()); ++n)
+        TabDesc[n].Page = Controls.value(QStringLiteral("Sheet%1").arg(n, 2, 10, QLatin1Char('0')));
 
-    PanelWarning = makePanel(this, "PanelWarning", QRect(0, 0, kClientWidth, 81),
-                             QColor(kRedWarning), false);
+    // The band lies under everything; the toolbar stands over the tab bar, which it overlaps.
     PanelWarning->lower();
-
-    PanelSplash = makePanel(this, "PanelSplash", QRect(16, 16, 793, 545), QColor(Qt::white), false);
-    PanelSplash->setFrameShape(QFrame::Box);
-    ImageSplash = makeLabel(PanelSplash, "ImageSplash", QRect(286, 120, 220, 180));
+    for (QWidget *button : {JvXPBtnSweep, JvXPBtnSuppr, JvXPBtnPrint, JvXPBtnSearch, JvXPBtnNewVO,
+                            JvXPBtnSave, JvXPBtnActualize})
+        button->raise();
+    LbInfoOptions->raise();
+    Panel1->raise();
+    PanelSplash->raise();
+    PanelSplash->hide();
     ImageSplash->setPixmap(splashLogo());
-    LbConcession = makeLabel(PanelSplash, "LbConcession", QRect(16, 180, 761, 60),
-                             QStringLiteral("NomConcession"), false);
-    LbConcession->setAlignment(Qt::AlignCenter);
-    QFont big = font;
-    big.setPixelSize(32);
-    big.setBold(true);
-    LbConcession->setFont(big);
-    LbSplash = makeLabel(PanelSplash, "LbSplash", QRect(16, 340, 761, 30));
-    LbSplash->setAlignment(Qt::AlignCenter);
-    QFont caption = font;
-    caption.setPixelSize(18);
-    LbSplash->setFont(caption);
+    // The list-maintenance marker outlines its combo box without taking its clicks.
+    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (HeaderEdit *edit : {xcInfoNVO, xcInfoField1, xcInfoField2, xcInfoField3})
+        edit->setCentered(true);
+    // The header's own text colour, which a record kind without one of its own keeps.
+    for (HeaderEdit *edit :
+         {xcInfoNVO, xcInfoTitre, xcIdentity, xcInfoField1, xcInfoField2, xcInfoField3})
+        edit->setProperty(kDesignTextColor,
+                          edit->palette().color(QPalette::Disabled, QPalette::Text));
+
+    DesignProblems << WireDesignHandlers(made.handlers);
+    // Key preview: the window sees the keys of its controls first.
+    qApp->installEventFilter(this);
+    Tabs->tabBar()->installEventFilter(this);
 }
 
 bool TAxDravik::event(QEvent *event)
@@ -218,7 +286,37 @@ bool TAxDravik::event(QEvent *event)
 
 bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip && watched->isWidgetType())
-        GestionHints(static_cast<QWidget *>(watched));
+    switch (event->type()) {
+    case QEvent::ToolTip:
+        if (m_hintsInstalled && watched->isWidgetType())
+            GestionHints(static_cast<QWidget *>(watched));
+        break;
+    case QEvent::MouseButtonPress:
+        // A click on another page's tab asks TabsChanging first.
+        if (watched == Tabs->tabBar()) {
+            const int at = Tabs->tabBar()->tabAt(
+                    static_cast<QMouseEvent *>(event)->position().toPoint());
+            if (at >= 0 && at != Tabs->currentIndex() && !TabChangeAllowed())
+                return true;
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == Tabs->tabBar() || watched == Tabs) {
+            if (pageChangeKey(key, watched == Tabs) && !TabChangeAllowed())
+                return true;
+        }
+        // Key preview: a locked record swallows the keys of every described field, whatever
+        // handlers the field carries.
+        if (!FlagModifiable && watched->isWidgetType() && !isNavigationKey(key)
+            && describedAncestor(static_cast<QWidget *>(watched), this)) {
+            GoTestVerrou();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
 }

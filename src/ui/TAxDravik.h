@@ -2,9 +2,15 @@
 
 // The main window: the one owner of the program state. Members are declared here by
 // subsystem and defined in the folder of that subsystem (src/app/AxDravikShell.cpp,
-// src/gateway/AxDravikHttp.cpp, ...). Each control is a member pointer whose objectName is
-// its member name.
+// src/gateway/AxDravikHttp.cpp, src/engine/AxDravikLayout.cpp, ...). The controls come from
+// the form layout (data/form-layout.csv); those the code uses by name are member pointers
+// whose objectName is their member name, every other one is found in Controls.
 
+#include "editing/ChoiceIndex.h"
+#include "editing/ComboLists.h"
+#include "engine/RecordDocument.h"
+#include "engine/StructEntry.h"
+#include "engine/TsPage.h"
 #include "gateway/TXml.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -12,16 +18,34 @@
 #include "platform/Keyboard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
+#include "ui/widgets/ControlEvents.h"
 
-#include <QDateTime>
+#include <QColor>
+#include <QHash>
+#include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
+#include <variant>
+#include <vector>
 
+class ComboBox;
+class DataGrid;
+class HeaderEdit;
+class MultiListBox;
+class PictureButton;
 class QFrame;
 class QLabel;
+class QTabWidget;
 class QTimer;
+struct FieldContext;
+struct FieldPlan;
+struct FieldReaction;
+struct PixelRect;
+struct HandlerBinding;
+struct SqlLiterals;
 
 class RequestRoutines;
 
@@ -39,6 +63,17 @@ struct TAxDravikServices
     static TAxDravikServices system();
 };
 
+// What a grid event tells its handler, and what the handler answers.
+struct GridArgs
+{
+    int Row = -1;
+    int Col = -1;
+    QString Text; // Edit, EditAccept: the editor's text
+    bool Accept = true; // BeforeSelect, EditAccept: false refuses
+    QColor Color; // CellFormating: the text colour to paint, invalid: the cell's own
+    QPoint Pos; // MouseMove: in the grid's viewport
+};
+
 class TAxDravik : public QWidget
 {
     Q_OBJECT
@@ -54,6 +89,8 @@ public:
     static constexpr int kClientWidth = 825;
     static constexpr int kClientHeight = 596;
     static constexpr int kTimerIntervalMs = 250;
+    // Property of a header edit: its design text colour.
+    static constexpr const char *kDesignTextColor = "DesignTextColor";
 
     // ---- Application shell (src/app/AxDravikShell.cpp) ------------------------------------
     void ActiveFormCreate();
@@ -102,13 +139,224 @@ public:
     // Full path of a response file: TempFolder + "/" + leaf name.
     QString ResponseFile(const QString &leafName) const;
 
+    // ---- Design controls and their handlers (src/ui/AxDravikHandlers.cpp) ------------------
+    // The design control of that name (null when the layout has none).
+    template<typename T = QWidget>
+    T *Control(const QString &name) const
+    {
+        return qobject_cast<T *>(Controls.value(name));
+    }
+    // Assigns a handler to one event of a control, replacing the one it had ("Change",
+    // "Exit", "KeyDown", "Click"...). False when the handler is unknown or does not fit the
+    // event or the control; the control then keeps what it had.
+    bool AssignHandler(QWidget *control, const QString &event, const QString &handler);
+    // The name of the handler an event of a control runs; empty when none.
+    QString HandlerOf(const QWidget *control, const QString &event) const;
+    // Assigns the design-bound handlers of the layout; answers one line per binding refused.
+    QStringList WireDesignHandlers(const std::vector<HandlerBinding> &bindings);
+    // Every handler name the window knows.
+    static QStringList HandlerNames();
+
     // ---- Record form engine (src/engine) ------------------------------------------------
     void UpdateParams();
     void UpdateView(int reload);
+    void UpdateHints(bool customer);
+    void GetInfoReservation();
+    void UpdateTabDesc(int reload, int describe);
+    // Set-up of a field's control by kind; control null: a control is created on the tab's
+    // page (or PanelCompta). Answer the control that serves the field.
+    QWidget *SetupEdit(QWidget *control, int tab, int index, const FieldPlan &plan);
+    QWidget *SetupCombo(QWidget *control, int tab, int index, const FieldPlan &plan);
+    QWidget *SetupListBox(QWidget *control, int tab, int index, const FieldPlan &plan);
+    QWidget *SetupButton(QWidget *control, int tab, int index, const FieldPlan &plan);
+    // The text a design control shows (empty when there is no such control).
+    QString FieldText(const QString &controlName) const;
+    // The descriptor a control's tag names; null for tag 0 or a tag outside the tabs.
+    TsDesc *DescOf(const QObject *control);
+    static int TagOf(const QObject *control);
+    static void SetTag(QObject *control, int tag);
 
-    // ---- Search and duplicate customers (src/search) ------------------------------------
+    // ---- Editing: rights, lists, changes, header, record commands (src/editing) ----------
+    bool GetDataRights(const QString &groupList) const;
+    void CBoxControl(QWidget *Sender, int &Tab, int &Index);
+    void CBoxChange(QWidget *Sender);
+    void CBoxEnter(QWidget *Sender);
+    void CBoxExit(QWidget *Sender);
+    void CBoxKeyDown(QWidget *Sender, KeyArgs &Key);
+    void cBoxKeyUp(QWidget *Sender, KeyArgs &Key);
+    void LBoxChange(QWidget *Sender);
+    void EditChange(QWidget *Sender);
+    bool TestPageUpdate(int tab);
+    bool GoTestVerrou();
+    void GoOnKeyDown(QWidget *Sender, KeyArgs &Key);
+    void GoOnKeyPress(QWidget *Sender, KeyArgs &Key);
+    // LoadInfoNxComboBox, LoadInfoNxComboBoxColumn, SetInfoComboBoxIdCom, GetInfoComboBoxIdCom
+    // over the choice lists of EquipDoc.
+    void LoadInfoNxComboBox(const QString &listName, ComboBox *box);
+    void LoadInfoNxComboBoxColumn(const QString &listName, DataGrid *grid, int column);
+    void SetInfoComboBoxIdCom(const QString &idCom, ComboBox *box);
+    QString GetInfoComboBoxIdCom(const QString &listName, const QString &shown);
+    void czVDOptionsClick(QWidget *Sender);
+    void czVNOptionsClick(QWidget *Sender);
+    void cVDInfoOptionsEnter(QWidget *Sender);
+    void cVDInfoOptionsExit(QWidget *Sender);
+    void cVNInfoOptionsEnter(QWidget *Sender);
+    void cVNInfoOptionsExit(QWidget *Sender);
+    void setInfoNVO();
+    void setInfoTitre();
+    void setInfoField1();
+    void setInfoField2();
+    void setInfoField3();
+    void TabsChange(QWidget *Sender);
+    void TabsChanging(QWidget *Sender, bool &AllowChange);
+    void JvXPBtnNewVOClick(QWidget *Sender);
+    void JvXPBtnSupprClick(QWidget *Sender);
+    void JvXPBtnSweepClick(QWidget *Sender);
+    void JvXPBtnSaveClick(QWidget *Sender);
+    void JvXPBtnActualizeClick(QWidget *Sender);
+    // List maintenance: mode -1 deletes the box's entry, 0 adds it.
+    void ActionInfoRubrique(QWidget *Sender, int mode);
+    // Change handlers of the fields that refill lists, rewrite the version or the header.
+    void FieldChange(QWidget *Sender);
+    void FieldCascades(QWidget *Sender, const FieldReaction &reaction);
+    void FieldDuty(QWidget *Sender, const FieldReaction &reaction);
+    // Date checks on leaving a field.
+    void cDateEntreeExit(QWidget *Sender);
+    void cDateOrdreExit(QWidget *Sender);
+    void cMECExit(QWidget *Sender);
+    void cDateValidationGarantieExit(QWidget *Sender);
+    void cDateDisponibiliteExit(QWidget *Sender);
+    void cDateLivraisonExit(QWidget *Sender);
+    void cDatePresFinancementExit(QWidget *Sender);
+    void cDatePaiementExit(QWidget *Sender);
+    void cVDMECExit(QWidget *Sender);
+    void cVNDateOrdreExit(QWidget *Sender);
+    void cVNDateAnnulationExit(QWidget *Sender);
+    void cVNDateDisponibiliteExit(QWidget *Sender);
+    void cVNDateLivraisonExit(QWidget *Sender);
+    void cVNDatePresFinancementExit(QWidget *Sender);
+    void cVNDatePaiementExit(QWidget *Sender);
+    void cVNMECExit(QWidget *Sender);
+    void cVNDateLivrMaxiExit(QWidget *Sender);
+    void vDateOrdreExit(QWidget *Sender);
+    void vMECExit(QWidget *Sender);
+    void vDateLastSAVExit(QWidget *Sender);
+    void vDateNextSAVExit(QWidget *Sender);
+    void vDateFinGarantieExit(QWidget *Sender);
+    void vDateFinFinancementExit(QWidget *Sender);
+    void aCliDateNaissanceExit(QWidget *Sender);
+
+    // ---- Grids and computations (src/grids) ---------------------------------------------
+    void LoadInfoFrevo();
+    void ngFrevoAfterEdit(QWidget *Sender, GridArgs &Args);
+    void ngFrevoBeforeSelect(QWidget *Sender, GridArgs &Args);
+    void ngFrevoCellClick(QWidget *Sender, GridArgs &Args);
+    void ngFrevoCellFormating(QWidget *Sender, GridArgs &Args);
+    void ngFrevoChange(QWidget *Sender, GridArgs &Args);
+    void ngFrevoEdit(QWidget *Sender, GridArgs &Args);
+    void ngFrevoEditAccept(QWidget *Sender, GridArgs &Args);
+    void LoadInfoAction();
+    void JvXPBtnNewActionClick(QWidget *Sender);
+    void ngActionAfterEdit(QWidget *Sender, GridArgs &Args);
+    void ngActionBeforeSelect(QWidget *Sender, GridArgs &Args);
+    void ngActionCellClick(QWidget *Sender, GridArgs &Args);
+    void ngActionCellFormating(QWidget *Sender, GridArgs &Args);
+    void ngActionChange(QWidget *Sender, GridArgs &Args);
+    void ngActionEdit(QWidget *Sender, GridArgs &Args);
+    void ngActionEditAccept(QWidget *Sender, GridArgs &Args);
+    void ngActionKeyPress(QWidget *Sender, KeyArgs &Key);
+    void LoadInfoVehicle();
+    void JvXPBtnNewVehicleClick(QWidget *Sender);
+    void ngVehiclesBeforeSelect(QWidget *Sender, GridArgs &Args);
+    void ngVehiclesCellClick(QWidget *Sender, GridArgs &Args);
+    void ngVehiclesSelectCell(QWidget *Sender, GridArgs &Args);
+    void UpdateTVAetMarges();
+    void UpdateSoldeVN();
+    void UpdateDateEcheanceTresorerie();
+    void cModeTVAChange(QWidget *Sender);
+    void cPrixVenteChange(QWidget *Sender);
+    void cPrixRepriseChange(QWidget *Sender);
+    void cPrixGarantieChange(QWidget *Sender);
+    void cTPVOChange(QWidget *Sender);
+    void cVNMontantAchatChange(QWidget *Sender);
+    void cVNDateAchatChange(QWidget *Sender);
+    // The due-date handlers: record the change, then the treasury and settlement dates.
+    void cVNDateEch(QWidget *Sender);
+    void cVNSituationAchatChange(QWidget *Sender);
+    void cVNTypeFinancementChange(QWidget *Sender);
+    void cVNDestinationChange(QWidget *Sender);
+    void cVNDateOrdreChange(QWidget *Sender);
+    void cVNMECChange(QWidget *Sender);
+    void cVNTypeFinancementDelaiChange(QWidget *Sender);
+    void LbPanelComptaClick(QWidget *Sender);
+
+    // ---- Search, duplicates, identity (src/search) --------------------------------------
     void HttpGetSearchInfo(int mode);
+    void JvXPBtnSearchClick(QWidget *Sender);
+    void JvXPBtnSearchPlusClick(QWidget *Sender);
+    void JvXPNextClick(QWidget *Sender);
+    void JvXPPrevClick(QWidget *Sender);
+    void LbSearchClick(QWidget *Sender);
+    void TSLbNVOClick(QWidget *Sender);
+    void TSLbImmatClick(QWidget *Sender);
+    void TSLbClientClick(QWidget *Sender);
+    void TSLbTelephoneClick(QWidget *Sender);
+    void TSLbMobileClick(QWidget *Sender);
+    void TSVClick(QWidget *Sender);
+    void ncbSearchChange(QWidget *Sender);
+    void ncbSiteChange(QWidget *Sender);
+    void ncbTypeVOChange(QWidget *Sender);
+    void ngSearchCellClick(QWidget *Sender, GridArgs &Args);
+    void ngSearchCellFormating(QWidget *Sender, GridArgs &Args);
+    void ngSearchMouseMove(QWidget *Sender, GridArgs &Args);
     void HttpGetDblInfo();
+    void setDblChange(const QString &mode);
+    void DblNomClick(QWidget *Sender);
+    void DblIdentClick(QWidget *Sender);
+    void DblMobileClick(QWidget *Sender);
+    void DblTelDomClick(QWidget *Sender);
+    void aCliNomDblClick(QWidget *Sender);
+    void aCliPrenomDblClick(QWidget *Sender);
+    void aCliMobileDblClick(QWidget *Sender);
+    void aCliTelDomDblClick(QWidget *Sender);
+    void ShowIdentity();
+    void aCliCiviliteChange(QWidget *Sender);
+    void aCliNomChange(QWidget *Sender);
+    void aCliPrenomChange(QWidget *Sender);
+    void aCliEmailChange(QWidget *Sender);
+    void aCliMobileChange(QWidget *Sender);
+    void aCliTelDomChange(QWidget *Sender);
+    void aCliNomKeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliPrenomKeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliAdresse1KeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliAdresse2KeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliVilleKeyPress(QWidget *Sender, KeyArgs &Key);
+    void vInfoVersionKeyPress(QWidget *Sender, KeyArgs &Key);
+    void vInfoTypeVersionKeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliMobileKeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliTelDomKeyPress(QWidget *Sender, KeyArgs &Key);
+    void aCliTelBurKeyPress(QWidget *Sender, KeyArgs &Key);
+    void vImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
+    void cImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
+    void cVDImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
+    void cVNImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
+
+    // ---- Photos (src/photos) ------------------------------------------------------------
+    void GetDataImages();
+    void LoadInfoCliche();
+    void cListImageSourceSelectItem(QWidget *Sender);
+    void cListImageVOSelectItem(QWidget *Sender);
+    void czCmdAssociateImageClick(QWidget *Sender);
+    void czCmdAssociateImageBlurClick(QWidget *Sender);
+    void czCmdRefreshListImageClick(QWidget *Sender);
+    void czCmdSelPathListImageClick(QWidget *Sender);
+    void czCmdDefaultImageVOClick(QWidget *Sender);
+    void czCmdDeleteImageVOClick(QWidget *Sender);
+
+    // ---- Reports and messages (src/reports) ---------------------------------------------
+    void JvXPBtnPrintClick(QWidget *Sender);
+    void czFeuilleMargeClick(QWidget *Sender);
+    void JvXPBtnSMSClick(QWidget *Sender);
 
     // ---- Services -----------------------------------------------------------------------
     Clock &clock() const { return *m_services.clock; }
@@ -138,6 +386,7 @@ public:
     int TickInSecond = 0;
     int IdleSeconds = 0;
     int DuplicateCountdown = 0;
+    QString DuplicateMode;
     int SearchCountdown = 0;
     bool FlagBlink = false;
     int BlinkCount = 0;
@@ -155,26 +404,28 @@ public:
     QString RecordKind;
     QString RecordElement;
     QString LastTypeVersion;
+    QString Frevo; // cost summary text of the record
+    QString NomImage; // main photo of a reachable vehicle; locks its number and site
     bool FlagNewEnreg = false;
     bool FlagNewVehicle = false;
     bool FlagLoading = false;
     int FirstTab = 0;
-    // Option dates and the server date they were accepted against (invalid: 0, rejected).
-    QDateTime OptLimiteDateDeb;
-    QDateTime OptLimiteDateDebFrevo;
-    QDateTime OptLimiteDateDebClarim;
-    QDateTime OptLimiteDateVerrouVNVO;
-    QDateTime OptNow;
-    QDateTime ServerNow;
+    // Option dates and the server date (null dates stand for 0).
+    OptionDates OptDates;
     int VehicleIndex = 0;
     int VehicleFound = 0;
+    TabDescTable TabDesc;
+    // Brand and model passed from one combo set-up to the next.
+    ListFilters ListFilter;
 
     // ---- State: documents ----------------------------------------------------------------
     TXml RecordDoc;
     TXml CustomerDoc;
     TXml StructDoc;
     TXml EquipDoc;
-    TXml ListDoc;
+    // The entries of StructDoc and the index of EquipDoc, made when they are loaded.
+    std::vector<StructEntry> StructEntries;
+    std::unique_ptr<ChoiceIndex> Choices;
 
     // ---- State: rights -------------------------------------------------------------------
     bool FlagSiteAccess = false;
@@ -184,7 +435,34 @@ public:
     bool RightClarim = false;
     bool RightAdmin = false;
 
-    // ---- Controls: warning band, splash, search panel, marker ----------------------------
+    // ---- Controls ------------------------------------------------------------------------
+    // Every design control by name, and what could not be made or wired as designed.
+    QHash<QString, QWidget *> Controls;
+    QStringList DesignProblems;
+
+    // Header line.
+    HeaderEdit *xcInfoNVO = nullptr;
+    HeaderEdit *xcInfoTitre = nullptr;
+    HeaderEdit *xcIdentity = nullptr;
+    HeaderEdit *xcInfoField1 = nullptr;
+    HeaderEdit *xcInfoField2 = nullptr;
+    HeaderEdit *xcInfoField3 = nullptr;
+    // Toolbar and bottom line.
+    PictureButton *JvXPBtnSweep = nullptr;
+    PictureButton *JvXPBtnSuppr = nullptr;
+    PictureButton *JvXPBtnPrint = nullptr;
+    PictureButton *JvXPBtnSearch = nullptr;
+    PictureButton *JvXPBtnNewVO = nullptr;
+    PictureButton *JvXPBtnSave = nullptr;
+    PictureButton *JvXPBtnActualize = nullptr;
+    PictureButton *JvXPPrev = nullptr;
+    PictureButton *JvXPNext = nullptr;
+    PictureButton *JvXPBtnSMS = nullptr;
+    PictureButton *JvXPBtnNewVehicle = nullptr;
+    PictureButton *JvXPBtnNewAction = nullptr;
+    // Pages and panels.
+    QTabWidget *Tabs = nullptr;
+    QFrame *PanelCompta = nullptr;
     QFrame *PanelWarning = nullptr;
     QFrame *PanelSplash = nullptr;
     QLabel *LbSplash = nullptr;
@@ -192,8 +470,9 @@ public:
     QLabel *LbConcession = nullptr;
     QFrame *Panel1 = nullptr;
     QFrame *Shape1 = nullptr;
-
-    // ---- Controls: bottom line and parameter labels --------------------------------------
+    QLabel *LbInfoOptions = nullptr;
+    QLabel *LbInfoTimer = nullptr;
+    // Warning, diagnostic and parameter labels.
     QLabel *LbDebugInfo0 = nullptr;
     QLabel *LbDebugInfo1 = nullptr;
     QLabel *LbDebugInfo2 = nullptr;
@@ -218,8 +497,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Creates the controls of the shell (src/ui/TAxDravik.cpp).
-    void CreateShellControls();
+    // Creates the design controls of the form layout and keeps the named ones
+    // (src/ui/TAxDravik.cpp).
+    void CreateDesignControls();
+    template<typename T>
+    T *DesignControl(const char *name);
     // Hint timing and GestionHints as the application's hint handler.
     void InstallHints();
     // Runs a step of the shell, containing any error it raises.
@@ -229,6 +511,27 @@ private:
     int CountParameter(const char16_t *traceWord);
     // The diagnostic line of creation and activation.
     QString StartingText() const;
+    // A tab page change asked by the user: TabsChanging decides (src/ui/AxDravikHandlers.cpp).
+    bool TabChangeAllowed();
+
+    // Record loading pieces (src/engine).
+    void LoadRecordDocuments(int reload);
+    void ApplyRecordRights(const TXml &recordElement); // src/editing/AxDravikRights.cpp
+    void ApplyGuaranteeRights();
+    void RefreshTab(int tab, const TXml &record);
+    void BuildTab(int tab, const TXml &record);
+    void BindField(int tab, const FieldPlan &plan);
+    void CreateLabel(int tab, const FieldPlan &plan, const PixelRect &rect);
+    void MarkLabel(const TsDesc &desc);
+    void EndTabDesc();
+    void UpdateToolbar();
+    QWidget *FieldParent(int tab, bool onPanelCompta) const;
+    // The common steps of every set-up: link, tag, enabled, colours.
+    void SetupCommon(TsDesc &desc, QWidget *control, int tab, int index, bool fieldRight, int width,
+                     bool given);
+    // The value-reading context of a tab (useDefaults, rights, trace).
+    FieldContext FieldContextFor(int tab, const TXml *record);
+    SqlLiterals Literals() const;
 
     TAxDravikServices m_services;
     std::unique_ptr<RequestRoutines> m_requests;

@@ -95,6 +95,10 @@ TEST(WindowStart, ParametersTraceWordsAndStartLine)
     EXPECT_EQ(w->idTypeVO, 3);
     w->Timer1Timer();
     EXPECT_EQ(logLines(log).value(12), QStringLiteral("on TimerOK : "));
+    // The record load of the start writes its own line, without the photo address.
+    EXPECT_EQ(w->LbDebugInfo3->text(),
+              QStringLiteral("[12]root - http://127.0.0.1:9/dravik/ - 12"));
+    w->Timer1Timer();
     EXPECT_EQ(w->LbDebugInfo3->text(),
               QStringLiteral("[12]root - http://127.0.0.1:9/dravik/ - 12 - http://img/"));
 }

@@ -57,13 +57,16 @@ void ComboBox::setEntries(const QStringList &entries, int selected)
     clear();
     addItems(entries);
     setCurrentIndex(selected >= 0 && selected < count() ? selected : -1);
+    if (lineEdit())
+        lineEdit()->setCursorPosition(0); // a long entry shows its start
 }
 
 void ComboBox::setText(const QString &text)
 {
-    if (isEditable())
+    if (isEditable()) {
         setEditText(text);
-    else
+        lineEdit()->setCursorPosition(0);
+    } else
         setCurrentIndex(findText(text, Qt::MatchExactly));
 }
 

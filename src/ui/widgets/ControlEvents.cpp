@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 ControlEvents *ControlEvents::of(QWidget *control)
@@ -90,6 +91,23 @@ bool ControlEvents::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseButtonDblClick:
         emit doubleClicked();
+        break;
+    case QEvent::MouseButtonPress:
+        m_pressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+        break;
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const bool inside = watched->isWidgetType()
+                && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+        if (m_pressed && mouse->button() == Qt::LeftButton && inside) {
+            m_pressed = false;
+            emit clicked();
+        }
+        m_pressed = false;
+        break;
+    }
+    case QEvent::MouseMove:
+        emit mouseMoved(static_cast<QMouseEvent *>(event)->position().toPoint());
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -36,6 +37,8 @@ signals:
     void keyPress(KeyArgs *args); // keys that type a character
     void keyUp(KeyArgs *args);
     void doubleClicked();
+    void clicked(); // a left button pressed and released on the control
+    void mouseMoved(const QPoint &pos); // only while the control tracks the mouse
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,4 +50,5 @@ private:
     QPointer<QWidget> m_control;
     bool m_inside = false;
     bool m_resending = false;
+    bool m_pressed = false;
 };

@@ -65,8 +65,19 @@ void PictureButton::updateStyle()
         setToolButtonStyle(Qt::ToolButtonIconOnly);
         return;
     }
-    const int both = iconSize().width() + fontMetrics().horizontalAdvance(text()) + 12;
-    setToolButtonStyle(both <= width() ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
+    if (m_captionPixels == 0)
+        m_captionPixels = QFontInfo(font()).pixelSize();
+    QFont caption = font();
+    caption.setPixelSize(m_captionPixels);
+    const int both = iconSize().width() + QFontMetrics(caption).horizontalAdvance(text()) + 12;
+    const bool beside = both <= width();
+    setToolButtonStyle(beside ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
+    // A caption alone that is still too wide is drawn smaller, down to 8 pixels.
+    while (!beside && caption.pixelSize() > 8
+           && QFontMetrics(caption).horizontalAdvance(text()) + 12 > width())
+        caption.setPixelSize(caption.pixelSize() - 1);
+    if (caption.pixelSize() != QFontInfo(font()).pixelSize())
+        setFont(caption);
 }
 
 PictureButton::Picture PictureButton::pictureForName(const QString &name)

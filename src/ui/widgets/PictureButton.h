@@ -41,4 +41,5 @@ private:
     void updateStyle();
 
     Picture m_picture = Picture::Generic;
+    int m_captionPixels = 0; // the caption's own size, before any fitting
 };

@@ -34,9 +34,10 @@ void setControlText(QWidget *control, const QString &text)
         date->setText(text);
     else if (auto *memo = qobject_cast<MemoEdit *>(control))
         memo->setText(text);
-    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+    else if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         edit->setText(text);
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
+        edit->setCursorPosition(0); // a long text shows its start
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
         plain->setPlainText(text);
     else if (auto *box = qobject_cast<ComboBox *>(control))
         box->setText(text);

@@ -1,0 +1,128 @@
+// Change detection: an edit records the field's new value and recomposes its tab's pending
+// statement, which drives the save and new-record buttons; the lock test swallows every
+// change of a record that may not be modified.
+#include "ui/TAxDravik.h"
+
+#include "editing/DateCheck.h"
+#include "editing/FieldReactions.h"
+#include "editing/PageStatement.h"
+#include "editing/RecordCommands.h"
+#include "engine/TextRules.h"
+#include "gateway/SqlText.h"
+#include "ui/widgets/ComboBox.h"
+#include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
+
+#include <QFrame>
+#include <QLabel>
+
+SqlLiterals TAxDravik::Literals() const
+{
+    return {&SqlText, &SqlNumber, &SqlDate};
+}
+
+bool TAxDravik::GoTestVerrou()
+{
+    if (FlagModifiable)
+        return true;
+    // The message stands in the label without the red band.
+    LbDebugInfo0->setText(lockMessage(FlagSiteAccess, OptDates.OptLimiteDateVerrouVNVO));
+    PanelWarning->hide();
+    return false;
+}
+
+void TAxDravik::GoOnKeyDown(QWidget *, KeyArgs &Key)
+{
+    if (!GoTestVerrou())
+        Key.handled = true;
+}
+
+void TAxDravik::GoOnKeyPress(QWidget *, KeyArgs &Key)
+{
+    if (!GoTestVerrou())
+        Key.handled = true;
+}
+
+void TAxDravik::EditChange(QWidget *Sender)
+{
+    if (FlagLoading || !GoTestVerrou())
+        return;
+    TsDesc *d = DescOf(Sender);
+    if (!d)
+        return;
+    d->CurrentValue = editValue(d->tInfo, controlText(d->Control ? d->Control : Sender));
+    TestPageUpdate(tabOfTag(TagOf(Sender)));
+}
+
+bool TAxDravik::TestPageUpdate(int tab)
+{
+    if (FlagLoading || tab < 0 || tab >= int(TabDesc.size()))
+        return false;
+    StatementContext ctx;
+    ctx.insert = insertMode(FlagNewEnreg, FlagNewVehicle, tab);
+    ctx.table = statementTable(TabDesc[0].tag, tab);
+    ctx.tab = tab;
+    ctx.RecordKind = RecordKind;
+    ctx.TypeVO = TypeVO;
+    ctx.idTypeVO = idTypeVO;
+    ctx.customerId = LbIDCustomer->text();
+    ctx.idUser = idUser;
+    ctx.UserConcession = UserConcession;
+    ctx.today = clock().now().date();
+    const PageStatement statement = composePageStatement(TabDesc[tab].Descs, ctx, Literals());
+    TabDesc[tab].PendingSql = statement.PendingSql;
+    LbDebugInfo2->setText(statement.PendingSql);
+    JvXPBtnSave->setEnabled(!statement.PendingSql.isEmpty());
+    JvXPBtnNewVO->setEnabled(!JvXPBtnSave->isEnabled());
+    return statement.changed;
+}
+
+void TAxDravik::FieldChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    const FieldReaction *reaction = fieldReaction(Sender->objectName());
+    const bool combo = qobject_cast<ComboBox *>(Sender) != nullptr;
+    if (!reaction) {
+        // A control the table does not know is recorded by its kind.
+        if (combo)
+            CBoxChange(Sender);
+        else
+            EditChange(Sender);
+        return;
+    }
+    if (reaction->duty == SpecialDuty::TraceStockNumber)
+        TraceLog(QStringLiteral("dans cNVOChange ") + controlText(Sender));
+    switch (reaction->recording) {
+    case Recording::List:
+        CBoxChange(Sender);
+        break;
+    case Recording::Edit:
+        EditChange(Sender);
+        break;
+    case Recording::OrderField:
+        // New-vehicle-order fields stamp the order's update date once they differ.
+        if (const TsDesc *d = DescOf(Sender)) {
+            if (d->tControl == ControlKind::Edit)
+                EditChange(Sender);
+            else
+                CBoxChange(Sender);
+            if (const auto stamp
+                = orderUpdateStamp(d->LoadedValue, d->CurrentValue, OptDates.ServerNow))
+                setControlText(Control(QStringLiteral("cVNDateUpdateCde")), *stamp);
+        }
+        break;
+    }
+    FieldCascades(Sender, *reaction);
+    if (reaction->header & HeaderNVO)
+        setInfoNVO();
+    if (reaction->header & HeaderTitre)
+        setInfoTitre();
+    if (reaction->header & HeaderField1)
+        setInfoField1();
+    if (reaction->header & HeaderField2)
+        setInfoField2();
+    if (reaction->header & HeaderField3)
+        setInfoField3();
+    FieldDuty(Sender, *reaction);
+}

@@ -1,0 +1,40 @@
+// User rights of the record on screen: site access, the delivery-date lock, the group rights,
+// and the guarantee fields set after all fields.
+#include "ui/TAxDravik.h"
+
+#include "editing/UserRights.h"
+#include "ui/widgets/TextControl.h"
+
+bool TAxDravik::GetDataRights(const QString &groupList) const
+{
+    return ::GetDataRights(RecordDoc, FlagRights, groupList);
+}
+
+void TAxDravik::ApplyRecordRights(const TXml &recordElement)
+{
+    const RecordRights r = computeRecordRights(
+            RecordDoc, recordElement,
+            {UserSite, idUser, RecordKind, FlagNewEnreg, OptDates.OptLimiteDateVerrouVNVO});
+    RecordSite = r.RecordSite;
+    RecordOwner = r.RecordOwner;
+    NomImage = r.NomImage;
+    FlagSiteAccess = r.FlagSiteAccess;
+    FlagModifiable = r.FlagModifiable;
+    FlagRights = r.FlagRights;
+    RightCompta = r.RightCompta;
+    RightClarim = r.RightClarim;
+    RightAdmin = r.RightAdmin;
+}
+
+void TAxDravik::ApplyGuaranteeRights()
+{
+    const bool enabled
+            = guaranteeFieldsEnabled(RightCompta, GetDataRights(kGuaranteeGroups),
+                                     FieldText(QStringLiteral("cDateValidationGarantie")));
+    for (const QString &name : kGuaranteeFields) {
+        if (QWidget *field = Control(name)) {
+            field->setEnabled(enabled);
+            setControlBackground(field, colorFromTColor(enabled ? clWindow : clInactiveBorder));
+        }
+    }
+}

@@ -1,0 +1,415 @@
+// Record layout and filling: UpdateTabDesc reads who the user is and what record is shown,
+// describes the tabs of its kind, refreshes the tabs built before and builds the new ones,
+// binding each field to its design control or creating one, then ends with the header line.
+#include "ui/TAxDravik.h"
+
+#include "editing/ChoiceIndex.h"
+#include "editing/ResponseFiles.h"
+#include "engine/FieldLayout.h"
+#include "engine/Kinds.h"
+#include "engine/RecordKind.h"
+#include "engine/StructEntry.h"
+#include "engine/TabStructure.h"
+#include "engine/TextRules.h"
+#include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace {
+
+const QString kVehicleFile = QStringLiteral("XmlVO.xml");
+const QString kCustomerFile = QStringLiteral("XmlCL.xml");
+const QString kStructFile = QStringLiteral("XmlStruct.xml");
+const QString kNewCustomerFromVehicle = QStringLiteral("-1");
+
+// Record number and site of each vehicle kind: locked while the vehicle has a main photo.
+struct NumberAndSite
+{
+    const QString &kind;
+    const char *number;
+    const char *site;
+};
+const NumberAndSite kNumberAndSite[] = {
+        {RecordKinds::Used, "cNVO", "cSite"},
+        {RecordKinds::Demonstration, "cVDNVO", "cVDSite"},
+        {RecordKinds::NewOrder, "cVNNVO", "cVNSite"},
+};
+
+} // namespace
+
+int TAxDravik::TagOf(const QObject *control)
+{
+    return control ? control->property("Tag").toInt() : 0;
+}
+
+void TAxDravik::SetTag(QObject *control, int tag)
+{
+    control->setProperty("Tag", tag);
+}
+
+TsDesc *TAxDravik::DescOf(const QObject *control)
+{
+    const int tag = TagOf(control);
+    if (tag == 0)
+        return nullptr;
+    const int tab = tabOfTag(tag);
+    const int index = indexOfTag(tag);
+    if (tab < 0 || tab >= int(TabDesc.size()) || index >= int(TabDesc[tab].Descs.size()))
+        return nullptr;
+    return &TabDesc[tab].Descs[index];
+}
+
+FieldContext TAxDravik::FieldContextFor(int tab, const TXml *record)
+{
+    FieldContext ctx;
+    ctx.record = record;
+    ctx.useDefaults = FlagNewEnreg || (FlagNewVehicle && tab == 8);
+    ctx.today = clock().now().date();
+    ctx.vehicleFound = VehicleFound;
+    ctx.groupRight = [this](const QString &tagList) {
+        return GetDataRights(tagList);
+    };
+    ctx.trace = [this](const QString &line) {
+        TraceLog(line);
+    };
+    return ctx;
+}
+
+QWidget *TAxDravik::FieldParent(int tab, bool onPanelCompta) const
+{
+    return onPanelCompta ? static_cast<QWidget *>(PanelCompta) : TabDesc[tab].Page;
+}
+
+void TAxDravik::LoadRecordDocuments(int reload)
+{
+    RecordDoc.clear();
+    const QString customerId = LbIDCustomer->text();
+    if (!customerId.isEmpty() && customerId != kNewCustomerFromVehicle) {
+        const QString file = ResponseFile(kCustomerFile);
+        if (QFile::exists(file)) {
+            CustomerDoc.setDoc(LoadTextFile(file));
+            RecordDoc.setDoc(CustomerDoc.Doc);
+        } else {
+            // No vehicles of a customer shown before under this one.
+            CustomerDoc.clear();
+        }
+    } else if (const QString file = ResponseFile(kVehicleFile); QFile::exists(file)) {
+        RecordDoc.setDoc(LoadTextFile(file));
+    }
+    if (reload) {
+        EquipDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Equip)));
+        StructDoc.setDoc(LoadTextFile(ResponseFile(kStructFile)));
+        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+        StructEntries = readStructEntries(StructDoc);
+        FirstTab = 0;
+    }
+    if (!Choices)
+        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+}
+
+void TAxDravik::UpdateTabDesc(int reload, int describe)
+{
+    TraceLog(QStringLiteral("dans UpdateTabDesc : 1"));
+    QLocale::setDefault(QLocale::c());
+    Panel1->hide();
+    LoadRecordDocuments(reload);
+
+    TraceLog(QStringLiteral("dans UpdateTabDesc : 2"));
+    const UserInfo user = readUserInfo(RecordDoc);
+    UserConcession = user.UserConcession;
+    UserSite = user.UserSite;
+    UserName = user.UserName;
+    UserUS1 = user.UserUS1;
+    readOptionDates(RecordDoc, OptDates);
+
+    const QString customerId = LbIDCustomer->text();
+    const RecordKindDecision kind = decideRecordKind(RecordDoc, customerId, idTypeVO);
+    RecordKind = kind.RecordKind;
+    RecordElement = kind.RecordElement;
+    if (RecordKind != RecordKinds::Customer)
+        TypeVO = kind.TypeVO;
+    XmlOpen(RecordDoc, RecordElement);
+
+    const QString kindText = kindCaption(RecordKind);
+    JvXPBtnNewVO->setCaption(kindText);
+    const HeaderColors colors = headerColorsFor(RecordKind);
+    for (HeaderEdit *edit :
+         {xcInfoNVO, xcInfoTitre, xcIdentity, xcInfoField1, xcInfoField2, xcInfoField3}) {
+        // Customers have no text colour of their own: each edit keeps its design one
+        // (the identity line its fuchsia).
+        const QColor text = colorFromTColor(colors.text);
+        edit->setColors(colorFromTColor(colors.background),
+                        text.isValid() ? text : edit->property(kDesignTextColor).value<QColor>());
+        edit->clear();
+    }
+    for (const char *counter : {"DblNom", "DblIdent", "DblTelDom", "DblMobile"}) {
+        if (QWidget *w = Control(QLatin1String(counter)))
+            w->setVisible(FlagNewEnreg);
+    }
+    xcIdentity->setVisible(RecordKind == RecordKinds::Customer);
+
+    const RecordHead head = readRecordHead(RecordDoc);
+    Frevo = head.Frevo;
+    if (!head.RecordId.isEmpty())
+        LbIdTVO->setText(head.RecordId);
+    JvXPBtnNewVehicle->setEnabled(kindText == QLatin1String("CL") && readInt(customerId) > 0);
+    JvXPBtnPrint->setEnabled((kindText != QLatin1String("VN") && !head.RecordId.isEmpty())
+                             || kindText == QLatin1String("CL"));
+
+    TXml record = selectElement(RecordDoc, RecordElement);
+    TraceLog(QStringLiteral("on UpdateTabDesc : ") + QString::number(idTypeVO)
+             + QStringLiteral(" - ") + LbIdTVO->text());
+    TraceLog(QStringLiteral("dans UpdateTabDesc : 3"));
+    ApplyRecordRights(record);
+
+    // A record of another company shows empty; its tabs are still described.
+    if (head.Concession != UserConcession && !FlagNewEnreg) {
+        record.clear();
+        RecordDoc.clear();
+        CustomerDoc.clear();
+    }
+
+    if (describe) {
+        // Pages shown and selected by the program run no page-change handler.
+        const QSignalBlocker quiet(Tabs);
+        const DescribeOutcome outcome = describeTabs(StructEntries, RecordKind, TabDesc, FirstTab,
+                                                     [this](const QString &l) { TraceLog(l); });
+        for (int n = 1; n < int(TabDesc.size()); ++n) {
+            const int page = Tabs->indexOf(TabDesc[n].Page);
+            if (page < 0)
+                continue;
+            if (outcome.tabs[n].described)
+                Tabs->setTabText(page, outcome.tabs[n].caption);
+            Tabs->setTabVisible(page, outcome.tabs[n].described);
+        }
+        if (outcome.selectPageIndex >= 0)
+            Tabs->setCurrentIndex(outcome.selectPageIndex);
+        record = selectElement(RecordDoc, RecordElement);
+    }
+
+    for (int n = 0; n < int(TabDesc.size()); ++n)
+        RefreshTab(n, record);
+    for (int n = 0; n < int(TabDesc.size()); ++n) {
+        const TsPage &page = TabDesc[n];
+        TraceLog(
+                QStringLiteral("premier Ajout desc Onglet : %1 %2 %3")
+                        .arg(QString::number(n), traceFlag(page.Described), traceFlag(page.Built)));
+        if (!page.Described || page.Built)
+            continue;
+        if (n == 8)
+            BuildTab(n, selectElement(CustomerDoc, u"TVeh"));
+        else if (n == 9)
+            BuildTab(n, selectElement(RecordDoc, RecordElement));
+        else
+            BuildTab(n, record);
+    }
+    EndTabDesc();
+}
+
+void TAxDravik::RefreshTab(int n, const TXml &record)
+{
+    TXml cursor = record;
+    if (n == 8) {
+        const VehicleCursor vehicle = positionVehicleCursor(CustomerDoc, VehicleIndex);
+        cursor = vehicle.cursor;
+        VehicleFound = vehicle.VehicleFound;
+    } else if (n == 9) {
+        cursor = selectElement(RecordDoc, RecordElement);
+    }
+    TsPage &page = TabDesc[n];
+    TraceLog(QStringLiteral("Trait. desc Onglet : %1 %2 %3")
+                     .arg(QString::number(n), traceFlag(page.Described), traceFlag(page.Built)));
+    if (!page.Described || !page.Built)
+        return;
+    TraceLog(QStringLiteral("p2 Traitement desc Onglet : %1").arg(n));
+    const FieldContext ctx = FieldContextFor(n, &cursor);
+    FlagLoading = true;
+    for (int i = 0; i < int(page.Descs.size()); ++i) {
+        TraceLog(QStringLiteral("p3 Ajout desc Onglet : %1 - %2").arg(n).arg(i));
+        TsDesc &d = page.Descs[i];
+        FieldPlan plan;
+        plan.fieldRight = refreshField(d, n, ctx);
+        plan.geometry.width = d.Width;
+        if (d.Width != 0) {
+            switch (controlKindRule(d.tControl).refreshed ? controlKindRule(d.tControl).designSetup
+                                                          : SetupRoutine::None) {
+            case SetupRoutine::ListBox:
+                if (d.ListBox)
+                    SetupListBox(d.ListBox, n, i, plan);
+                else if (d.Control) // a list field bound to another kind of control
+                    SetupEdit(d.Control, n, i, plan);
+                break;
+            case SetupRoutine::Combo:
+                if (d.ComboBox)
+                    SetupCombo(d.ComboBox, n, i, plan);
+                else if (d.Control) // a combo field bound to another kind of control
+                    SetupEdit(d.Control, n, i, plan);
+                break;
+            case SetupRoutine::Edit:
+                if (d.Control)
+                    SetupEdit(d.Control, n, i, plan);
+                break;
+            default:
+                break;
+            }
+        }
+        MarkLabel(page.Descs[i]);
+    }
+    FlagLoading = false;
+    TestPageUpdate(n);
+}
+
+void TAxDravik::BuildTab(int n, const TXml &record)
+{
+    TsPage &page = TabDesc[n];
+    FlagLoading = true;
+    const std::vector<FieldPlan> plans
+            = planTabFields(StructEntries, page, n, FieldContextFor(n, &record));
+    if (page.Descs.size() < plans.size())
+        page.Descs.resize(plans.size());
+    for (const FieldPlan &plan : plans) {
+        page.Descs[plan.index] = plan.desc;
+        BindField(n, plan);
+        page.Descs[plan.index].Built = true;
+    }
+    FlagLoading = false;
+    TestPageUpdate(n);
+    page.Built = true;
+}
+
+void TAxDravik::BindField(int n, const FieldPlan &plan)
+{
+    const int i = plan.index;
+    QWidget *parent = FieldParent(n, plan.onPanelCompta);
+    if (!parent) {
+        // Only pages 1 to 9 and the accounting panel hold fields; anything else stays a key
+        // field instead of ending the load.
+        TraceLog(QStringLiteral("champ sans page : %1 - %2").arg(n).arg(plan.desc.FieldName));
+        MarkLabel(TabDesc[n].Descs[i]);
+        return;
+    }
+    QWidget *found = parent->findChild<QWidget *>(plan.controlName, Qt::FindDirectChildrenOnly);
+    const int tControl = plan.desc.tControl;
+    if (found) {
+        found->setVisible(plan.visible);
+        const bool firstBinding = TagOf(found) == 0;
+        switch (controlKindRule(tControl).designSetup) {
+        case SetupRoutine::ListBox:
+            SetupListBox(found, n, i, plan);
+            break;
+        case SetupRoutine::Combo:
+            SetupCombo(found, n, i, plan);
+            break;
+        case SetupRoutine::Button:
+            SetupButton(found, n, i, plan);
+            break;
+        case SetupRoutine::Edit:
+            SetupEdit(found, n, i, plan);
+            break;
+        case SetupRoutine::None:
+            break;
+        }
+        if (labelWanted(true, firstBinding, tControl, plan.desc.txtInfo, plan.visible))
+            CreateLabel(
+                    n, plan,
+                    labelRectForDesign(tControl, plan.geometry,
+                                       {found->x(), found->y(), found->width(), found->height()}));
+    } else if (plan.geometry.width != 0) {
+        if (labelWanted(false, true, tControl, plan.desc.txtInfo, plan.visible))
+            CreateLabel(n, plan, labelRectForCreated(tControl, plan.geometry));
+        QWidget *made = nullptr;
+        switch (controlKindRule(tControl).createdSetup) {
+        case SetupRoutine::ListBox:
+            made = SetupListBox(nullptr, n, i, plan);
+            break;
+        case SetupRoutine::Combo:
+            made = SetupCombo(nullptr, n, i, plan);
+            break;
+        case SetupRoutine::Button:
+            made = SetupButton(nullptr, n, i, plan);
+            break;
+        default:
+            made = SetupEdit(nullptr, n, i, plan);
+            break;
+        }
+        // Hidden with its label by the field's visibility code.
+        made->setVisible(plan.visible);
+        if (QLabel *label = TabDesc[n].Descs[i].Label)
+            label->setVisible(plan.visible);
+    }
+    MarkLabel(TabDesc[n].Descs[i]);
+}
+
+void TAxDravik::CreateLabel(int n, const FieldPlan &plan, const PixelRect &rect)
+{
+    auto *label = new QLabel(plan.desc.txtInfo, FieldParent(n, plan.onPanelCompta));
+    SetTag(label, controlTag(n, plan.index));
+    label->adjustSize();
+    label->setGeometry(rect.left, rect.top, label->width(), rect.height);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->show();
+    TabDesc[n].Descs[plan.index].Label = label;
+}
+
+void TAxDravik::MarkLabel(const TsDesc &d)
+{
+    if (!d.Label)
+        return;
+    QFont font = d.Label->font();
+    font.setUnderline(mandatoryMark(d.NotNull, d.CurrentValue));
+    d.Label->setFont(font);
+    setControlTextColor(d.Label, colorFromTColor(clBlack));
+}
+
+void TAxDravik::EndTabDesc()
+{
+    UpdateTVAetMarges();
+    ApplyGuaranteeRights();
+    const QString customerId = LbIDCustomer->text();
+    if (customerId == kNewCustomerFromVehicle)
+        FlagNewEnreg = xcInfoNVO->text().isEmpty();
+    TraceLog(QStringLiteral("UpdateTabDesc FlagNewEnreg -> ") + traceFlag(FlagNewEnreg)
+             + QStringLiteral(" - ") + xcInfoNVO->text() + QStringLiteral(" - ") + customerId);
+    if (!xcIdentity->isHidden()) {
+        ShowIdentity();
+    } else {
+        setInfoTitre();
+        setInfoNVO();
+        for (const NumberAndSite &k : kNumberAndSite) {
+            if (RecordKind != k.kind)
+                continue;
+            // The photo lock only ever takes an edit away; it never grants one the rights
+            // withheld.
+            for (const char *name : {k.number, k.site}) {
+                if (QWidget *w = Control(QLatin1String(name)))
+                    w->setEnabled(!w->testAttribute(Qt::WA_ForceDisabled) && NomImage.isEmpty());
+            }
+        }
+        if (RecordKind == RecordKinds::Used) {
+            if (QWidget *sheet = Control(QStringLiteral("czFeuilleMarge")))
+                sheet->setEnabled(true);
+        }
+    }
+    setInfoField1();
+    setInfoField2();
+    setInfoField3();
+    HideSplash();
+    if (RecordKind == RecordKinds::Demonstration)
+        LastTypeVersion = FieldText(QStringLiteral("cVDInfoTypeVersion"));
+    else if (RecordKind == RecordKinds::NewOrder)
+        LastTypeVersion = FieldText(QStringLiteral("cVNInfoTypeVersion"));
+}
+
+QString TAxDravik::FieldText(const QString &controlName) const
+{
+    return controlText(Controls.value(controlName));
+}

@@ -1,0 +1,147 @@
+// Record loading and view refresh: the slow documents (structure and choice lists), the
+// record itself, then the toolbar, panels and reservation labels around the layout.
+#include "ui/TAxDravik.h"
+
+#include "editing/ResponseFiles.h"
+#include "engine/RecordKind.h"
+#include "engine/TextRules.h"
+#include "engine/Trace.h"
+#include "engine/ViewRules.h"
+#include "ui/widgets/PictureButton.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QTabWidget>
+
+#include <exception>
+
+namespace {
+
+const QString kStructFile = QStringLiteral("XmlStruct.xml");
+const QString kVehicleFile = QStringLiteral("XmlVO.xml");
+const QString kCustomerFile = QStringLiteral("XmlCL.xml");
+
+} // namespace
+
+void TAxDravik::UpdateParams()
+{
+    if (BaseHRef.isEmpty())
+        return;
+    try {
+        // The cached lists of another company are fetched again, even within their 12 hours.
+        const QString equip = ResponseFile(ResponseFiles::Equip);
+        if (QFile::exists(equip)) {
+            TXml doc(LoadTextFile(equip));
+            XmlOpen(doc, u"document");
+            if (XmlGetText(doc, u"Concession") != UserConcession)
+                QFile::remove(equip);
+        }
+        HttpExecuteCached(
+                BaseHRef + QStringLiteral("AxInfoEquip?XMLC_OutputFormat=XML&UserConcession=")
+                        + UserConcession
+                        + QStringLiteral("&WHERE_CLAUSE=Where (RubricItem='..') or (RubricItem='")
+                        + UserConcession + QStringLiteral("')"),
+                equip);
+        HttpExecuteCached(
+                BaseHRef + QStringLiteral("AxInfoStruct?XMLC_OutputFormat=XML&UserConcession=")
+                        + UserConcession,
+                ResponseFile(kStructFile));
+    } catch (const std::exception &error) {
+        TraceLog(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TAxDravik::UpdateView(int reload)
+{
+    const qint64 start = clock().tickCount();
+    try {
+        LbDebugInfo3->setText(QLatin1Char('[') + QString::number(ParamCount) + QLatin1Char(']')
+                              + LbHttpRoot->text() + QStringLiteral(" - ") + BaseHRef
+                              + QStringLiteral(" - ") + LbIdTVO->text());
+        const QString vehicleId = LbIdTVO->text();
+        const QString customerId = LbIDCustomer->text();
+        // Only the idTVO of a vehicle goes into the address; the request adds the customer id.
+        const auto fetch = [&](const QString &endpoint, const QString &idPart, const QString &id,
+                               const QString &file, QString &url) {
+            url = BaseHRef + endpoint + QStringLiteral("?XMLC_OutputFormat=XML") + idPart
+                    + QStringLiteral("&UserID=") + idUser;
+            LbDebugInfo1->setText(url);
+            const int number = readInt(id, 0);
+            FlagNewEnreg = number <= 0;
+            TraceLog(QStringLiteral("UpdateView FlagNewEnreg -> ") + traceFlag(FlagNewEnreg)
+                     + QStringLiteral(" - ") + QString::number(number));
+            HttpExecute(url, ResponseFile(file));
+        };
+        if (!vehicleId.isEmpty())
+            fetch(QStringLiteral("AxInfoVO"), QStringLiteral("&idTVO=") + vehicleId, vehicleId,
+                  kVehicleFile, UrlInfoVO);
+        if (!customerId.isEmpty()) {
+            FlagNewVehicle = false;
+            fetch(QStringLiteral("AxInfoCL"), QString(), customerId, kCustomerFile, UrlInfoCL);
+        }
+        UpdateHints(!customerId.isEmpty());
+        UpdateTabDesc(reload, 1);
+        GetDataImages();
+        GetInfoReservation();
+        TabsChange(Tabs);
+        UpdateToolbar();
+    } catch (const std::exception &error) {
+        // The warning label, if a request failed, is the only report.
+        TraceLog(QString::fromLocal8Bit(error.what()));
+    }
+    LbInfoTimer->setText(QString::number(clock().tickCount() - start));
+    LbInfoTimer->setVisible(loadTimeVisible(UserName));
+}
+
+void TAxDravik::UpdateToolbar()
+{
+    const ToolbarState s = toolbarFor(RecordKind, RightAdmin, RightCompta, UserName);
+    JvXPBtnNewVO->setVisible(s.kindButton);
+    JvXPBtnSuppr->setVisible(s.deleteButton);
+    JvXPBtnSweep->setVisible(s.sweepButton);
+    PanelCompta->setVisible(s.accountingPanel);
+    JvXPBtnSMS->setVisible(s.diagnosticView);
+    if (s.diagnosticView) {
+        resize(width(), JvXPNext->geometry().bottom() + 1 + 75);
+        for (QLabel *label :
+             {LbDebugInfo0, LbDebugInfo1, LbDebugInfo2, LbDebugInfo3, LbHttpRoot, LbBaseHRef})
+            label->show();
+    } else {
+        LbDebugInfo0->move(LbDebugInfo0->x(), JvXPNext->y());
+    }
+    LbInfoOptions->setVisible(s.optionsSummary);
+    if (RecordKind == RecordKinds::Customer) {
+        for (const char *name : {"aSite", "aidCom"}) {
+            if (auto *box = Control<QComboBox>(QLatin1String(name)))
+                box->setEnabled(box->currentText().isEmpty() || RightAdmin);
+        }
+    }
+}
+
+void TAxDravik::UpdateHints(bool customer)
+{
+    for (QWidget *button :
+         {static_cast<QWidget *>(JvXPBtnActualize), static_cast<QWidget *>(JvXPBtnNewVO),
+          static_cast<QWidget *>(JvXPBtnPrint), static_cast<QWidget *>(JvXPBtnSuppr),
+          static_cast<QWidget *>(JvXPNext), static_cast<QWidget *>(JvXPPrev)})
+        button->setToolTip(rewordHint(button->toolTip(), customer));
+}
+
+void TAxDravik::GetInfoReservation()
+{
+    static const char *const kPrefixes[] = {"c", "cVD", "cVN"};
+    const auto captions = readReservation(RecordDoc);
+    for (const char *prefix : kPrefixes) {
+        for (int i = 0; i < 4; ++i) {
+            auto *label = Control<QLabel>(QLatin1String(prefix) + QStringLiteral("LbResa")
+                                          + QString::number(i + 1));
+            if (!label)
+                continue;
+            if (captions)
+                label->setText((*captions)[i]);
+            label->setVisible(captions.has_value());
+        }
+    }
+}

@@ -1,0 +1,108 @@
+// Price, VAT, margin and payment computations. Each change handler records the change first
+// (as a list or as an edit), then runs the computation its field feeds.
+#include "ui/TAxDravik.h"
+
+#include "engine/TextRules.h"
+#include "ui/widgets/TextControl.h"
+
+void TAxDravik::UpdateTVAetMarges() { }
+void TAxDravik::UpdateSoldeVN() { }
+void TAxDravik::UpdateDateEcheanceTresorerie() { }
+// Folding of the accounting panel.
+void TAxDravik::LbPanelComptaClick(QWidget *) { }
+
+void TAxDravik::cModeTVAChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    CBoxChange(Sender);
+    UpdateTVAetMarges();
+}
+
+void TAxDravik::cPrixVenteChange(QWidget *Sender)
+{
+    cTPVOChange(Sender);
+}
+
+void TAxDravik::cPrixRepriseChange(QWidget *Sender)
+{
+    cTPVOChange(Sender);
+}
+
+void TAxDravik::cPrixGarantieChange(QWidget *Sender)
+{
+    cTPVOChange(Sender);
+}
+
+void TAxDravik::cTPVOChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    EditChange(Sender);
+    UpdateTVAetMarges();
+}
+
+void TAxDravik::cVNMontantAchatChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    EditChange(Sender);
+    UpdateSoldeVN();
+}
+
+void TAxDravik::cVNDateAchatChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    EditChange(Sender);
+    UpdateDateEcheanceTresorerie();
+    setInfoField3();
+    // A purchase date also becomes the invoice date.
+    const QString purchase = controlText(Sender);
+    if (purchase != FieldText(QStringLiteral("cVNDateFacture")) && parseDate(purchase).isValid())
+        setControlText(Control(QStringLiteral("cVNDateFacture")), purchase);
+}
+
+void TAxDravik::cVNDateEch(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    EditChange(Sender);
+    UpdateDateEcheanceTresorerie();
+}
+
+void TAxDravik::cVNSituationAchatChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    CBoxChange(Sender);
+    UpdateDateEcheanceTresorerie();
+}
+
+void TAxDravik::cVNTypeFinancementChange(QWidget *Sender)
+{
+    cVNSituationAchatChange(Sender);
+}
+
+void TAxDravik::cVNDestinationChange(QWidget *Sender)
+{
+    cVNSituationAchatChange(Sender);
+}
+
+void TAxDravik::cVNDateOrdreChange(QWidget *Sender)
+{
+    if (FlagLoading)
+        return;
+    EditChange(Sender);
+    setInfoField3();
+}
+
+void TAxDravik::cVNMECChange(QWidget *Sender)
+{
+    cVNDateOrdreChange(Sender);
+}
+
+void TAxDravik::cVNTypeFinancementDelaiChange(QWidget *Sender)
+{
+    EditChange(Sender);
+}

@@ -1,0 +1,11 @@
+// Reconditioning-costs grid.
+#include "ui/TAxDravik.h"
+
+void TAxDravik::LoadInfoFrevo() { }
+void TAxDravik::ngFrevoAfterEdit(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoBeforeSelect(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoCellClick(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoCellFormating(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoChange(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoEdit(QWidget *, GridArgs &) { }
+void TAxDravik::ngFrevoEditAccept(QWidget *, GridArgs &) { }
