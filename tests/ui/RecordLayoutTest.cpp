@@ -1,14 +1,29 @@
-// Records of the demo dealership laid out by the window against the reference server.
+// Records of the demo dealership laid out by the window against the reference server: each
+// kind with its tabs, values, lists and header; the rights of several demo users; reloads.
+#include "engine/QtPrinters.h"
 #include "support/ServerFixture.h"
 #include "ui/WindowHarness.h"
 
 #include "gateway/CurlTransport.h"
+#include "gateway/TXml.h"
+#include "seed/Seed.h"
+#include "ui/widgets/ComboBox.h"
+#include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/MultiListBox.h"
+#include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
 
-#include <QComboBox>
+#include <httplib.h>
+
+#include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTabWidget>
+#include <QUrl>
 
 namespace {
+
+using namespace dravik::seed;
 
 class RecordWindow : public ServerTest
 {
@@ -25,6 +40,52 @@ protected:
                                     int typeVO = 1)
     {
         m_harness = std::make_unique<WindowHarness>();
+        writeKeys(user, vehicle, customer, typeVO);
+        auto w = m_harness->makeWindow(std::make_unique<CurlTransport>(5000));
+        w->Timer1Timer();
+        return w;
+    }
+    std::unique_ptr<TAxDravik> openVehicle(int user, int id, int typeVO = 1)
+    {
+        return open(user, QString::number(id), QString(), typeVO);
+    }
+    std::unique_ptr<TAxDravik> openCustomer(int user, const QString &id)
+    {
+        return open(user, QString(), id);
+    }
+    // The launcher's reload: new keys, then the message 1024.
+    void reload(TAxDravik &w, int user, const QString &vehicle, const QString &customer,
+                int typeVO = 1)
+    {
+        writeKeys(user, vehicle, customer, typeVO);
+        w.OnInstanceMessage(QByteArrayLiteral("1024"));
+    }
+
+    // One value of the demo database, read with the server's query endpoint.
+    static QString dbValue(const QString &select)
+    {
+        const QUrl base(server().baseHRef());
+        httplib::Client client(base.host().toStdString(), base.port());
+        const std::string path = "/AxQuery?XMLC_OutputFormat=XML&SQL="
+                + QUrl::toPercentEncoding(select).toStdString();
+        const auto answer = client.Get(path);
+        if (!answer)
+            return QStringLiteral("<no answer>");
+        TXml row(QString::fromLatin1(answer->body.data(), qsizetype(answer->body.size())));
+        XmlOpen(row, u"AXQueryS");
+        XmlNext(row, u"AXQuery");
+        return DecodeEntities(XmlGetText(row, u"v"), true);
+    }
+    static QString vehicleColumn(int id, const char *column)
+    {
+        return dbValue(QStringLiteral("select %1 as v from tVehicles where idVO=%2")
+                               .arg(QLatin1String(column))
+                               .arg(id));
+    }
+
+private:
+    void writeKeys(int user, const QString &vehicle, const QString &customer, int typeVO)
+    {
         m_harness->writeSettings({{QStringLiteral("BaseHRef"), server().baseHRef()},
                                   {QStringLiteral("idUser"), QString::number(user)},
                                   {QStringLiteral("UserConcession"), QStringLiteral("ZOLVARE")},
@@ -32,9 +93,6 @@ protected:
                                   {QStringLiteral("idTVO"), vehicle},
                                   {QStringLiteral("idClient"), customer},
                                   {QStringLiteral("idTypeVO"), QString::number(typeVO)}});
-        auto w = m_harness->makeWindow(std::make_unique<CurlTransport>(5000));
-        w->Timer1Timer();
-        return w;
     }
 
     std::unique_ptr<WindowHarness> m_harness;
@@ -45,15 +103,389 @@ QString text(const TAxDravik &w, const char *name)
     return w.FieldText(QLatin1String(name));
 }
 
+bool enabled(const TAxDravik &w, const char *name)
+{
+    const QWidget *control = w.Control(QLatin1String(name));
+    return control && control->isEnabledTo(control->window());
+}
+
+QColor background(const TAxDravik &w, const char *name)
+{
+    return controlBackground(w.Control(QLatin1String(name)));
+}
+
+const QColor kInactive = colorFromTColor(clInactiveBorder);
+
+// Captions of the visible pages, in page order.
+QStringList shownPages(const TAxDravik &w)
+{
+    QStringList pages;
+    for (int i = 0; i < w.Tabs->count(); ++i) {
+        if (w.Tabs->isTabVisible(i))
+            pages << w.Tabs->tabText(i);
+    }
+    return pages;
+}
+
+// After a load nothing is pending: every field shows what was loaded.
+void expectNothingPending(const TAxDravik &w)
+{
+    for (int n = 0; n < int(w.TabDesc.size()); ++n) {
+        for (const TsDesc &d : w.TabDesc[n].Descs)
+            EXPECT_EQ(d.LoadedValue, d.CurrentValue) << n << " " << d.FieldName.toStdString();
+        EXPECT_EQ(w.TabDesc[n].PendingSql, QString()) << n;
+    }
+    EXPECT_FALSE(w.JvXPBtnSave->isEnabled());
+    EXPECT_TRUE(w.JvXPBtnNewVO->isEnabled());
+}
+
 } // namespace
 
-TEST_F(RecordWindow, UsedVehicleLaysOut)
+TEST_F(RecordWindow, UsedVehicleShowsItsDatabaseValuesListsAndHeader)
 {
-    auto w = open(1, QStringLiteral("1"), QString());
+    auto w = openVehicle(kUserAdmin, kDemoVO);
     EXPECT_EQ(w->LbDebugInfo0->text(), QString());
-    EXPECT_EQ(w->RecordKind, QStringLiteral("_TVO"));
+    EXPECT_TRUE(w->PanelSplash->isHidden());
     EXPECT_TRUE(w->DesignProblems.isEmpty()) << w->DesignProblems.join('\n').toStdString();
-    EXPECT_EQ(text(*w, "cNVO"), QStringLiteral("20001"));
-    EXPECT_EQ(text(*w, "cInfoMarque"), QStringLiteral("VW"));
-    EXPECT_EQ(w->windowTitle(), QString());
+    EXPECT_EQ(w->RecordKind, QStringLiteral("_TVO"));
+    EXPECT_EQ(shownPages(*w),
+              QStringList({QStringLiteral("Véhicule d'occasion"), QStringLiteral("Équipements"),
+                           QStringLiteral("Frais de remise en état"), QStringLiteral("Photos")}));
+    EXPECT_EQ(w->Tabs->currentIndex(), 0);
+
+    // Values as the database holds them: texts, numbers, decimals, dates, memos.
+    for (const char *field : {"NVO", "Immatriculation", "Chassis", "KMS", "MEC", "InfoVersion"})
+        EXPECT_EQ(text(*w, (QByteArray("c") + field).constData()), vehicleColumn(kDemoVO, field))
+                << field;
+    EXPECT_EQ(text(*w, "cPrixVente"),
+              QString::number(vehicleColumn(kDemoVO, "PrixVente").toDouble(), 'f', 2));
+    EXPECT_EQ(text(*w, "cCommentaires"), vehicleColumn(kDemoVO, "Commentaires"));
+
+    // Lists filled and selected: a code list, a brand, a Boolean, a position, the site.
+    auto *body = w->Control<ComboBox>(QStringLiteral("cCarrosserie"));
+    EXPECT_GT(body->count(), 2);
+    EXPECT_TRUE(body->currentText().startsWith(vehicleColumn(kDemoVO, "Carrosserie") + " : "));
+    EXPECT_EQ(text(*w, "cInfoMarque"), vehicleColumn(kDemoVO, "InfoMarque"));
+    EXPECT_EQ(text(*w, "cInfoModele"), vehicleColumn(kDemoVO, "InfoModele"));
+    EXPECT_EQ(text(*w, "cSite"), vehicleColumn(kDemoVO, "Site"));
+    const bool prepared = vehicleColumn(kDemoVO, "FlagPrepaEsthetique") == QLatin1String("True");
+    EXPECT_EQ(text(*w, "cFlagPrepaEsthetique"),
+              prepared ? QStringLiteral("Oui") : QStringLiteral("Non"));
+    auto *vat = w->Control<ComboBox>(QStringLiteral("cModeTVA"));
+    EXPECT_EQ(vat->currentIndex() + 1, vehicleColumn(kDemoVO, "ModeTVA").toInt());
+
+    // A drop-down list becomes list-only; a typed-text list does not.
+    const TsDesc *brand = w->DescOf(w->Control(QStringLiteral("cInfoMarque")));
+    ASSERT_NE(brand, nullptr);
+    EXPECT_TRUE(brand->ListOnly);
+    EXPECT_FALSE(w->DescOf(w->Control(QStringLiteral("cInfoCouleur")))->ListOnly);
+    EXPECT_TRUE(w->Control<ComboBox>(QStringLiteral("cInfoMarque"))->isEditable());
+    // Its own change handler stays, its exit and key handlers are the list ones.
+    const QWidget *brandBox = w->Control(QStringLiteral("cInfoMarque"));
+    EXPECT_EQ(w->HandlerOf(brandBox, QStringLiteral("Change")),
+              QStringLiteral("cInfoMarqueChange"));
+    EXPECT_EQ(w->HandlerOf(brandBox, QStringLiteral("Exit")), QStringLiteral("CBoxExit"));
+    EXPECT_EQ(w->HandlerOf(brandBox, QStringLiteral("KeyUp")), QStringLiteral("cBoxKeyUp"));
+    EXPECT_EQ(
+            w->HandlerOf(w->Control(QStringLiteral("cImmatriculation")), QStringLiteral("Change")),
+            QStringLiteral("EditChange"));
+
+    // Header line, caption, reservation.
+    EXPECT_EQ(w->xcInfoNVO->text(), vehicleColumn(kDemoVO, "NVO"));
+    const QString title = vehicleColumn(kDemoVO, "InfoMarque").toUpper() + " - "
+            + vehicleColumn(kDemoVO, "InfoVersion");
+    EXPECT_EQ(w->xcInfoTitre->text(), title);
+    EXPECT_EQ(w->xcInfoField1->text(), vehicleColumn(kDemoVO, "InfoCouleur"));
+    EXPECT_EQ(w->xcInfoField2->text(),
+              vehicleColumn(kDemoVO, "CV") + " cv - " + vehicleColumn(kDemoVO, "KMS") + " kms");
+    EXPECT_TRUE(w->xcInfoField3->text().endsWith(QStringLiteral(" jours")));
+    EXPECT_EQ(w->windowTitle(), "Dravik - VO N°" + vehicleColumn(kDemoVO, "NVO") + " - " + title);
+    EXPECT_EQ(w->xcInfoNVO->palette().color(QPalette::Disabled, QPalette::Base),
+              QColor(64, 64, 240));
+    EXPECT_TRUE(w->xcIdentity->isHidden());
+    EXPECT_TRUE(w->Control<QLabel>(QStringLiteral("cLbResa1"))
+                        ->text()
+                        .startsWith(QStringLiteral("Réservation jusqu'au ")));
+    EXPECT_FALSE(w->Control(QStringLiteral("cVNLbResa4"))->isHidden());
+
+    // Created labels stand left of their fields; mandatory ones are underlined when empty.
+    const TsDesc *number = w->DescOf(w->Control(QStringLiteral("cNVO")));
+    ASSERT_NE(number->Label, nullptr);
+    EXPECT_EQ(number->Label->text(), QStringLiteral("N° VO"));
+    EXPECT_LT(number->Label->geometry().right(), w->Control(QStringLiteral("cNVO"))->x());
+    EXPECT_FALSE(number->Label->font().underline());
+    expectNothingPending(*w);
+}
+
+TEST_F(RecordWindow, DemonstrationVehicleWithItsOptions)
+{
+    auto w = openVehicle(kUserAdmin, kDemoVD, 3);
+    EXPECT_EQ(w->RecordKind, QStringLiteral("_TVD"));
+    EXPECT_EQ(shownPages(*w).value(0), QStringLiteral("Véhicule de démonstration"));
+    EXPECT_TRUE(w->JvXPBtnNewVO->isHidden());
+    EXPECT_EQ(w->JvXPBtnNewVO->text(), QStringLiteral("VD"));
+    EXPECT_EQ(w->xcInfoNVO->palette().color(QPalette::Disabled, QPalette::Base),
+              QColor(204, 89, 118));
+    EXPECT_EQ(text(*w, "cVDNVO"), vehicleColumn(kDemoVD, "NVO"));
+
+    // The options stored as codes are the selected entries; the summary shows their texts.
+    auto *options = w->Control<MultiListBox>(QStringLiteral("cVDInfoOptions"));
+    const TsDesc *d = w->DescOf(options);
+    ASSERT_NE(d, nullptr);
+    QStringList codes;
+    for (int row : options->selectedRows())
+        codes << d->CodeList.split(';').value(row + 1);
+    QStringList stored = vehicleColumn(kDemoVD, "InfoOptions").split(';', Qt::SkipEmptyParts);
+    codes.sort();
+    stored.sort();
+    EXPECT_EQ(codes, stored);
+    EXPECT_FALSE(codes.isEmpty());
+    QStringList shown;
+    for (int row : options->selectedRows())
+        shown << options->item(row)->text();
+    EXPECT_EQ(w->LbInfoOptions->text(), shown.join(QStringLiteral(" - ")));
+    EXPECT_FALSE(w->LbInfoOptions->isHidden());
+    // A vehicle with a main photo keeps its number and site.
+    EXPECT_FALSE(vehicleColumn(kDemoVD, "NomImage").isEmpty());
+    EXPECT_FALSE(enabled(*w, "cVDNVO"));
+    EXPECT_FALSE(enabled(*w, "cVDSite"));
+    EXPECT_EQ(w->LastTypeVersion, text(*w, "cVDInfoTypeVersion"));
+    expectNothingPending(*w);
+}
+
+TEST_F(RecordWindow, NewVehicleOrderForAnAdministratorAndForAccounting)
+{
+    auto w = openVehicle(kUserAdmin, kDemoVN);
+    EXPECT_EQ(w->RecordKind, QStringLiteral("_TVN"));
+    EXPECT_EQ(shownPages(*w).value(0), QStringLiteral("Commande VN"));
+    EXPECT_FALSE(w->JvXPBtnSweep->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
+    EXPECT_TRUE(w->PanelCompta->isHidden());
+    EXPECT_FALSE(w->JvXPBtnPrint->isEnabled());
+
+    auto c = openVehicle(kUserCompta, kDemoVN);
+    EXPECT_FALSE(c->PanelCompta->isHidden());
+    EXPECT_TRUE(c->JvXPBtnSweep->isHidden());
+    EXPECT_TRUE(c->JvXPBtnSuppr->isHidden());
+    // Fields of the accounting panel live on it and hold the database values.
+    QWidget *purchase = c->Control(QStringLiteral("cVNMontantAchat"));
+    EXPECT_EQ(purchase->parentWidget(), c->PanelCompta);
+    EXPECT_EQ(controlText(purchase),
+              QString::number(vehicleColumn(kDemoVN, "MontantAchat").toDouble(), 'f', 2));
+    EXPECT_TRUE(enabled(*c, "cVNMontantAchat"));
+    EXPECT_FALSE(enabled(*c, "cVNNVO")); // a salesperson's field
+    EXPECT_EQ(background(*c, "cVNNVO"), kInactive);
+}
+
+TEST_F(RecordWindow, CustomerWithIdentityVehiclesAndPlans)
+{
+    auto w = openCustomer(kUserAdmin, QString::number(kDemoCustomer));
+    EXPECT_EQ(w->RecordKind, QStringLiteral("_TCL"));
+    EXPECT_EQ(shownPages(*w),
+              QStringList({QStringLiteral("Client"), QStringLiteral("Véhicules du client"),
+                           QStringLiteral("Projets d'achat")}));
+    EXPECT_EQ(w->Tabs->currentIndex(), 6);
+    const auto customer = [](const char *column) {
+        return dbValue(QStringLiteral("select %1 as v from tClients where idClient=%2")
+                               .arg(QLatin1String(column))
+                               .arg(kDemoCustomer));
+    };
+    EXPECT_EQ(text(*w, "aCliNom"), customer("CliNom"));
+    EXPECT_FALSE(w->xcIdentity->isHidden());
+    const QString line = text(*w, "aCliCivilite") + " " + customer("CliNom").toUpper() + " "
+            + customer("CliPrenom").left(1).toUpper() + customer("CliPrenom").mid(1).toLower();
+    EXPECT_EQ(w->xcIdentity->text(), line);
+    EXPECT_EQ(w->windowTitle(), "ClarimII - " + line);
+    EXPECT_EQ(w->xcIdentity->palette().color(QPalette::Disabled, QPalette::Text),
+              QColor(255, 0, 255));
+    EXPECT_EQ(w->xcInfoField1->text(), customer("CliEmail").toLower());
+    EXPECT_EQ(QFontInfo(w->xcInfoField1->font()).pixelSize(),
+              customer("CliEmail").size() <= 13 ? 16 : 12); // 12 or 9 points
+    // The salesperson stored by id shows by name; the site list and the salespeople of it.
+    const QString salesperson
+            = dbValue(QStringLiteral("select u.cNom as v from tClients c join InfoCom u "
+                                     "on u.idCom=c.idCom where c.idClient=%1")
+                              .arg(kDemoCustomer));
+    EXPECT_EQ(text(*w, "aidCom"), salesperson);
+    EXPECT_TRUE(enabled(*w, "aSite"));
+    // The customer vehicles tab reads the first vehicle of the customer.
+    EXPECT_EQ(text(*w, "vImmatriculation"),
+              dbValue(QStringLiteral("select Immatriculation as v from TVehiclesClarim "
+                                     "where idClient=%1 order by idtVO")
+                              .arg(kDemoCustomer)));
+    EXPECT_TRUE(w->Control(QStringLiteral("DblNom"))->isHidden());
+    expectNothingPending(*w);
+}
+
+TEST_F(RecordWindow, FieldRightsFollowTheUserAndReloadKeepsTheControls)
+{
+    // Accounting: a salesperson's field is read-only and grey, the guarantee is editable.
+    auto w = openVehicle(kUserCompta, kDemoVO);
+    EXPECT_FALSE(enabled(*w, "cPrixVente"));
+    EXPECT_EQ(background(*w, "cPrixVente"), kInactive);
+    EXPECT_EQ(text(*w, "cPrixVente"),
+              QString::number(vehicleColumn(kDemoVO, "PrixVente").toDouble(), 'f', 2));
+    EXPECT_TRUE(enabled(*w, "cPrixGarantie"));
+    EXPECT_EQ(background(*w, "cPrixGarantie"), colorFromTColor(clWindow));
+    EXPECT_FALSE(w->PanelCompta->isHidden());
+    EXPECT_TRUE(w->JvXPBtnSuppr->isHidden());
+    const QColor design = colorFromTColor(w->DescOf(w->Control("cPrixVente"))->BackColor);
+    EXPECT_NE(design, kInactive);
+
+    const auto labels = [&w] {
+        return w->Control(QStringLiteral("Sheet01"))->findChildren<QLabel *>().size();
+    };
+    const auto before = labels();
+    QWidget *price = w->Control(QStringLiteral("cPrixVente"));
+
+    // The same window reloaded for the salesperson of the record: rights and colours follow,
+    // no control or label is made again.
+    reload(*w, kUserSalesperson, QString::number(kDemoVO), QString());
+    EXPECT_TRUE(enabled(*w, "cPrixVente"));
+    EXPECT_EQ(background(*w, "cPrixVente"), design);
+    EXPECT_FALSE(enabled(*w, "cPrixGarantie"));
+    EXPECT_EQ(background(*w, "cPrixGarantie"), kInactive);
+    EXPECT_TRUE(w->PanelCompta->isHidden());
+    EXPECT_EQ(labels(), before);
+    EXPECT_EQ(w->DescOf(price)->Control, price);
+    expectNothingPending(*w);
+}
+
+TEST_F(RecordWindow, GuaranteeGroupsBeforeTheValidation)
+{
+    auto svo = openVehicle(kUserGuaranteeSVO, kDemoVO);
+    ASSERT_EQ(text(*svo, "cDateValidationGarantie"), QString());
+    for (const char *field :
+         {"cTypeGarantie", "cDureeGarantie", "cPrixGarantie", "cMtComIntermediaire"}) {
+        EXPECT_TRUE(enabled(*svo, field)) << field;
+        EXPECT_EQ(background(*svo, field), colorFromTColor(clWindow)) << field;
+    }
+    EXPECT_FALSE(enabled(*svo, "cPrixVente"));
+    auto seller = openVehicle(kUserSalesperson, kDemoVO);
+    EXPECT_FALSE(enabled(*seller, "cTypeGarantie"));
+    EXPECT_EQ(background(*seller, "cTypeGarantie"), kInactive);
+}
+
+TEST_F(RecordWindow, RecordOfAnotherSiteSwallowsEveryKey)
+{
+    auto w = openVehicle(kUserOtherSite, kDemoVO);
+    EXPECT_FALSE(w->FlagSiteAccess);
+    EXPECT_FALSE(w->FlagModifiable);
+    EXPECT_FALSE(enabled(*w, "cImmatriculation"));
+    QWidget *plate = w->Control(QStringLiteral("cImmatriculation"));
+    const QString shown = controlText(plate);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QCoreApplication::sendEvent(plate, &key);
+    EXPECT_EQ(controlText(plate), shown);
+    EXPECT_EQ(w->LbDebugInfo0->text(), QStringLiteral("Enregistrement non modifiable"));
+    EXPECT_TRUE(w->PanelWarning->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
+}
+
+TEST_F(RecordWindow, VehicleDeliveredBeforeTheLockDate)
+{
+    auto w = openVehicle(kUserAdmin, kLockedVO);
+    EXPECT_TRUE(w->FlagSiteAccess);
+    EXPECT_FALSE(w->FlagModifiable);
+    EXPECT_FALSE(w->RightAdmin);
+    EXPECT_TRUE(w->JvXPBtnSuppr->isHidden());
+    EXPECT_FALSE(enabled(*w, "cNVO"));
+    EXPECT_EQ(text(*w, "cNVO"), vehicleColumn(kLockedVO, "NVO"));
+    EXPECT_FALSE(w->GoTestVerrou());
+    EXPECT_EQ(w->LbDebugInfo0->text(),
+              "Enregistrement non modifiable, Date Livraison antérieure au "
+                      + dbValue(QStringLiteral("select Opt_LimiteDateVerrouVNVO as v from "
+                                               "tOptDates where Concession='ZOLVARE'")));
+}
+
+TEST_F(RecordWindow, RecordOfAnotherCompanyShowsEmpty)
+{
+    auto w = openVehicle(kUserAdmin, kOtherCompanyVO);
+    EXPECT_FALSE(vehicleColumn(kOtherCompanyVO, "NVO").isEmpty());
+    EXPECT_EQ(shownPages(*w).value(0), QStringLiteral("Véhicule d'occasion"));
+    for (const TsDesc &d : w->TabDesc[1].Descs) {
+        if (d.tInfo == DataKind::Text || d.tInfo == DataKind::Date) {
+            EXPECT_EQ(d.CurrentValue, QString()) << d.FieldName.toStdString();
+        }
+    }
+    EXPECT_EQ(text(*w, "cNVO"), QString());
+    EXPECT_EQ(text(*w, "cPrixVente"), QStringLiteral("0.00"));
+}
+
+TEST_F(RecordWindow, NewVehicleShowsItsDefaults)
+{
+    auto w = open(kUserSalesperson, QStringLiteral("-1"), QString(), 1);
+    EXPECT_TRUE(w->FlagNewEnreg);
+    EXPECT_TRUE(w->FlagRights);
+    EXPECT_EQ(w->RecordKind, QStringLiteral("_TVO"));
+    const TsDesc *entry = w->DescOf(w->Control(QStringLiteral("cDateEntree")));
+    EXPECT_EQ(entry->CurrentValue, w->clock().now().date().toString(QStringLiteral("dd/MM/yyyy")));
+    EXPECT_EQ(entry->LoadedValue, QString());
+    EXPECT_EQ(text(*w, "cFlagPrepaEsthetique"), QStringLiteral("Non"));
+    EXPECT_EQ(text(*w, "cNVO"), QString());
+    EXPECT_TRUE(enabled(*w, "cNVO"));
+    // The mandatory stock number is empty: its label is underlined.
+    EXPECT_TRUE(w->DescOf(w->Control(QStringLiteral("cNVO")))->Label->font().underline());
+    // Defaults are what a save would insert.
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.startsWith(QStringLiteral("Insert into tVehicles (")));
+
+    auto c = openCustomer(kUserSalesperson, QStringLiteral("-2"));
+    EXPECT_TRUE(c->FlagNewEnreg);
+    EXPECT_FALSE(c->Control(QStringLiteral("DblNom"))->isHidden());
+    EXPECT_EQ(text(*c, "aCliCivilite"), QStringLiteral("M."));
+}
+
+TEST_F(RecordWindow, DiagnosticViewOfTheAdministratorNamedTardox)
+{
+    auto w = openCustomer(kUserSuperAdmin, QString::number(kDemoCustomer));
+    EXPECT_TRUE(w->RightAdmin);
+    EXPECT_FALSE(w->JvXPBtnSMS->isHidden());
+    EXPECT_EQ(w->height(), w->JvXPNext->geometry().bottom() + 1 + 75);
+    for (QLabel *label : {w->LbDebugInfo1, w->LbDebugInfo2, w->LbDebugInfo3, w->LbHttpRoot,
+                          w->LbBaseHRef, w->LbInfoTimer})
+        EXPECT_FALSE(label->isHidden()) << label->objectName().toStdString();
+
+    auto seller = openVehicle(kUserSalesperson, kDemoVO);
+    EXPECT_TRUE(seller->JvXPBtnSMS->isHidden());
+    EXPECT_TRUE(seller->LbInfoTimer->isHidden());
+    EXPECT_EQ(seller->height(), TAxDravik::kClientHeight);
+    EXPECT_EQ(seller->LbDebugInfo0->y(), seller->JvXPNext->y());
+}
+
+TEST_F(RecordWindow, EditsComposeThePendingStatement)
+{
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    auto *plate = w->Control<QLineEdit>(QStringLiteral("cImmatriculation"));
+    const QString loaded = plate->text();
+    plate->setText(QStringLiteral("AB-123-CD"));
+    EXPECT_EQ(w->TabDesc[1].PendingSql,
+              QStringLiteral("Update tVehicles set Immatriculation='AB-123-CD' where (idVO=1)"));
+    EXPECT_EQ(w->LbDebugInfo2->text(), w->TabDesc[1].PendingSql);
+    EXPECT_TRUE(w->JvXPBtnSave->isEnabled());
+    EXPECT_FALSE(w->JvXPBtnNewVO->isEnabled());
+    plate->setText(loaded); // typed back: nothing pending
+    EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+    EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
+
+    // A list-only box refuses a text that is not one of its entries, and records nothing.
+    auto *brand = w->Control<ComboBox>(QStringLiteral("cInfoMarque"));
+    brand->setEditText(QStringLiteral("ZZZ"));
+    w->CBoxExit(brand);
+    EXPECT_EQ(w->DescOf(brand)->CurrentValue, vehicleColumn(kDemoVO, "InfoMarque"));
+    EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+    // A listed one is recorded as its code.
+    auto *body = w->Control<ComboBox>(QStringLiteral("cCarrosserie"));
+    const int other = body->currentIndex() == 1 ? 2 : 1;
+    body->setCurrentIndex(other);
+    EXPECT_EQ(w->DescOf(body)->CurrentValue, body->itemText(other).section(" : ", 0, 0));
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("Carrosserie=")));
+
+    // Delete empties a text combo; the header follows the colour.
+    auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(colour, &del);
+    EXPECT_EQ(colour->currentText(), QString());
+    EXPECT_EQ(w->DescOf(colour)->CurrentValue, QString());
+    EXPECT_EQ(w->xcInfoField1->text(), QString());
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("InfoCouleur=NULL")));
 }

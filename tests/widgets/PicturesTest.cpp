@@ -1,5 +1,6 @@
 #include "ui/widgets/ImageList.h"
 #include "ui/widgets/PictureButton.h"
+#include "ui/widgets/ProgramIcons.h"
 
 #include "engine/QtPrinters.h"
 
@@ -50,4 +51,29 @@ TEST(PictureButton, PicturesByNameHintAndCaption)
     EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonTextOnly);
     button.setCaption("");
     EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonIconOnly);
+}
+
+TEST(PictureButton, CaptionAloneShrinksToTheButton)
+{
+    PictureButton button;
+    button.show();
+    button.resize(62, 22);
+    button.setCaption(QStringLiteral("<< Enrg.Préc. et suivants"));
+    EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_EQ(QFontInfo(button.font()).pixelSize(), 8); // as small as it goes
+    button.resize(400, 22); // room again: the caption's own size
+    EXPECT_GT(QFontInfo(button.font()).pixelSize(), 8);
+}
+
+TEST(ProgramIcons, OneIconPerRecordFamily)
+{
+    const QImage dravik = programIcon(QStringLiteral("ICODRAVIK")).pixmap(32).toImage();
+    const QImage clarim = programIcon(QStringLiteral("ICOCLARIM")).pixmap(32).toImage();
+    ASSERT_FALSE(dravik.isNull());
+    ASSERT_FALSE(clarim.isNull());
+    EXPECT_NE(dravik, clarim);
+    // Vehicles blue, customers green, seen on the tile's edge.
+    EXPECT_GT(QColor(dravik.pixel(16, 2)).blue(), QColor(dravik.pixel(16, 2)).green());
+    EXPECT_GT(QColor(clarim.pixel(16, 2)).green(), QColor(clarim.pixel(16, 2)).blue());
+    EXPECT_TRUE(programIcon(QStringLiteral("ICOAUTRE")).isNull());
 }
