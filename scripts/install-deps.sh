@@ -9,7 +9,7 @@ packages=(
     libcurl4-openssl-dev libjpeg62-turbo-dev libcpp-httplib-dev libsqlite3-dev libhpdf-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-pyftpdlib
-    xvfb xauth imagemagick poppler-utils
+    xvfb xauth imagemagick poppler-utils xdotool
     fonts-comic-neue fonts-dejavu-core
 )
 

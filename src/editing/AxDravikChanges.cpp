@@ -68,7 +68,8 @@ bool TAxDravik::TestPageUpdate(int tab)
     ctx.customerId = LbIDCustomer->text();
     ctx.idUser = idUser;
     ctx.UserConcession = UserConcession;
-    ctx.today = clock().now().date();
+    if (ctx.insert) // stamps the creation of a new customer
+        ctx.today = clock().now().date();
     const PageStatement statement = composePageStatement(TabDesc[tab].Descs, ctx, Literals());
     TabDesc[tab].PendingSql = statement.PendingSql;
     LbDebugInfo2->setText(statement.PendingSql);

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The icon resource the window shows.
+constexpr const char *kIconProperty = "IconResource";
+
 // Font sizes are points of a 96-dpi screen: 12 points are the header's 16 pixels.
 int pointsToPixels(int points)
 {
@@ -59,10 +62,15 @@ void TAxDravik::setInfoField1()
     QFont font = xcInfoField1->font();
     font.setPixelSize(pointsToPixels(emailFontSize(RecordKind, xcInfoField1->text())));
     xcInfoField1->setFont(font);
-    QGuiApplication::setApplicationDisplayName(applicationTitle(RecordKind));
-    const QIcon icon = programIcon(iconName(RecordKind));
-    setWindowIcon(icon);
-    QGuiApplication::setWindowIcon(icon);
+    // Title and icons change with the family of the record only: setting them reaches every
+    // window of the application.
+    const QString icon = iconName(RecordKind);
+    if (property(kIconProperty).toString() != icon) {
+        setProperty(kIconProperty, icon);
+        QGuiApplication::setApplicationDisplayName(applicationTitle(RecordKind));
+        setWindowIcon(programIcon(icon));
+        QGuiApplication::setWindowIcon(windowIcon());
+    }
 }
 
 void TAxDravik::setInfoField2()

@@ -5,9 +5,20 @@
 #include "editing/UserRights.h"
 #include "ui/widgets/TextControl.h"
 
+#include <algorithm>
+
 bool TAxDravik::GetDataRights(const QString &groupList) const
 {
-    return ::GetDataRights(RecordDoc, FlagRights, groupList);
+    if (!FlagRights)
+        return false;
+    // The groups are those of the record document as it is now: read again whenever the
+    // document text is another one (a load, or the emptying of another company's record).
+    if (!RecordDoc.Doc.isSharedWith(m_groupsDoc) || RecordDoc.Doc.isNull()) {
+        m_groupsDoc = RecordDoc.Doc;
+        m_groups = groupTokens(RecordDoc);
+    }
+    return std::any_of(m_groups.cbegin(), m_groups.cend(),
+                       [&groupList](const QString &token) { return groupList.contains(token); });
 }
 
 void TAxDravik::ApplyRecordRights(const TXml &recordElement)

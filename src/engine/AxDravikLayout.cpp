@@ -73,7 +73,7 @@ FieldContext TAxDravik::FieldContextFor(int tab, const TXml *record)
     FieldContext ctx;
     ctx.record = record;
     ctx.useDefaults = FlagNewEnreg || (FlagNewVehicle && tab == 8);
-    ctx.today = clock().now().date();
+    ctx.today = m_loadDate;
     ctx.vehicleFound = VehicleFound;
     ctx.groupRight = [this](const QString &tagList) {
         return GetDataRights(tagList);
@@ -119,6 +119,7 @@ void TAxDravik::LoadRecordDocuments(int reload)
 void TAxDravik::UpdateTabDesc(int reload, int describe)
 {
     TraceLog(QStringLiteral("dans UpdateTabDesc : 1"));
+    m_loadDate = clock().now().date(); // "now" of every default of this load
     QLocale::setDefault(QLocale::c());
     Panel1->hide();
     LoadRecordDocuments(reload);
@@ -234,7 +235,8 @@ void TAxDravik::RefreshTab(int n, const TXml &record)
     const FieldContext ctx = FieldContextFor(n, &cursor);
     FlagLoading = true;
     for (int i = 0; i < int(page.Descs.size()); ++i) {
-        TraceLog(QStringLiteral("p3 Ajout desc Onglet : %1 - %2").arg(n).arg(i));
+        if (FlagTrace)
+            TraceLog(QStringLiteral("p3 Ajout desc Onglet : %1 - %2").arg(n).arg(i));
         TsDesc &d = page.Descs[i];
         FieldPlan plan;
         plan.fieldRight = refreshField(d, n, ctx);
@@ -364,9 +366,12 @@ void TAxDravik::MarkLabel(const TsDesc &d)
 {
     if (!d.Label)
         return;
-    QFont font = d.Label->font();
-    font.setUnderline(mandatoryMark(d.NotNull, d.CurrentValue));
-    d.Label->setFont(font);
+    const bool underline = mandatoryMark(d.NotNull, d.CurrentValue);
+    if (d.Label->font().underline() != underline) {
+        QFont font = d.Label->font();
+        font.setUnderline(underline);
+        d.Label->setFont(font);
+    }
     setControlTextColor(d.Label, colorFromTColor(clBlack));
 }
 

@@ -52,9 +52,11 @@ void TAxDravik::SetupCommon(TsDesc &d, QWidget *control, int tab, int index, boo
 {
     if (given && d.BackColor == 0)
         d.BackColor = tColorFromColor(controlBackground(control));
-    SetTag(control, controlTag(tab, index));
+    if (TagOf(control) != controlTag(tab, index))
+        SetTag(control, controlTag(tab, index));
     const ControlLook look = setupLook(fieldRight, width, d.BackColor, d.FontColor);
-    control->setEnabled(look.enabled);
+    if (control->testAttribute(Qt::WA_ForceDisabled) == look.enabled)
+        control->setEnabled(look.enabled);
     if (look.background)
         setControlBackground(control, colorFromTColor(*look.background));
     if (look.textColor)
@@ -79,11 +81,14 @@ QWidget *TAxDravik::SetupEdit(QWidget *control, int tab, int index, const FieldP
     SetupCommon(d, control, tab, index, plan.fieldRight, plan.geometry.width, given);
     if (plan.maxLength != 0)
         setControlMaxLength(control, plan.maxLength);
-    AssignHandler(control, kKeyDown, QStringLiteral("CBoxKeyDown"));
-    if (HandlerOf(control, kKeyPress).isEmpty())
-        AssignHandler(control, kKeyPress, QStringLiteral("GoOnKeyPress"));
-    if (HandlerOf(control, kChange).isEmpty())
-        AssignHandler(control, kChange, QStringLiteral("EditChange"));
+    // Handlers are given at the first set-up; a later load finds them in place.
+    if (!d.Built) {
+        AssignHandler(control, kKeyDown, QStringLiteral("CBoxKeyDown"));
+        if (HandlerOf(control, kKeyPress).isEmpty())
+            AssignHandler(control, kKeyPress, QStringLiteral("GoOnKeyPress"));
+        if (HandlerOf(control, kChange).isEmpty())
+            AssignHandler(control, kChange, QStringLiteral("EditChange"));
+    }
     setControlText(control, editText(d));
     return control;
 }
@@ -96,11 +101,9 @@ QWidget *TAxDravik::SetupCombo(QWidget *control, int tab, int index, const Field
         TraceLog(QStringLiteral("zone liste sans liste déroulante : ") + control->objectName());
         return SetupEdit(control, tab, index, plan);
     }
+    // A given box gets its whole list below, which empties what it showed before.
     const bool given = box != nullptr;
-    if (given) {
-        box->setEntries({}, -1);
-        box->clearEditText();
-    } else {
+    if (!given) {
         box = new ComboBox(FieldParent(tab, plan.onPanelCompta));
         box->setObjectName(plan.controlName);
         box->setDropDownList(false); // a created box takes typed text
@@ -118,16 +121,22 @@ QWidget *TAxDravik::SetupCombo(QWidget *control, int tab, int index, const Field
     SetupCommon(d, box, tab, index, plan.fieldRight, plan.geometry.width, given);
     if (plan.maxLength != 0)
         box->setMaxLength(plan.maxLength);
-    if (HandlerOf(box, kChange).isEmpty())
+    if (!d.Built && HandlerOf(box, kChange).isEmpty())
         AssignHandler(box, kChange, QStringLiteral("CBoxChange"));
     d.Width = box->width();
-    AssignHandler(box, kKeyDown, QStringLiteral("CBoxKeyDown"));
-    if (HandlerOf(box, kKeyPress).isEmpty())
-        AssignHandler(box, kKeyPress, QStringLiteral("GoOnKeyPress"));
-    TraceLog(QStringLiteral("CBoxEvents : ") + d.FieldInfo + QStringLiteral(" - ") + d.ListName);
-    AssignHandler(box, kEnter, QStringLiteral("CBoxEnter"));
-    AssignHandler(box, kExit, QStringLiteral("CBoxExit"));
-    AssignHandler(box, kKeyUp, QStringLiteral("cBoxKeyUp"));
+    if (!d.Built) {
+        AssignHandler(box, kKeyDown, QStringLiteral("CBoxKeyDown"));
+        if (HandlerOf(box, kKeyPress).isEmpty())
+            AssignHandler(box, kKeyPress, QStringLiteral("GoOnKeyPress"));
+    }
+    if (FlagTrace)
+        TraceLog(QStringLiteral("CBoxEvents : ") + d.FieldInfo + QStringLiteral(" - ")
+                 + d.ListName);
+    if (!d.Built) {
+        AssignHandler(box, kEnter, QStringLiteral("CBoxEnter"));
+        AssignHandler(box, kExit, QStringLiteral("CBoxExit"));
+        AssignHandler(box, kKeyUp, QStringLiteral("cBoxKeyUp"));
+    }
 
     if (!Choices)
         Choices = std::make_unique<ChoiceIndex>(EquipDoc);
@@ -163,7 +172,7 @@ QWidget *TAxDravik::SetupListBox(QWidget *control, int tab, int index, const Fie
     d.ListBox = box;
     d.Control = box;
     SetupCommon(d, box, tab, index, plan.fieldRight, plan.geometry.width, given);
-    if (HandlerOf(box, kClick).isEmpty())
+    if (!d.Built && HandlerOf(box, kClick).isEmpty())
         AssignHandler(box, kClick, QStringLiteral("LBoxChange"));
     return box;
 }

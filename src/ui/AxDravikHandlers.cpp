@@ -381,6 +381,12 @@ bool TAxDravik::AssignHandler(QWidget *control, const QString &event, const QStr
     const auto it = registry().constFind(handler);
     if (it == registry().constEnd())
         return false;
+    // Set-up assigns the same handlers at every load: the connection made before stands.
+    if (const AssignedHandlers *assigned = AssignedHandlers::find(control)) {
+        const auto same = assigned->byEvent.constFind(event);
+        if (same != assigned->byEvent.constEnd() && same->handler == handler)
+            return true;
+    }
     Connections made;
     if (auto m = std::get_if<SenderHandler>(&*it))
         made = connectSender(this, control, event, *m);

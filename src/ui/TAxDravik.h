@@ -21,6 +21,7 @@
 #include "ui/widgets/ControlEvents.h"
 
 #include <QColor>
+#include <QDate>
 #include <QHash>
 #include <QPoint>
 #include <QString>
@@ -539,4 +540,8 @@ private:
     int m_shellDepth = 0; // > 0 while a shell step lets events run
     bool m_splashCursor = false;
     bool m_hintsInstalled = false;
+    QDate m_loadDate; // today, for the defaults of the record being loaded
+    // The user's group tokens and the record document text they were read from.
+    mutable QString m_groupsDoc;
+    mutable QStringList m_groups;
 };

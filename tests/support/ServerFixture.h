@@ -1,87 +1,14 @@
 #pragma once
 
-// The reference server on a free loopback port, with a fresh demo database in a folder of its
-// own, for the tests that talk to a real server. Started once per test suite (see
-// ServerTest below); stopped, and its folder removed, when the object goes.
-//
-// The binary is the build's server/dravik-server; DRAVIK_SERVER names another one.
+// A test suite sharing one demo server (support/DemoServer.h), started once per suite: tests
+// of the suite read server().baseHRef().
 
-#include <QByteArray>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QString>
-#include <QTemporaryDir>
+#include "support/DemoServer.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-class DemoServer
-{
-public:
-    DemoServer()
-    {
-        const QByteArray custom = qgetenv("DRAVIK_SERVER");
-        const QString program = custom.isEmpty()
-                ? QStringLiteral(DRAVIK_TEST_BUILD_DIR "/server/dravik-server")
-                : QString::fromLocal8Bit(custom);
-        QDir(m_dir.path()).mkpath(QStringLiteral("photos"));
-        m_process.setProgram(program);
-        m_process.setArguments(
-                {QStringLiteral("--db"), m_dir.filePath(QStringLiteral("demo.sqlite")),
-                 QStringLiteral("--photos"), m_dir.filePath(QStringLiteral("photos")),
-                 QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
-                 QStringLiteral("demo")});
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start();
-        if (!m_process.waitForStarted(10000)) {
-            m_error = QStringLiteral("cannot start ") + program;
-            return;
-        }
-        // "dravik-server listening on http://127.0.0.1:PORT/"
-        static const QRegularExpression listening(QStringLiteral("listening on (http://\\S+/)"));
-        QByteArray output;
-        QElapsedTimer waited;
-        waited.start();
-        while (m_base.isEmpty() && waited.elapsed() < 30000
-               && m_process.state() == QProcess::Running) {
-            m_process.waitForReadyRead(200);
-            output += m_process.readAll();
-            const auto match = listening.match(QString::fromLocal8Bit(output));
-            if (match.hasMatch())
-                m_base = match.captured(1);
-        }
-        if (m_base.isEmpty())
-            m_error = QStringLiteral("no address from the server: ")
-                    + QString::fromLocal8Bit(output);
-    }
-    ~DemoServer()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000)) {
-                m_process.kill();
-                m_process.waitForFinished(5000);
-            }
-        }
-    }
-    DemoServer(const DemoServer &) = delete;
-    DemoServer &operator=(const DemoServer &) = delete;
-
-    // "http://127.0.0.1:PORT/": the client's BaseHRef. Empty when the server did not start.
-    const QString &baseHRef() const { return m_base; }
-    const QString &error() const { return m_error; }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    QString m_base;
-    QString m_error;
-};
-
-// A test suite sharing one demo server: tests of the suite read server().baseHRef().
 class ServerTest : public ::testing::Test
 {
 public:

@@ -216,3 +216,27 @@ TEST(TextControl, ColourValues)
     EXPECT_FALSE(colorFromTColor(-1).isValid());
     EXPECT_EQ(colorFromTColor(clWindow), QApplication::palette().color(QPalette::Base));
 }
+
+TEST(ComboBox, SameEntriesAgainKeepTheModelButNotAStaleOne)
+{
+    ComboBox box;
+    box.setDropDownList(false);
+    const QStringList colours = {"BLANC", "NOIR", "ROUGE"};
+    box.setEntries(colours, 1);
+    QSignalSpy reset(box.model(), &QAbstractItemModel::rowsRemoved);
+    box.setEntries(colours, 2); // a reload: only the selection changes
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(box.currentText(), QStringLiteral("ROUGE"));
+    box.setEditText(QStringLiteral("ROUGE VIF")); // typed over the selected entry
+    box.setEntries(colours, 2);
+    EXPECT_EQ(box.currentText(), QStringLiteral("ROUGE"));
+    box.setEntries(colours, -1);
+    EXPECT_EQ(box.currentText(), QString());
+
+    // Entries changed behind its back are not mistaken for the ones given before.
+    box.clear();
+    box.addItems({"BLANC", "NOIR", "VERT"});
+    box.setEntries(colours, 2);
+    EXPECT_EQ(box.entries(), colours);
+    EXPECT_EQ(box.currentText(), QStringLiteral("ROUGE"));
+}

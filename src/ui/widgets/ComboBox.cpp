@@ -14,6 +14,15 @@ ComboBox::ComboBox(QWidget *parent)
 {
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(16);
+    // Any change of the entries made otherwise than by setEntries forgets the given list.
+    const auto forget = [this] {
+        m_givenCurrent = false;
+    };
+    connect(model(), &QAbstractItemModel::rowsInserted, this, forget);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, forget);
+    connect(model(), &QAbstractItemModel::dataChanged, this, forget);
+    connect(model(), &QAbstractItemModel::modelReset, this, forget);
+    connect(model(), &QAbstractItemModel::layoutChanged, this, forget);
 }
 
 void ComboBox::setDropDownList(bool dropDownList)
@@ -54,9 +63,19 @@ QStringList ComboBox::entries() const
 
 void ComboBox::setEntries(const QStringList &entries, int selected)
 {
-    clear();
-    addItems(entries);
-    setCurrentIndex(selected >= 0 && selected < count() ? selected : -1);
+    // The same list again (a record reloaded) keeps its model: only the selection changes.
+    if (!(m_givenCurrent ? entries == m_given : entries == this->entries())) {
+        clear();
+        addItems(entries);
+    }
+    m_given = entries;
+    m_givenCurrent = true;
+    const int wanted = selected >= 0 && selected < count() ? selected : -1;
+    if (wanted == currentIndex() && currentText() == (wanted < 0 ? QString() : itemText(wanted)))
+        return;
+    setCurrentIndex(wanted);
+    if (wanted < 0 && isEditable())
+        setEditText(QString());
     if (lineEdit())
         lineEdit()->setCursorPosition(0); // a long entry shows its start
 }

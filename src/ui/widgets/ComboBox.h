@@ -38,4 +38,7 @@ private:
 
     int m_listWidth = 0;
     int m_maxLength = 0;
+    // The entries as last given, while the model has not changed since.
+    QStringList m_given;
+    bool m_givenCurrent = false;
 };

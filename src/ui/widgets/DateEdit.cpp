@@ -19,8 +19,6 @@ DateEdit::DateEdit(QWidget *parent)
     : QWidget(parent)
     , m_edit(new QLineEdit(this))
     , m_button(new QToolButton(this))
-    , m_popup(new QWidget(this, Qt::Popup))
-    , m_calendar(new QCalendarWidget(m_popup))
 {
     m_edit->setInputMask(kMask);
     m_button->setText(QStringLiteral("…"));
@@ -34,19 +32,28 @@ DateEdit::DateEdit(QWidget *parent)
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);
 
+    connect(m_edit, &QLineEdit::textChanged, this, [this] { emit textChanged(text()); });
+    connect(m_edit, &QLineEdit::editingFinished, this, &DateEdit::editingFinished);
+    connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
+}
+
+QCalendarWidget *DateEdit::calendar() const
+{
+    if (m_calendar)
+        return m_calendar;
+    auto *self = const_cast<DateEdit *>(this);
+    m_popup = new QWidget(self, Qt::Popup);
+    m_calendar = new QCalendarWidget(m_popup);
     auto *popupLayout = new QVBoxLayout(m_popup);
     popupLayout->setContentsMargins(0, 0, 0, 0);
     popupLayout->addWidget(m_calendar);
     m_calendar->setGridVisible(true);
-
-    connect(m_edit, &QLineEdit::textChanged, this, [this] { emit textChanged(text()); });
-    connect(m_edit, &QLineEdit::editingFinished, this, &DateEdit::editingFinished);
-    connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
-    connect(m_calendar, &QCalendarWidget::clicked, this, [this](QDate picked) {
-        m_popup->hide();
-        setDate(picked);
-        m_edit->setFocus(Qt::PopupFocusReason);
+    connect(m_calendar, &QCalendarWidget::clicked, self, [self](QDate picked) {
+        self->m_popup->hide();
+        self->setDate(picked);
+        self->m_edit->setFocus(Qt::PopupFocusReason);
     });
+    return m_calendar;
 }
 
 QString DateEdit::text() const
@@ -73,7 +80,7 @@ void DateEdit::setDate(const QDate &date)
 void DateEdit::showCalendar()
 {
     const QDate current = date();
-    m_calendar->setSelectedDate(current.isValid() ? current : QDate::currentDate());
+    calendar()->setSelectedDate(current.isValid() ? current : QDate::currentDate());
     m_popup->adjustSize();
     m_popup->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();

@@ -23,7 +23,8 @@ public:
 
     QLineEdit *lineEdit() const { return m_edit; }
     QToolButton *calendarButton() const { return m_button; }
-    QCalendarWidget *calendar() const { return m_calendar; }
+    // Made on first use: a form holds dozens of date fields and most never open theirs.
+    QCalendarWidget *calendar() const;
     void showCalendar();
 
 signals:
@@ -33,6 +34,6 @@ signals:
 private:
     QLineEdit *m_edit;
     QToolButton *m_button;
-    QWidget *m_popup;
-    QCalendarWidget *m_calendar;
+    mutable QWidget *m_popup = nullptr;
+    mutable QCalendarWidget *m_calendar = nullptr;
 };

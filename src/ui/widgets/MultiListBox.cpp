@@ -23,8 +23,10 @@ QStringList MultiListBox::entries() const
 void MultiListBox::setEntries(const QStringList &entries, const QList<int> &selectedRows)
 {
     m_filling = true;
-    clear();
-    addItems(entries);
+    if (entries != this->entries()) {
+        clear();
+        addItems(entries);
+    }
     m_filling = false;
     setSelectedRows(selectedRows);
 }
@@ -41,6 +43,11 @@ QList<int> MultiListBox::selectedRows() const
 
 void MultiListBox::setSelectedRows(const QList<int> &rows)
 {
+    QList<int> wanted = rows;
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    if (selectedRows() == wanted)
+        return;
     m_filling = true;
     for (int i = 0; i < count(); ++i)
         item(i)->setSelected(rows.contains(i));

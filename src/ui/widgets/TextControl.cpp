@@ -30,6 +30,9 @@ QString controlText(const QWidget *control)
 
 void setControlText(QWidget *control, const QString &text)
 {
+    // The same text again changes nothing, and costs no layout of a memo.
+    if (controlText(control) == text)
+        return;
     if (auto *date = qobject_cast<DateEdit *>(control))
         date->setText(text);
     else if (auto *memo = qobject_cast<MemoEdit *>(control))
@@ -86,6 +89,13 @@ QPalette::ColorRole textRole(const QWidget *control)
 void setRole(QWidget *control, QPalette::ColorRole role, const QColor &color)
 {
     if (!color.isValid())
+        return;
+    // Set again at every record load: an unchanged colour costs no palette change.
+    const QPalette &current = control->palette();
+    if (current.color(QPalette::Active, role) == color
+        && current.color(QPalette::Disabled, role) == color
+        && current.color(QPalette::Inactive, role) == color
+        && (role != QPalette::Window || control->autoFillBackground()))
         return;
     QPalette palette = control->palette();
     palette.setColor(role, color); // every colour group: a disabled field shows it too

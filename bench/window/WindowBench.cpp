@@ -1,0 +1,164 @@
+// A record load of the window against the reference server on loopback, with the raw fetch
+// of the same record document measured in the same run; prints the ratios.
+//   fetch: one GET of the used vehicle's record document through the client's transport;
+//   view: UpdateView of that record in a window whose tabs are built (a warm reload: fetch,
+//         layout and filling, toolbar);
+//   first build: a new window laying out one record of each kind, which builds every tab.
+
+#include "support/DemoServer.h"
+
+#include "gateway/CurlTransport.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Keyboard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+#include "seed/Seed.h"
+#include "ui/TAxDravik.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using namespace dravik::seed;
+
+DemoServer *g_server = nullptr;
+QTemporaryDir *g_folder = nullptr;
+
+// A window on the real services but its own folders, started on the demo used vehicle.
+std::unique_ptr<TAxDravik> makeWindow()
+{
+    auto env = std::make_unique<FakeEnvironment>();
+    env->vars[QStringLiteral("APPDATA")] = g_folder->filePath(QStringLiteral("appdata"));
+    env->vars[QStringLiteral("TEMP")] = g_folder->filePath(QStringLiteral("temp"));
+    QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
+    QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
+    TAxDravikServices s;
+    s.environment = std::move(env);
+    s.clock = std::make_unique<SystemClock>();
+    s.keyboard = std::make_unique<FakeKeyboard>();
+    s.messages = std::make_unique<QueuedMessageBoxes>();
+    s.shell = std::make_unique<RecordingShell>();
+    s.http1 = std::make_unique<CurlTransport>(5000);
+    s.http2 = std::make_unique<CurlTransport>(0);
+    auto w = std::make_unique<TAxDravik>(std::move(s));
+    w->Set_BaseHRef(g_server->baseHRef());
+    w->Set_idUser(QString::number(kUserAdmin));
+    w->Set_UserConcession(QString::fromLatin1(kConcession));
+    w->Set_UserSite(QStringLiteral("#"));
+    w->idTypeVO = 1;
+    w->UpdateParams();
+    return w;
+}
+
+void show(TAxDravik &w, const QString &vehicle, const QString &customer, int typeVO, int reload)
+{
+    w.Set_idTVO(vehicle);
+    w.Set_idClient(customer);
+    w.idTypeVO = typeVO;
+    w.UpdateView(reload);
+}
+
+void BM_Fetch(benchmark::State &state)
+{
+    auto w = makeWindow();
+    show(*w, QString::number(kDemoVO), QString(), 1, 1);
+    const QByteArray url = (w->UrlInfoVO + QStringLiteral("&idClient=")).toLatin1();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(w->IdHTTP1->get(url).body.size());
+}
+
+// The same fetch as the client makes it: into its response file, with the warning checks.
+void BM_FetchIntoFile(benchmark::State &state)
+{
+    auto w = makeWindow();
+    show(*w, QString::number(kDemoVO), QString(), 1, 1);
+    const QString file = w->ResponseFile(QStringLiteral("XmlVO.xml"));
+    for (auto _ : state)
+        w->HttpExecute(w->UrlInfoVO, file);
+}
+
+void BM_WarmView(benchmark::State &state)
+{
+    auto w = makeWindow();
+    show(*w, QString::number(kDemoVO), QString(), 1, 1);
+    if (!w->LbDebugInfo0->text().isEmpty())
+        state.SkipWithError(w->LbDebugInfo0->text().toStdString().c_str());
+    for (auto _ : state)
+        show(*w, QString::number(kDemoVO), QString(), 1, 0);
+}
+
+void BM_FirstBuild(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = makeWindow();
+        state.ResumeTiming();
+        show(*w, QString::number(kDemoVO), QString(), 1, 1);
+        show(*w, QString::number(kDemoVD), QString(), 3, 1);
+        show(*w, QString::number(kDemoVN), QString(), 1, 1);
+        show(*w, QString(), QString::number(kDemoCustomer), 1, 1);
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_Fetch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchIntoFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WarmView)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
+
+// Keeps the time per iteration of each benchmark for the ratios.
+class Reporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> perIteration;
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            perIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    QTemporaryDir folder;
+    DemoServer server;
+    if (server.baseHRef().isEmpty()) {
+        std::fprintf(stderr, "%s\n", server.error().toLocal8Bit().constData());
+        return 1;
+    }
+    g_server = &server;
+    g_folder = &folder;
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double fetch = reporter.perIteration["BM_Fetch"];
+    const double intoFile = reporter.perIteration["BM_FetchIntoFile"];
+    const double view = reporter.perIteration["BM_WarmView"];
+    const double build = reporter.perIteration["BM_FirstBuild"];
+    if (fetch <= 0)
+        return 1;
+    std::printf("warm UpdateView of a used vehicle / raw fetch of its record document: %.2f\n",
+                view / fetch);
+    std::printf("  its fetch into the response file, as the client makes it / raw fetch: %.2f\n",
+                intoFile / fetch);
+    std::printf("  the client's own work (UpdateView - fetch into the file) / raw fetch: %.2f\n",
+                (view - intoFile) / fetch);
+    std::printf("first build of every tab (four records, one per kind) / raw fetch: %.2f\n",
+                build / fetch);
+    return 0;
+}
