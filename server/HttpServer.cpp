@@ -1,0 +1,219 @@
+#include "server/HttpServer.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <arpa/inet.h>
+#include <cstring>
+
+namespace dravik::server {
+
+namespace {
+
+// Lines longer than this go to httplib without their query (its limit is 8192 bytes).
+constexpr size_t kHandOverLimit = 4096;
+
+void addressOf(const sockaddr_storage &addr, std::string &ip, int &port)
+{
+    char buf[INET6_ADDRSTRLEN] = {};
+    if (addr.ss_family == AF_INET) {
+        const auto *a = reinterpret_cast<const sockaddr_in *>(&addr);
+        inet_ntop(AF_INET, &a->sin_addr, buf, sizeof buf);
+        port = ntohs(a->sin_port);
+    } else if (addr.ss_family == AF_INET6) {
+        const auto *a = reinterpret_cast<const sockaddr_in6 *>(&addr);
+        inet_ntop(AF_INET6, &a->sin6_addr, buf, sizeof buf);
+        port = ntohs(a->sin6_port);
+    }
+    ip = buf;
+}
+
+// A socket as httplib's stream, with bytes read ahead (the request line) served first.
+class SocketStream : public httplib::Stream
+{
+public:
+    SocketStream(int sock, int readTimeoutMs, int writeTimeoutMs)
+        : m_sock(sock), m_readMs(readTimeoutMs), m_writeMs(writeTimeoutMs)
+    {
+    }
+
+    bool is_readable() const override { return m_pos < m_buf.size() || wait(POLLIN, m_readMs); }
+    bool is_writable() const override { return wait(POLLOUT, m_writeMs); }
+
+    ssize_t read(char *ptr, size_t size) override
+    {
+        if (m_pos < m_buf.size()) {
+            const size_t n = std::min(size, m_buf.size() - m_pos);
+            std::memcpy(ptr, m_buf.data() + m_pos, n);
+            m_pos += n;
+            return static_cast<ssize_t>(n);
+        }
+        if (!wait(POLLIN, m_readMs))
+            return -1;
+        return receive(ptr, size);
+    }
+
+    ssize_t write(const char *ptr, size_t size) override
+    {
+        if (!is_writable())
+            return -1;
+        while (true) {
+            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n;
+        }
+    }
+
+    void get_remote_ip_and_port(std::string &ip, int &port) const override
+    {
+        sockaddr_storage addr {};
+        socklen_t len = sizeof addr;
+        if (getpeername(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+            addressOf(addr, ip, port);
+    }
+    void get_local_ip_and_port(std::string &ip, int &port) const override
+    {
+        sockaddr_storage addr {};
+        socklen_t len = sizeof addr;
+        if (getsockname(m_sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+            addressOf(addr, ip, port);
+    }
+    socket_t socket() const override { return m_sock; }
+
+    // Waits up to timeoutMs for the next request, in short slices so that a stopping server
+    // is noticed; true when bytes are there.
+    template<typename Running>
+    bool waitRequest(int timeoutMs, Running running)
+    {
+        if (m_pos < m_buf.size())
+            return true;
+        for (int waited = 0; waited < timeoutMs && running(); waited += 100) {
+            if (wait(POLLIN, std::min(100, timeoutMs - waited)))
+                return true;
+        }
+        return false;
+    }
+
+    enum class Line { Read, Closed, TooLong };
+
+    // Reads the request line (CR LF included) into `line`; the bytes after it stay buffered.
+    Line readLine(std::string &line, size_t maxLength)
+    {
+        compact();
+        while (true) {
+            const size_t eol = m_buf.find('\n', m_pos);
+            if (eol != std::string::npos) {
+                line.assign(m_buf, m_pos, eol + 1 - m_pos);
+                m_pos = eol + 1;
+                return Line::Read;
+            }
+            if (m_buf.size() - m_pos > maxLength)
+                return Line::TooLong;
+            char chunk[16384];
+            if (!wait(POLLIN, m_readMs))
+                return Line::Closed;
+            const ssize_t n = receive(chunk, sizeof chunk);
+            if (n <= 0)
+                return Line::Closed;
+            m_buf.append(chunk, static_cast<size_t>(n));
+        }
+    }
+
+    // Puts a (rewritten) request line back in front of the buffered bytes.
+    void unread(const std::string &line)
+    {
+        m_buf.insert(m_pos, line);
+    }
+
+private:
+    int m_sock;
+    int m_readMs, m_writeMs;
+    std::string m_buf;
+    size_t m_pos = 0;
+
+    void compact()
+    {
+        m_buf.erase(0, m_pos);
+        m_pos = 0;
+    }
+    bool wait(short events, int timeoutMs) const
+    {
+        pollfd p {m_sock, events, 0};
+        while (true) {
+            const int rc = ::poll(&p, 1, timeoutMs);
+            if (rc < 0 && errno == EINTR)
+                continue;
+            return rc > 0 && (p.revents & (events | POLLHUP | POLLERR));
+        }
+    }
+    ssize_t receive(char *ptr, size_t size)
+    {
+        while (true) {
+            const ssize_t n = ::recv(m_sock, ptr, size, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            return n;
+        }
+    }
+};
+
+} // namespace
+
+HttpServer::HttpServer(size_t maxRequestLine) : m_maxRequestLine(maxRequestLine)
+{
+    set_tcp_nodelay(true);
+}
+
+bool HttpServer::process_and_close_socket(socket_t sock)
+{
+    const int on = 1;
+    setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    SocketStream strm(sock, static_cast<int>(read_timeout_sec_ * 1000 + read_timeout_usec_ / 1000),
+                      static_cast<int>(write_timeout_sec_ * 1000 + write_timeout_usec_ / 1000));
+    bool ret = false;
+    size_t count = keep_alive_max_count_;
+    const int keepAliveMs = static_cast<int>(keep_alive_timeout_sec_ * 1000);
+    while (count > 0 && strm.waitRequest(keepAliveMs, [this] { return is_running(); })) {
+        std::string line;
+        const auto read = strm.readLine(line, m_maxRequestLine);
+        if (read == SocketStream::Line::TooLong) {
+            static const char kTooLong[] = "HTTP/1.1 414 URI Too Long\r\nContent-Length: 0\r\n"
+                                           "Connection: close\r\n\r\n";
+            strm.write(kTooLong, sizeof kTooLong - 1);
+        }
+        if (read != SocketStream::Line::Read)
+            break;
+        std::string fullTarget;
+        if (line.size() > kHandOverLimit) {
+            // "METHOD SP target SP version CRLF": hand the target over without its query.
+            const size_t sp1 = line.find(' ');
+            const size_t sp2 = line.rfind(' ');
+            if (sp1 != std::string::npos && sp2 > sp1) {
+                fullTarget = line.substr(sp1 + 1, sp2 - sp1 - 1);
+                const std::string path = fullTarget.substr(0, fullTarget.find('?'));
+                if (path.size() > kHandOverLimit)
+                    fullTarget.clear(); // httplib refuses it, as it should
+                else
+                    line = line.substr(0, sp1 + 1) + path + line.substr(sp2);
+            }
+        }
+        strm.unread(line);
+        bool connectionClosed = false;
+        ret = process_request(strm, count == 1, connectionClosed, [&](httplib::Request &req) {
+            if (!fullTarget.empty())
+                req.target = fullTarget;
+        });
+        if (!ret || connectionClosed)
+            break;
+        --count;
+    }
+    ::shutdown(sock, SHUT_RDWR);
+    ::close(sock);
+    return ret;
+}
+
+} // namespace dravik::server

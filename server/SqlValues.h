@@ -1,0 +1,45 @@
+#pragma once
+
+// Values of SQLite rows as the documents write them: dates "dd/mm/yyyy", Booleans
+// "True"/"False", decimals with a "." and no trailing zeros, empty elements for NULL.
+// The declared type of a result column decides (DATE..., BOOL...); a computed column whose
+// value is an ISO date ("yyyy-mm-dd") is written as a date too.
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dravik::server {
+
+// A table or column name as an SQLite identifier ("..." with inner quotes doubled).
+std::string quoteName(std::string_view name);
+
+// A number as the documents write it ("120.5", "15000").
+std::string formatNumber(double value);
+
+class RowWriter
+{
+public:
+    explicit RowWriter(sqlite3_stmt *stmt);
+
+    int columns() const { return static_cast<int>(m_names.size()); }
+    const std::string &name(int column) const { return m_names[column]; }
+    // The value of a column of the current row, as the documents write it (UTF-8).
+    std::string text(int column) const;
+
+    // "<item><column>value</column>...</item>" and a line break, escaped, UTF-8.
+    void appendItem(std::string &out, std::string_view item) const;
+    // The "<column>value</column>" pairs alone.
+    void appendFields(std::string &out) const;
+
+private:
+    enum class Kind { Plain, Date, Boolean };
+    sqlite3_stmt *m_stmt;
+    std::vector<std::string> m_names; // element names
+    std::vector<Kind> m_kinds;
+    std::vector<bool> m_computed; // no declared type
+};
+
+} // namespace dravik::server
