@@ -27,7 +27,8 @@ std::string describeFailure(Connection &c, int rc)
         return c.denial().empty() ? msg::deniedOther() : c.denial();
     const std::string text = sqlite3_errmsg(c.handle());
     auto after = [&](std::string_view prefix) -> std::string {
-        return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : std::string();
+        return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size())
+                                                           : std::string();
     };
     if (auto t = after("no such table: "); !t.empty())
         return msg::noSuchTable(t);
@@ -37,7 +38,8 @@ std::string describeFailure(Connection &c, int rc)
         return msg::duplicateValue(t);
     if (auto t = after("NOT NULL constraint failed: "); !t.empty())
         return msg::missingValue(t);
-    if (const size_t p = text.find(": syntax error"); p != std::string::npos && after("near ").size())
+    if (const size_t p = text.find(": syntax error");
+        p != std::string::npos && after("near ").size())
         return msg::syntaxError(text.substr(5, p - 5));
     if (text == "incomplete input")
         return msg::syntaxError("la fin de l'instruction");
@@ -192,7 +194,9 @@ sqlite3_int64 nextId(Connection &c, const std::string &table, const std::string 
 class WriteTransaction
 {
 public:
-    explicit WriteTransaction(Connection &c) : m_c(c) { }
+    explicit WriteTransaction(Connection &c)
+        : m_c(c)
+    { }
     ~WriteTransaction()
     {
         if (m_open)
@@ -250,7 +254,8 @@ std::string runInsert(Database &db, std::string_view jetSql)
     try {
         if (t.usesNewId) {
             newId = nextId(c, t.table, t.newIdColumn);
-            sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewID"), newId);
+            sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewID"),
+                               newId);
         }
         if (t.usesNewIdBis) {
             newIdBis = nextId(c, t.table, t.newIdBisColumn);

@@ -12,10 +12,12 @@ void checkSqlite(sqlite3 *db, int rc, std::string_view what)
 {
     if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
         return;
-    throw std::runtime_error(std::string(what) + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+    throw std::runtime_error(std::string(what) + ": "
+                             + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
 }
 
-Connection::Connection(const DbOptions &options) : m_options(options)
+Connection::Connection(const DbOptions &options)
+    : m_options(options)
 {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(options.path.c_str(), &m_db, flags, nullptr);
@@ -92,8 +94,8 @@ int Connection::progress(void *self)
     return 0;
 }
 
-int Connection::authorize(void *self, int action, const char *a, const char *b,
-                          const char *dbName, const char * /*trigger*/)
+int Connection::authorize(void *self, int action, const char *a, const char *b, const char *dbName,
+                          const char * /*trigger*/)
 {
     return static_cast<Connection *>(self)->check(action, a, b, dbName);
 }
@@ -182,7 +184,8 @@ int Connection::check(int action, const char *a, const char *b, const char *dbNa
     }
 }
 
-Database::Database(DbOptions options) : m_options(std::move(options))
+Database::Database(DbOptions options)
+    : m_options(std::move(options))
 {
     auto first = std::make_unique<Connection>(m_options);
     sqlite3_stmt *stmt = nullptr;

@@ -20,7 +20,7 @@ namespace dravik::server {
 struct DbOptions
 {
     std::string path;
-    int busyTimeoutMs = 1500;      // wait for another writer before answering WAIT_TIMEOUT
+    int busyTimeoutMs = 1500; // wait for another writer before answering WAIT_TIMEOUT
     int statementTimeoutMs = 3000; // a client statement running longer is interrupted
     std::set<std::string> readOnlyTables; // application tables clients may read but not write
 };
@@ -28,8 +28,8 @@ struct DbOptions
 // What the statement being prepared may do.
 enum class Access {
     Internal, // the server's own statements: anything
-    Read,     // a client's SELECT: read application tables
-    Write,    // a client's INSERT/UPDATE/DELETE: read them, write the writable ones
+    Read, // a client's SELECT: read application tables
+    Write, // a client's INSERT/UPDATE/DELETE: read them, write the writable ones
 };
 
 class Connection
@@ -86,7 +86,10 @@ public:
     class Lease
     {
     public:
-        Lease(Database &db, std::unique_ptr<Connection> c) : m_db(&db), m_c(std::move(c)) { }
+        Lease(Database &db, std::unique_ptr<Connection> c)
+            : m_db(&db)
+            , m_c(std::move(c))
+        { }
         Lease(Lease &&) = default;
         ~Lease();
         Connection &operator*() const { return *m_c; }

@@ -36,9 +36,10 @@ class SocketStream : public httplib::Stream
 {
 public:
     SocketStream(int sock, int readTimeoutMs, int writeTimeoutMs)
-        : m_sock(sock), m_readMs(readTimeoutMs), m_writeMs(writeTimeoutMs)
-    {
-    }
+        : m_sock(sock)
+        , m_readMs(readTimeoutMs)
+        , m_writeMs(writeTimeoutMs)
+    { }
 
     bool is_readable() const override { return m_pos < m_buf.size() || wait(POLLIN, m_readMs); }
     bool is_writable() const override { return wait(POLLOUT, m_writeMs); }
@@ -124,10 +125,7 @@ public:
     }
 
     // Puts a (rewritten) request line back in front of the buffered bytes.
-    void unread(const std::string &line)
-    {
-        m_buf.insert(m_pos, line);
-    }
+    void unread(const std::string &line) { m_buf.insert(m_pos, line); }
 
 private:
     int m_sock;
@@ -163,7 +161,8 @@ private:
 
 } // namespace
 
-HttpServer::HttpServer(size_t maxRequestLine) : m_maxRequestLine(maxRequestLine)
+HttpServer::HttpServer(size_t maxRequestLine)
+    : m_maxRequestLine(maxRequestLine)
 {
     set_tcp_nodelay(true);
 }

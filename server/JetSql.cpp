@@ -45,7 +45,9 @@ std::string lower(std::string_view s)
 std::string tokenize(std::string_view s, std::vector<Token> &out)
 {
     size_t i = 0;
-    auto push = [&](Tok t, size_t begin) { out.push_back({t, s.substr(begin, i - begin)}); };
+    auto push = [&](Tok t, size_t begin) {
+        out.push_back({t, s.substr(begin, i - begin)});
+    };
     // A quoted run ending at `close`, the close character doubled inside standing for itself.
     auto quoted = [&](char close, bool doubling) {
         for (++i; i < s.size(); ++i) {
@@ -103,7 +105,8 @@ std::string tokenize(std::string_view s, std::vector<Token> &out)
             if (!quoted('#', false))
                 return msg::unterminatedDate();
             push(Tok::Date, begin);
-        } else if (c == ':' && i + 1 < s.size() && isWordStart(static_cast<unsigned char>(s[i + 1]))) {
+        } else if (c == ':' && i + 1 < s.size()
+                   && isWordStart(static_cast<unsigned char>(s[i + 1]))) {
             ++i;
             while (i < s.size() && isWordChar(static_cast<unsigned char>(s[i])))
                 ++i;
@@ -157,7 +160,10 @@ std::string quoteString(std::string_view text)
 class Translator
 {
 public:
-    explicit Translator(std::vector<Token> toks) : t(std::move(toks)), skip(t.size(), false) { }
+    explicit Translator(std::vector<Token> toks)
+        : t(std::move(toks))
+        , skip(t.size(), false)
+    { }
 
     JetTranslation run();
 
@@ -226,8 +232,8 @@ void Translator::prepareDelete(size_t first)
     }
     const size_t dot = next(a);
     const size_t star = next(dot);
-    if ((t[a].type == Tok::Word || t[a].type == Tok::Bracket) && !isWord(a, "from") && isOp(dot, '.')
-        && isOp(star, '*')) {
+    if ((t[a].type == Tok::Word || t[a].type == Tok::Bracket) && !isWord(a, "from")
+        && isOp(dot, '.') && isOp(star, '*')) {
         skip[a] = skip[dot] = skip[star] = true;
     }
 }
@@ -359,9 +365,11 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
                 i = after;
                 return std::string("date('now','localtime')");
             }
-            static const std::pair<const char *, const char *> renames[] = {
-                    {"ucase", "upper"}, {"lcase", "lower"}, {"len", "length"},
-                    {"nz", "ifnull"},   {"mid", "substr"}};
+            static const std::pair<const char *, const char *> renames[] = {{"ucase", "upper"},
+                                                                            {"lcase", "lower"},
+                                                                            {"len", "length"},
+                                                                            {"nz", "ifnull"},
+                                                                            {"mid", "substr"}};
             for (const auto &[jet, lite] : renames)
                 if (w == jet)
                     return std::string(lite);

@@ -21,14 +21,14 @@ enum class StatementKind { Select, Insert, Update, Delete, Other };
 struct JetTranslation
 {
     bool ok = false;
-    std::string error;      // French, for a log item, when !ok
-    std::string sql;        // SQLite text
+    std::string error; // French, for a log item, when !ok
+    std::string sql; // SQLite text
     StatementKind kind = StatementKind::Other;
-    std::string table;      // INSERT, UPDATE, DELETE: the table written (brackets removed)
+    std::string table; // INSERT, UPDATE, DELETE: the table written (brackets removed)
     std::vector<std::string> columns; // INSERT: the column list, in order
-    bool usesNewId = false;    // ":NewID" occurs
+    bool usesNewId = false; // ":NewID" occurs
     bool usesNewIdBis = false; // ":NewIDbis" occurs
-    std::string newIdColumn;    // INSERT: the column whose value is ":NewID"
+    std::string newIdColumn; // INSERT: the column whose value is ":NewID"
     std::string newIdBisColumn; // INSERT: the column whose value is ":NewIDbis"
 };
 

@@ -63,7 +63,8 @@ bool isPlainIsoDate(std::string_view text)
 
 } // namespace
 
-RowWriter::RowWriter(sqlite3_stmt *stmt) : m_stmt(stmt)
+RowWriter::RowWriter(sqlite3_stmt *stmt)
+    : m_stmt(stmt)
 {
     const int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {

@@ -9,7 +9,8 @@ namespace {
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n";
 }
 
-XmlDoc::XmlDoc(std::string_view root, const std::vector<std::string> &logItems) : m_root(root)
+XmlDoc::XmlDoc(std::string_view root, const std::vector<std::string> &logItems)
+    : m_root(root)
 {
     m_text.reserve(4096);
     m_text += kDeclaration;
@@ -72,7 +73,8 @@ std::string XmlDoc::waitTimeout(std::string_view root)
 {
     XmlDoc doc(root);
     // The client looks for this exact text, CDATA markers included.
-    doc.m_text.insert(doc.m_text.find("</LogItems>"), "<LogItem><![CDATA[WAIT_TIMEOUT]]></LogItem>");
+    doc.m_text.insert(doc.m_text.find("</LogItems>"),
+                      "<LogItem><![CDATA[WAIT_TIMEOUT]]></LogItem>");
     return doc.finish();
 }
 
