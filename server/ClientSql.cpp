@@ -86,16 +86,23 @@ std::string failure(const std::string &message)
 
 } // namespace
 
-std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
-                     const std::set<std::string> &readable)
+SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std::string_view item,
+                         const std::set<std::string> &readable)
 {
+    SelectResult r;
     const JetTranslation t = translateJet(jetSql);
-    if (!t.ok)
-        return failure(t.error);
-    if (t.kind != StatementKind::Select)
-        return failure(msg::selectOnly());
-    if (t.usesNewId || t.usesNewIdBis)
-        return failure(msg::newIdOnlyInInsert());
+    if (!t.ok) {
+        r.failure = failure(t.error);
+        return r;
+    }
+    if (t.kind != StatementKind::Select) {
+        r.failure = failure(msg::selectOnly());
+        return r;
+    }
+    if (t.usesNewId || t.usesNewIdBis) {
+        r.failure = failure(msg::newIdOnlyInInsert());
+        return r;
+    }
     if (maxRows <= 0 || maxRows > kMaxQueryRows)
         maxRows = kMaxQueryRows;
 
@@ -104,40 +111,45 @@ std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
     Stmt stmt;
     std::string message;
     int rc = prepareClient(c, Access::Read, t.sql, stmt, message, readable);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    if (rc != SQLITE_OK)
-        return failure(message);
-    if (!sqlite3_stmt_readonly(stmt.get()))
-        return failure(msg::selectOnly());
-
+    if (rc == SQLITE_OK && !sqlite3_stmt_readonly(stmt.get())) {
+        rc = SQLITE_ERROR;
+        message = msg::selectOnly();
+    }
+    if (rc != SQLITE_OK) {
+        r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
+        return r;
+    }
     const RowWriter writer(stmt.get());
-    std::string items;
-    int rows = 0;
-    bool complete = false;
     c.startClock(db.options().statementTimeoutMs);
     while (true) {
         rc = sqlite3_step(stmt.get());
         if (rc == SQLITE_DONE) {
-            complete = true;
+            r.complete = true;
             break;
         }
-        if (rc != SQLITE_ROW)
-            break;
-        if (rows == maxRows)
-            break; // one more row exists: the answer is not complete
-        writer.appendItem(items, "AXQuery");
-        ++rows;
+        if (rc != SQLITE_ROW || r.rows == maxRows)
+            break; // an error, or one row more than asked: the answer is not complete
+        writer.appendItem(r.items, item);
+        ++r.rows;
     }
     c.startClock(0);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+        r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+    return r;
+}
 
+std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
+                     const std::set<std::string> &readable)
+{
+    const SelectResult r = selectItems(db, jetSql, maxRows, "AXQuery", readable);
+    if (!r.failure.empty())
+        return r.failure;
     XmlDoc doc("Answer");
     doc.open("AXQueryS",
-             "RowCount=\"" + std::to_string(rows) + "\" EOF=\"" + (complete ? "1" : "0") + "\"");
+             "RowCount=\"" + std::to_string(r.rows) + "\" EOF=\"" + (r.complete ? "1" : "0")
+                     + "\"");
     doc.raw("\r\n");
-    doc.raw(items);
+    doc.raw(r.items);
     doc.close("AXQueryS");
     return doc.finish();
 }

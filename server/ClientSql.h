@@ -16,6 +16,18 @@ class Database;
 // Rows a query answers at most when the client names no smaller "MaxRows".
 constexpr int kMaxQueryRows = 10000;
 
+// The rows of one client SELECT as "<item>" elements (UTF-8), or, when the statement was
+// refused or failed, the complete failure document.
+struct SelectResult
+{
+    std::string failure; // empty on success
+    std::string items;
+    int rows = 0;
+    bool complete = false; // no row beyond maxRows
+};
+SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std::string_view item,
+                         const std::set<std::string> &readable = {});
+
 // "AxQuery": the rows as "AXQuery" items of an "AXQueryS" list carrying "RowCount" and "EOF".
 // `readable`, when not empty, is the only set of tables the statement may read.
 std::string runQuery(Database &db, std::string_view jetSql, int maxRows,

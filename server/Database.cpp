@@ -37,6 +37,9 @@ Connection::Connection(const DbOptions &options)
     // Every write is on disk when its answer leaves.
     checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr),
                 "synchronous");
+    // A record's children go with it (ON DELETE CASCADE in the schema).
+    checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr),
+                "foreign_keys");
     sqlite3_set_authorizer(m_db, &Connection::authorize, this);
     sqlite3_progress_handler(m_db, 1000, &Connection::progress, this);
 }
@@ -146,7 +149,7 @@ int Connection::check(int action, const char *a, const char *b, const char *dbNa
     case SQLITE_DELETE:
         if (m_access != Access::Write)
             return deny(msg::deniedWriteInQuery());
-        if (!mainDb || isSystemTable(a) || containsNoCase(m_options.readOnlyTables, a))
+        if (!mainDb || isSystemTable(a) || !containsNoCase(m_options.writableTables, a))
             return deny(msg::deniedWrite(a ? a : ""));
         return SQLITE_OK;
     case SQLITE_ATTACH:

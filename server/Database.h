@@ -22,7 +22,9 @@ struct DbOptions
     std::string path;
     int busyTimeoutMs = 1500; // wait for another writer before answering WAIT_TIMEOUT
     int statementTimeoutMs = 3000; // a client statement running longer is interrupted
-    std::set<std::string> readOnlyTables; // application tables clients may read but not write
+    // The tables a client's statement may write (names compared without letter case); the
+    // others (users, groups, companies, option dates...) are read-only for clients.
+    std::set<std::string> writableTables;
 };
 
 // What the statement being prepared may do.

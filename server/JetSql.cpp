@@ -44,6 +44,9 @@ std::string lower(std::string_view s)
 // Splits the statement into tokens; answers an error text when it cannot.
 std::string tokenize(std::string_view s, std::vector<Token> &out)
 {
+    // SQLite would stop reading at a NUL byte and run only what stands before it.
+    if (s.find('\0') != std::string_view::npos)
+        return msg::nulCharacter();
     size_t i = 0;
     auto push = [&](Tok t, size_t begin) {
         out.push_back({t, s.substr(begin, i - begin)});
@@ -215,6 +218,7 @@ private:
         return t[i].type == Tok::Word ? std::string(t[i].text) : std::string();
     }
 
+    void skipThrough(size_t a, size_t b);
     void prepareDelete(size_t first);
     std::string prepareTop(size_t first);
     void readInsert(size_t first);
@@ -227,15 +231,23 @@ void Translator::prepareDelete(size_t first)
 {
     const size_t a = next(first);
     if (isOp(a, '*')) {
-        skip[a] = true;
+        skipThrough(a, a);
         return;
     }
     const size_t dot = next(a);
     const size_t star = next(dot);
     if ((t[a].type == Tok::Word || t[a].type == Tok::Bracket) && !isWord(a, "from")
-        && isOp(dot, '.') && isOp(star, '*')) {
-        skip[a] = skip[dot] = skip[star] = true;
-    }
+        && isOp(dot, '.') && isOp(star, '*'))
+        skipThrough(a, star);
+}
+
+// Drops the tokens a..b and the blank after them.
+void Translator::skipThrough(size_t a, size_t b)
+{
+    for (size_t i = a; i <= b; ++i)
+        skip[i] = true;
+    if (b + 1 < t.size() && t[b + 1].type == Tok::Space)
+        skip[b + 1] = true;
 }
 
 // "Select [Distinct] Top n ..." becomes "... LIMIT n"; answers n (empty when no TOP).
@@ -256,8 +268,7 @@ std::string Translator::prepareTop(size_t first)
         error = msg::badTop();
         return {};
     }
-    for (size_t i = a; i <= n; ++i)
-        skip[i] = true;
+    skipThrough(a, n);
     return std::string(t[n].text);
 }
 

@@ -53,6 +53,10 @@ inline std::string forbiddenCharacter(char c)
 {
     return "Caractère non accepté dans l'instruction SQL : " + std::string(1, c);
 }
+inline std::string nulCharacter()
+{
+    return "Caractère nul non accepté dans l'instruction SQL";
+}
 inline std::string unknownParameter(std::string_view p)
 {
     return join(join("Paramètre inconnu : ", p), " (seuls :NewID et :NewIDbis sont acceptés)");
