@@ -1,6 +1,7 @@
 #include "server/Database.h"
 
 #include "server/Messages.h"
+#include "server/SqlValues.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -46,6 +47,7 @@ Connection::Connection(const DbOptions &options)
 
 Connection::~Connection()
 {
+    m_writers.clear();
     for (auto &[sql, stmt] : m_cache)
         sqlite3_finalize(stmt);
     sqlite3_close_v2(m_db);
@@ -71,6 +73,14 @@ sqlite3_stmt *Connection::cached(const std::string &sql)
     }
     m_cache.emplace(sql, stmt);
     return stmt;
+}
+
+const RowWriter &Connection::writer(sqlite3_stmt *stmt)
+{
+    auto &w = m_writers[stmt];
+    if (!w)
+        w = std::make_unique<RowWriter>(stmt);
+    return *w;
 }
 
 void Connection::setAccess(Access access, std::set<std::string> tables)

@@ -34,6 +34,8 @@ enum class Access {
     Write, // a client's INSERT/UPDATE/DELETE: read them, write the writable ones
 };
 
+class RowWriter;
+
 class Connection
 {
 public:
@@ -47,6 +49,8 @@ public:
     // A statement of the server's own, prepared once per connection and reset for reuse.
     // Throws std::runtime_error when it cannot be prepared.
     sqlite3_stmt *cached(const std::string &sql);
+    // The row writer of a statement returned by cached(), made once.
+    const RowWriter &writer(sqlite3_stmt *stmt);
 
     // Confines the statements prepared and run from now on; `tables`, when not empty, is the
     // only set of tables a Read statement may read.
@@ -62,6 +66,7 @@ private:
     sqlite3 *m_db = nullptr;
     const DbOptions &m_options;
     std::unordered_map<std::string, sqlite3_stmt *> m_cache;
+    std::unordered_map<sqlite3_stmt *, std::unique_ptr<RowWriter>> m_writers;
     Access m_access = Access::Internal;
     std::set<std::string> m_tables;
     std::string m_denial;

@@ -53,7 +53,7 @@ void appendList(Connection &c, std::string &out, std::string_view item, const st
     const std::string container = std::string(item) + "S";
     sqlite3_stmt *stmt = run(c, sql, args);
     out += "<" + container + ">";
-    const RowWriter writer(stmt);
+    const RowWriter &writer = c.writer(stmt);
     while (step(c, stmt) == SQLITE_ROW)
         writer.appendItem(out, item);
     sqlite3_reset(stmt);
@@ -71,7 +71,7 @@ bool appendRecord(Connection &c, std::string &out, std::string_view name, const 
     out += '>';
     const bool found = step(c, stmt) == SQLITE_ROW;
     if (found)
-        RowWriter(stmt).appendFields(out);
+        c.writer(stmt).appendFields(out);
     sqlite3_reset(stmt);
     out += "</";
     out += name;
@@ -101,7 +101,7 @@ std::string appendUser(Connection &c, std::string &out, const QueryParams &param
                              {user.value_or(0)});
     out += "<User>";
     if (user && step(c, stmt) == SQLITE_ROW) {
-        const RowWriter w(stmt);
+        const RowWriter &w = c.writer(stmt);
         w.appendFields(out);
         concession = w.text(0);
     } else {
@@ -113,8 +113,11 @@ std::string appendUser(Connection &c, std::string &out, const QueryParams &param
     stmt = run(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
                {user.value_or(0)});
     out += "<GNames>";
-    while (step(c, stmt) == SQLITE_ROW)
-        out += "<GName>" + xmlEscapeValue(RowWriter(stmt).text(0)) + "</GName>";
+    while (step(c, stmt) == SQLITE_ROW) {
+        out += "<GName>";
+        c.writer(stmt).appendValue(out, 0);
+        out += "</GName>";
+    }
     sqlite3_reset(stmt);
     out += "</GNames>\r\n";
 
@@ -124,7 +127,7 @@ std::string appendUser(Connection &c, std::string &out, const QueryParams &param
                {concession});
     out += "<OptDates>";
     if (step(c, stmt) == SQLITE_ROW)
-        RowWriter(stmt).appendFields(out);
+        c.writer(stmt).appendFields(out);
     sqlite3_reset(stmt);
     out += "<Now>" + formatFr(today()) + "</Now></OptDates>\r\n";
     return concession;
@@ -160,6 +163,23 @@ std::string finishRecord(const std::vector<std::string> &logItems, const std::st
     return doc.finish();
 }
 
+// One snapshot (and one file lock) for all the reads of a document.
+class ReadTransaction
+{
+public:
+    explicit ReadTransaction(Connection &c)
+        : m_c(c)
+    {
+        step(c, c.cached("BEGIN"));
+    }
+    ~ReadTransaction() { sqlite3_step(m_c.cached("COMMIT")); }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    Connection &m_c;
+};
+
 template<typename Build>
 std::string guarded(Build build)
 {
@@ -177,8 +197,10 @@ std::string vehicleDocument(Database &db, const QueryParams &params)
     return guarded([&] {
         auto lease = db.acquire();
         Connection &c = *lease;
+        const ReadTransaction snapshot(c);
         std::vector<std::string> logItems;
         std::string body;
+        body.reserve(8192);
         appendUser(c, body, params, logItems);
 
         const std::string idText = params.get("idTVO");
@@ -215,8 +237,10 @@ std::string customerDocument(Database &db, const QueryParams &params)
     return guarded([&] {
         auto lease = db.acquire();
         Connection &c = *lease;
+        const ReadTransaction snapshot(c);
         std::vector<std::string> logItems;
         std::string body;
+        body.reserve(8192);
         appendUser(c, body, params, logItems);
 
         const std::string idText = params.get("idClient");
@@ -274,6 +298,7 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
 
         auto lease = db.acquire();
         Connection &c = *lease;
+        const ReadTransaction snapshot(c);
         std::vector<List> lists;
         lists.push_back({"Pars", "<ParsS>\r\n" + pars.items + "</ParsS>\r\n"});
         lists.push_back(listOf(c, "InfoCom",
@@ -315,7 +340,7 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
             std::map<std::string, std::string> codes;
             std::vector<std::string> order;
             while (step(c, stmt) == SQLITE_ROW) {
-                const RowWriter w(stmt);
+                const RowWriter &w = c.writer(stmt);
                 const std::string list = w.text(0);
                 if (!codes.count(list))
                     order.push_back(list);

@@ -42,6 +42,8 @@ public:
 
     int port() const { return m_port; }
     Database &database() { return *m_db; }
+    // The HTTP server itself, for routes of a benchmark's own.
+    HttpServer &http() { return *m_http; }
     const ServerOptions &options() const { return m_options; }
 
 private:

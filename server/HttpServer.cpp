@@ -13,7 +13,7 @@ namespace dravik::server {
 
 namespace {
 
-// Lines longer than this go to httplib without their query (its limit is 8192 bytes).
+// Longer paths are left to httplib, which refuses them (its limit is 8192 bytes).
 constexpr size_t kHandOverLimit = 4096;
 
 void addressOf(const sockaddr_storage &addr, std::string &ip, int &port)
@@ -186,18 +186,17 @@ bool HttpServer::process_and_close_socket(socket_t sock)
         }
         if (read != SocketStream::Line::Read)
             break;
+        // httplib gets the target without its query: it refuses long request lines, and a
+        // second "?" in a query (a user may type one). The full target is put back below.
         std::string fullTarget;
-        if (line.size() > kHandOverLimit) {
-            // "METHOD SP target SP version CRLF": hand the target over without its query.
-            const size_t sp1 = line.find(' ');
-            const size_t sp2 = line.rfind(' ');
-            if (sp1 != std::string::npos && sp2 > sp1) {
-                fullTarget = line.substr(sp1 + 1, sp2 - sp1 - 1);
-                const std::string path = fullTarget.substr(0, fullTarget.find('?'));
-                if (path.size() > kHandOverLimit)
-                    fullTarget.clear(); // httplib refuses it, as it should
-                else
-                    line = line.substr(0, sp1 + 1) + path + line.substr(sp2);
+        const size_t sp1 = line.find(' ');
+        const size_t sp2 = line.rfind(' ');
+        if (sp1 != std::string::npos && sp2 > sp1) {
+            const std::string target = line.substr(sp1 + 1, sp2 - sp1 - 1);
+            const size_t q = target.find('?');
+            if (q != std::string::npos && q <= kHandOverLimit) {
+                fullTarget = target;
+                line = line.substr(0, sp1 + 1) + target.substr(0, q) + line.substr(sp2);
             }
         }
         strm.unread(line);

@@ -2,10 +2,11 @@
 
 // cpp-httplib's server with long request lines. Debian ships cpp-httplib as a compiled library
 // whose request-line limit (8 KiB) cannot be raised, while a new vehicle's insert travels in the
-// query string and runs to many kilobytes. This server reads each request line itself: a long
-// one is handed to httplib without its query, and the full target is put back into the request
-// before routing. Everything else (headers, bodies, multipart, routing, answers) stays httplib's.
-// Sockets get TCP_NODELAY, and connections are kept alive between requests.
+// query string and runs to many kilobytes. This server reads each request line itself and hands
+// it to httplib without its query; the full target is put back into the request before routing
+// (handlers read their parameters from the target). Everything else (headers, bodies, multipart,
+// routing, answers) stays httplib's. Sockets get TCP_NODELAY, and connections are kept alive
+// between requests.
 
 #include <httplib.h>
 

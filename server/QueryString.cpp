@@ -2,6 +2,8 @@
 
 #include "common/Latin1.h"
 
+#include <vector>
+
 namespace dravik::server {
 
 namespace {
@@ -33,6 +35,22 @@ bool sameName(std::string_view a, std::string_view b)
     return true;
 }
 
+// The parameters of the protocol: a "&" starts a parameter only when one of these follows.
+bool startsParameter(std::string_view piece)
+{
+    static const std::string_view names[]
+            = {"XMLC_OutputFormat", "SQL",       "SQLExecute", "MaxRows",
+               "idClient",          "idTVO",     "UserID",     "UserConcession",
+               "WHERE_CLAUSE",      "rptSelect", "rptName"};
+    const size_t eq = piece.find('=');
+    if (eq == std::string_view::npos)
+        return false;
+    for (const auto name : names)
+        if (sameName(piece.substr(0, eq), name))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string percentDecode(std::string_view text)
@@ -61,10 +79,19 @@ QueryParams QueryParams::fromTarget(std::string_view target)
     std::string_view query = q == std::string_view::npos ? target : target.substr(q + 1);
     if (q == std::string_view::npos && target.find('=') == std::string_view::npos)
         return params;
-    while (!query.empty()) {
-        const size_t amp = query.find('&');
-        const std::string_view pair = query.substr(0, amp);
-        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+    // Pieces between "&", glued back when a "&" begins no parameter.
+    std::vector<std::string_view> pieces;
+    size_t start = 0;
+    for (size_t amp = query.find('&'); amp != std::string_view::npos;
+         amp = query.find('&', amp + 1)) {
+        const std::string_view next = query.substr(amp + 1);
+        if (startsParameter(next) || next.empty() || next[0] == '&') {
+            pieces.push_back(query.substr(start, amp - start));
+            start = amp + 1;
+        }
+    }
+    pieces.push_back(query.substr(start));
+    for (const std::string_view pair : pieces) {
         if (pair.empty())
             continue;
         const size_t eq = pair.find('=');

@@ -4,6 +4,9 @@
 // Latin-1 code (and its SQL texts carry %22, %26, %25, %2B ...), so the query is decoded exactly
 // once, byte by byte, and the bytes are read as Latin-1. "+" stays a plus sign (the client writes
 // a blank as %20), and a "%" not followed by two hex digits stays as it is.
+//
+// The client leaves "&" unencoded in a typed search text, so a "&" that does not begin one of the
+// protocol's parameters ("&MaxRows=", "&idClient=", ...) belongs to the value before it.
 
 #include <string>
 #include <string_view>

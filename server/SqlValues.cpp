@@ -67,39 +67,43 @@ RowWriter::RowWriter(sqlite3_stmt *stmt)
     : m_stmt(stmt)
 {
     const int n = sqlite3_column_count(stmt);
+    m_columns.reserve(n);
     for (int i = 0; i < n; ++i) {
-        m_names.push_back(elementName(sqlite3_column_name(stmt, i), i));
+        Column c;
+        c.name = elementName(sqlite3_column_name(stmt, i), i);
+        c.open = "<" + c.name + ">";
+        c.close = "</" + c.name + ">";
         const char *decl = sqlite3_column_decltype(stmt, i);
         const std::string type = upper(decl);
-        Kind kind = Kind::Plain;
         if (type.find("BOOL") != std::string::npos || type == "BIT" || type == "YESNO")
-            kind = Kind::Boolean;
+            c.kind = Kind::Boolean;
         else if (type.find("DATE") != std::string::npos || type.find("TIME") != std::string::npos)
-            kind = Kind::Date;
-        m_kinds.push_back(kind);
-        m_computed.push_back(decl == nullptr);
+            c.kind = Kind::Date;
+        c.computed = decl == nullptr;
+        m_columns.push_back(std::move(c));
     }
 }
 
 std::string RowWriter::text(int i) const
 {
+    const Column &c = m_columns[i];
     switch (sqlite3_column_type(m_stmt, i)) {
     case SQLITE_INTEGER: {
         const sqlite3_int64 v = sqlite3_column_int64(m_stmt, i);
-        if (m_kinds[i] == Kind::Boolean)
+        if (c.kind == Kind::Boolean)
             return v ? "True" : "False";
         return std::to_string(v);
     }
     case SQLITE_FLOAT: {
         const double v = sqlite3_column_double(m_stmt, i);
-        if (m_kinds[i] == Kind::Boolean)
+        if (c.kind == Kind::Boolean)
             return v != 0 ? "True" : "False";
         return formatNumber(v);
     }
     case SQLITE_TEXT: {
         const std::string_view v(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
                                  sqlite3_column_bytes(m_stmt, i));
-        if (m_kinds[i] == Kind::Date || (m_computed[i] && isPlainIsoDate(v)))
+        if (c.kind == Kind::Date || (c.computed && isPlainIsoDate(v)))
             return isoToFr(v);
         return std::string(v);
     }
@@ -108,16 +112,41 @@ std::string RowWriter::text(int i) const
     }
 }
 
+void RowWriter::appendValue(std::string &out, int i) const
+{
+    const Column &c = m_columns[i];
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_INTEGER:
+        if (c.kind == Kind::Boolean) {
+            out += sqlite3_column_int64(m_stmt, i) ? "True" : "False";
+        } else {
+            char buf[24];
+            const auto r = std::to_chars(buf, buf + sizeof buf, sqlite3_column_int64(m_stmt, i));
+            out.append(buf, r.ptr);
+        }
+        return;
+    case SQLITE_TEXT: {
+        const std::string_view v(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
+                                 sqlite3_column_bytes(m_stmt, i));
+        if (c.kind == Kind::Date || (c.computed && isPlainIsoDate(v)))
+            appendEscaped(out, isoToFr(v));
+        else
+            appendEscaped(out, v);
+        return;
+    }
+    case SQLITE_NULL:
+        return;
+    default:
+        out += text(i);
+    }
+}
+
 void RowWriter::appendFields(std::string &out) const
 {
     for (int i = 0; i < columns(); ++i) {
-        out += '<';
-        out += m_names[i];
-        out += '>';
-        out += xmlEscapeValue(text(i));
-        out += "</";
-        out += m_names[i];
-        out += '>';
+        out += m_columns[i].open;
+        appendValue(out, i);
+        out += m_columns[i].close;
     }
 }
 

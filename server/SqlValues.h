@@ -24,10 +24,12 @@ class RowWriter
 public:
     explicit RowWriter(sqlite3_stmt *stmt);
 
-    int columns() const { return static_cast<int>(m_names.size()); }
-    const std::string &name(int column) const { return m_names[column]; }
+    int columns() const { return static_cast<int>(m_columns.size()); }
+    const std::string &name(int column) const { return m_columns[column].name; }
     // The value of a column of the current row, as the documents write it (UTF-8).
     std::string text(int column) const;
+    // The same, escaped, appended to out.
+    void appendValue(std::string &out, int column) const;
 
     // "<item><column>value</column>...</item>" and a line break, escaped, UTF-8.
     void appendItem(std::string &out, std::string_view item) const;
@@ -36,10 +38,14 @@ public:
 
 private:
     enum class Kind { Plain, Date, Boolean };
+    struct Column
+    {
+        std::string name, open, close; // element name, "<name>", "</name>"
+        Kind kind = Kind::Plain;
+        bool computed = false; // no declared type
+    };
     sqlite3_stmt *m_stmt;
-    std::vector<std::string> m_names; // element names
-    std::vector<Kind> m_kinds;
-    std::vector<bool> m_computed; // no declared type
+    std::vector<Column> m_columns;
 };
 
 } // namespace dravik::server

@@ -1,6 +1,5 @@
 #include "common/Dates.h"
 
-#include <cstdio>
 #include <ctime>
 
 namespace dravik {
@@ -74,13 +73,25 @@ std::optional<DateTime> parseSlashed(std::string_view text, bool dayFirst)
     return dt;
 }
 
-std::string timeSuffix(const DateTime &d)
+// Writes value as `digits` decimal digits.
+void put(std::string &out, int value, int digits)
+{
+    char buf[4];
+    for (int i = digits - 1; i >= 0; --i, value /= 10)
+        buf[i] = static_cast<char>('0' + value % 10);
+    out.append(buf, static_cast<size_t>(digits));
+}
+
+void appendTime(std::string &out, const DateTime &d)
 {
     if (!d.hasTime)
-        return {};
-    char buf[16];
-    std::snprintf(buf, sizeof buf, " %02d:%02d:%02d", d.hour, d.minute, d.second);
-    return buf;
+        return;
+    out += ' ';
+    put(out, d.hour, 2);
+    out += ':';
+    put(out, d.minute, 2);
+    out += ':';
+    put(out, d.second, 2);
 }
 
 DateTime fromTm(const std::tm &tm, bool withTime)
@@ -123,16 +134,28 @@ std::optional<DateTime> parseIsoDate(std::string_view text)
 
 std::string formatIso(const DateTime &d)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.date.year, d.date.month, d.date.day);
-    return buf + timeSuffix(d);
+    std::string out;
+    out.reserve(19);
+    put(out, d.date.year, 4);
+    out += '-';
+    put(out, d.date.month, 2);
+    out += '-';
+    put(out, d.date.day, 2);
+    appendTime(out, d);
+    return out;
 }
 
 std::string formatFr(const DateTime &d)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.date.day, d.date.month, d.date.year);
-    return buf + timeSuffix(d);
+    std::string out;
+    out.reserve(19);
+    put(out, d.date.day, 2);
+    out += '/';
+    put(out, d.date.month, 2);
+    out += '/';
+    put(out, d.date.year, 4);
+    appendTime(out, d);
+    return out;
 }
 
 std::string isoToFr(std::string_view iso)

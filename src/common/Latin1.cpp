@@ -58,6 +58,15 @@ std::string utf8ToLatin1(std::string_view utf8, char replacement)
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
+        // Runs of ASCII are copied as they stand.
+        size_t ascii = i;
+        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+            ++ascii;
+        if (ascii > i) {
+            out.append(utf8, i, ascii - i);
+            i = ascii;
+            continue;
+        }
         char32_t cp = 0;
         const size_t len = decodeOne(utf8, i, cp);
         if (len == 0) {

@@ -6,8 +6,20 @@ std::string xmlEscapeValue(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + 8);
+    appendEscaped(out, text);
+    return out;
+}
+
+void appendEscaped(std::string &out, std::string_view text)
+{
+    size_t plain = 0; // start of the run of characters written as they stand
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && c != '&' && c != '<' && c != '>')
+            continue;
+        out.append(text, plain, i - plain);
+        plain = i + 1;
         switch (c) {
         case '&':
             out += "&amp;";
@@ -20,18 +32,20 @@ std::string xmlEscapeValue(std::string_view text)
             break;
         case '\r':
             if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
+                plain = ++i + 1;
             out += "&cr;";
             break;
         case '\n':
             out += "&cr;";
             break;
+        case '\t':
+            out += c;
+            break;
         default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
-                out += c;
+            break; // other control characters are dropped
         }
     }
-    return out;
+    out.append(text, plain, text.size() - plain);
 }
 
 namespace {

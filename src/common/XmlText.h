@@ -11,6 +11,8 @@ namespace dravik {
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;"; each line break (CR LF, CR or LF) -> "&cr;".
 // Other control characters except TAB are dropped: XML cannot carry them.
 std::string xmlEscapeValue(std::string_view text);
+// The same, appended to out.
+void appendEscaped(std::string &out, std::string_view text);
 
 // The reverse, in the client's order: "&amp;", "&lt;", "&gt;" then, when memo, "&cr;" -> CR LF.
 std::string xmlDecodeValue(std::string_view text, bool memo);

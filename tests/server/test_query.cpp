@@ -44,6 +44,17 @@ TEST(QueryString, LeavesWhatIsNotAnEscapeAlone)
     EXPECT_TRUE(QueryParams::fromTarget("/ReportPDF").get("x").empty());
 }
 
+TEST(QueryString, AnAmpersandThatStartsNoParameterBelongsToTheValue)
+{
+    // A search text typed with "&" and "?" travels unencoded.
+    const QueryParams p = QueryParams::fromTarget(
+            "/AxQuery?XMLC_OutputFormat=XML&SQL=select%20*%20from%20t%20where%20(a%20like%20"
+            "'%25DUPONT%20&%20FILS?%25')%20and%20(b='x&y=z')&MaxRows=50&idClient=12");
+    EXPECT_EQ(p.get("SQL"), "select * from t where (a like '%DUPONT & FILS?%') and (b='x&y=z')");
+    EXPECT_EQ(p.get("MaxRows"), "50");
+    EXPECT_EQ(p.get("idClient"), "12");
+}
+
 TEST(Structure, SendsEveryElementOfEveryEntryWithGeometryInTwips)
 {
     std::vector<TabRow> tabs(1);
