@@ -19,6 +19,9 @@ build=${DRAVIK_BUILD_DIR:-$root/build}
 action=${1:-start}
 data=${2:-$build/demo}
 pids="$data/services.pid"
+# Debian's interpreter, which python3-pyftpdlib installs into (another python3 may come first).
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 
 stop_services() {
     [ -f "$pids" ] || return 0
@@ -54,7 +57,7 @@ done
 # FTP on a free loopback port; the account of the demo.
 ftp_user=dravik
 ftp_password=demo2009
-python3 - "$data/ftp" "$ftp_user" "$ftp_password" > "$data/ftp.log" 2>&1 <<'PY' &
+"$python" - "$data/ftp" "$ftp_user" "$ftp_password" > "$data/ftp.log" 2>&1 <<'PY' &
 import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -80,7 +83,7 @@ done
 # The launch keys, in the settings file the client reads (other keys are kept).
 settings_dir="${APPDATA:-${XDG_CONFIG_HOME:-$HOME/.config}}/Dravik"
 mkdir -p "$settings_dir"
-python3 - "$settings_dir/TAXDravik.ini" <<PY
+"$python" - "$settings_dir/TAXDravik.ini" <<PY
 import sys
 path = sys.argv[1]
 keys = {

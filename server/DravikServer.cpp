@@ -12,9 +12,7 @@
 #include "server/Uploads.h"
 #include "server/XmlDoc.h"
 
-#ifdef DRAVIK_HAVE_SEED
 #include "server/seed/Seed.h"
-#endif
 
 #include <sys/stat.h>
 
@@ -90,23 +88,21 @@ DravikServer::~DravikServer()
 void DravikServer::prepareDatabase()
 {
     auto lease = m_db->acquire();
-    sqlite3_stmt *stmt = lease->cached("SELECT count(*) FROM sqlite_schema WHERE type = 'table'");
-    sqlite3_step(stmt);
-    const bool empty = sqlite3_column_int(stmt, 0) == 0;
-    sqlite3_reset(stmt);
-#ifdef DRAVIK_HAVE_SEED
-    if (empty) {
-        m_db->exec("BEGIN");
-        m_db->exec(seed::schemaSql());
-        m_db->exec("COMMIT");
-        if (m_options.seed == "demo" || m_options.seed == "large")
-            seed::seedDemo(lease->handle(), m_options.photoDir);
-        if (m_options.seed == "large")
-            seed::seedLarge(lease->handle(), m_options.photoDir);
-    }
-#else
-    (void)empty;
-#endif
+    sqlite3 *db = lease->handle();
+    seed::createSchema(db);
+    auto count = [&](const char *sql) {
+        sqlite3_stmt *stmt = lease->cached(sql);
+        sqlite3_step(stmt);
+        const int n = sqlite3_column_int(stmt, 0);
+        sqlite3_reset(stmt);
+        return n;
+    };
+    // A database that already holds data is used as it is: seeding twice would duplicate it.
+    const bool empty = count("SELECT count(*) FROM tConcessions") == 0;
+    if (m_options.seed == "demo" && empty)
+        seed::seedDemo(db, m_options.photoDir);
+    if (m_options.seed == "large" && count("SELECT count(*) FROM tVehicles") < seed::kLargeVehicles)
+        seed::seedLarge(db, m_options.photoDir);
 }
 
 void DravikServer::routes()
