@@ -108,21 +108,32 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
 
     auto lease = db.acquire();
     Connection &c = *lease;
-    Stmt stmt;
-    std::string message;
-    int rc = prepareClient(c, Access::Read, t.sql, stmt, message, readable);
-    if (rc == SQLITE_OK && !sqlite3_stmt_readonly(stmt.get())) {
-        rc = SQLITE_ERROR;
-        message = msg::selectOnly();
+    // The same search comes back (more rows, a reload): its statement is kept prepared.
+    std::string key = t.sql;
+    for (const auto &table : readable)
+        key += '\n' + table;
+    c.setAccess(Access::Read, readable);
+    sqlite3_stmt *stmt = c.clientStatement(key);
+    int rc = SQLITE_OK;
+    if (!stmt) {
+        Stmt fresh;
+        std::string message;
+        rc = prepareClient(c, Access::Read, t.sql, fresh, message, readable);
+        if (rc == SQLITE_OK && !sqlite3_stmt_readonly(fresh.get())) {
+            rc = SQLITE_ERROR;
+            message = msg::selectOnly();
+        }
+        if (rc != SQLITE_OK) {
+            r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
+            return r;
+        }
+        stmt = fresh.release();
+        c.keepClient(key, stmt);
     }
-    if (rc != SQLITE_OK) {
-        r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
-        return r;
-    }
-    const RowWriter writer(stmt.get());
+    const RowWriter &writer = c.writer(stmt);
     c.startClock(db.options().statementTimeoutMs);
     while (true) {
-        rc = sqlite3_step(stmt.get());
+        rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE) {
             r.complete = true;
             break;
@@ -135,6 +146,8 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
     c.startClock(0);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+    // Ends the read at once: a kept statement must not hold the snapshot.
+    sqlite3_reset(stmt);
     return r;
 }
 

@@ -48,6 +48,8 @@ Connection::Connection(const DbOptions &options)
 Connection::~Connection()
 {
     m_writers.clear();
+    for (auto &[key, stmt] : m_client)
+        sqlite3_finalize(stmt);
     for (auto &[sql, stmt] : m_cache)
         sqlite3_finalize(stmt);
     sqlite3_close_v2(m_db);
@@ -81,6 +83,30 @@ const RowWriter &Connection::writer(sqlite3_stmt *stmt)
     if (!w)
         w = std::make_unique<RowWriter>(stmt);
     return *w;
+}
+
+sqlite3_stmt *Connection::clientStatement(const std::string &key)
+{
+    for (auto it = m_client.begin(); it != m_client.end(); ++it) {
+        if (it->first == key) {
+            m_client.splice(m_client.begin(), m_client, it);
+            sqlite3_reset(it->second);
+            sqlite3_clear_bindings(it->second);
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
+void Connection::keepClient(const std::string &key, sqlite3_stmt *stmt)
+{
+    constexpr size_t kKept = 32;
+    m_client.emplace_front(key, stmt);
+    while (m_client.size() > kKept) {
+        m_writers.erase(m_client.back().second);
+        sqlite3_finalize(m_client.back().second);
+        m_client.pop_back();
+    }
 }
 
 void Connection::setAccess(Access access, std::set<std::string> tables)

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -52,6 +53,12 @@ public:
     // The row writer of a statement returned by cached(), made once.
     const RowWriter &writer(sqlite3_stmt *stmt);
 
+    // A client SELECT prepared before under the same confinement (key), reset for reuse, or null.
+    // keepClient() hands a freshly prepared one over to the connection, which keeps the most
+    // recently used ones and finalizes the others.
+    sqlite3_stmt *clientStatement(const std::string &key);
+    void keepClient(const std::string &key, sqlite3_stmt *stmt);
+
     // Confines the statements prepared and run from now on; `tables`, when not empty, is the
     // only set of tables a Read statement may read.
     void setAccess(Access access, std::set<std::string> tables = {});
@@ -67,6 +74,7 @@ private:
     const DbOptions &m_options;
     std::unordered_map<std::string, sqlite3_stmt *> m_cache;
     std::unordered_map<sqlite3_stmt *, std::unique_ptr<RowWriter>> m_writers;
+    std::list<std::pair<std::string, sqlite3_stmt *>> m_client; // most recently used first
     Access m_access = Access::Internal;
     std::set<std::string> m_tables;
     std::string m_denial;

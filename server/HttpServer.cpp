@@ -52,20 +52,21 @@ public:
             m_pos += n;
             return static_cast<ssize_t>(n);
         }
-        if (!wait(POLLIN, m_readMs))
-            return -1;
         return receive(ptr, size);
     }
 
+    // Sends without waiting first; waits (up to the write time-out) only when the socket's
+    // buffer is full.
     ssize_t write(const char *ptr, size_t size) override
     {
-        if (!is_writable())
-            return -1;
         while (true) {
-            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL);
-            if (n < 0 && errno == EINTR)
+            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n >= 0)
+                return n;
+            if (errno == EINTR)
                 continue;
-            return n;
+            if ((errno != EAGAIN && errno != EWOULDBLOCK) || !wait(POLLOUT, m_writeMs))
+                return -1;
         }
     }
 
@@ -115,8 +116,6 @@ public:
             if (m_buf.size() - m_pos > maxLength)
                 return Line::TooLong;
             char chunk[16384];
-            if (!wait(POLLIN, m_readMs))
-                return Line::Closed;
             const ssize_t n = receive(chunk, sizeof chunk);
             if (n <= 0)
                 return Line::Closed;
@@ -148,13 +147,17 @@ private:
             return rc > 0 && (p.revents & (events | POLLHUP | POLLERR));
         }
     }
+    // Receives what is there; waits (up to the read time-out) only when nothing is.
     ssize_t receive(char *ptr, size_t size)
     {
         while (true) {
-            const ssize_t n = ::recv(m_sock, ptr, size, 0);
-            if (n < 0 && errno == EINTR)
+            const ssize_t n = ::recv(m_sock, ptr, size, MSG_DONTWAIT);
+            if (n >= 0)
+                return n;
+            if (errno == EINTR)
                 continue;
-            return n;
+            if ((errno != EAGAIN && errno != EWOULDBLOCK) || !wait(POLLIN, m_readMs))
+                return -1;
         }
     }
 };
