@@ -84,6 +84,17 @@ std::string failure(const std::string &message)
     return XmlDoc::failure({message});
 }
 
+// Runs a prepared write under the time limit; answers the failure document, empty on success.
+std::string stepWrite(Database &db, Connection &c, sqlite3_stmt *stmt)
+{
+    c.startClock(db.options().statementTimeoutMs);
+    const int rc = sqlite3_step(stmt);
+    c.startClock(0);
+    if (isBusy(rc))
+        return XmlDoc::waitTimeout();
+    return rc == SQLITE_DONE ? std::string() : failure(describeFailure(c, rc));
+}
+
 } // namespace
 
 SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std::string_view item,
@@ -142,6 +153,13 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
             break; // an error, or one row more than asked: the answer is not complete
         writer.appendItem(r.items, item);
         ++r.rows;
+        if (r.items.size() > kMaxAnswerBytes) {
+            r.failure = failure(msg::answerTooLarge());
+            r.items.clear();
+            sqlite3_reset(stmt);
+            c.startClock(0);
+            return r;
+        }
     }
     c.startClock(0);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
@@ -187,13 +205,8 @@ std::string runUpdate(Database &db, std::string_view jetSql)
         return XmlDoc::waitTimeout();
     if (rc != SQLITE_OK)
         return failure(message);
-    c.startClock(db.options().statementTimeoutMs);
-    rc = sqlite3_step(stmt.get());
-    c.startClock(0);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    if (rc != SQLITE_DONE)
-        return failure(describeFailure(c, rc));
+    if (std::string failed = stepWrite(db, c, stmt.get()); !failed.empty())
+        return failed;
 
     XmlDoc doc("Answer");
     doc.open("OutParams");
@@ -290,13 +303,8 @@ std::string runInsert(Database &db, std::string_view jetSql)
     } catch (const std::exception &e) {
         return failure(msg::databaseError(e.what()));
     }
-    c.startClock(db.options().statementTimeoutMs);
-    rc = sqlite3_step(stmt.get());
-    c.startClock(0);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    if (rc != SQLITE_DONE)
-        return failure(describeFailure(c, rc));
+    if (std::string failed = stepWrite(db, c, stmt.get()); !failed.empty())
+        return failed;
     if (!t.usesNewId)
         newId = sqlite3_last_insert_rowid(c.handle());
     stmt.reset();

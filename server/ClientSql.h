@@ -15,6 +15,8 @@ class Database;
 
 // Rows a query answers at most when the client names no smaller "MaxRows".
 constexpr int kMaxQueryRows = 10000;
+// Bytes of rows a query answers at most; beyond, the query is refused.
+constexpr size_t kMaxAnswerBytes = 32 * 1024 * 1024;
 
 // The rows of one client SELECT as "<item>" elements (UTF-8), or, when the statement was
 // refused or failed, the complete failure document.

@@ -33,7 +33,7 @@ Connection::Connection(const DbOptions &options)
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
     sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, 0);
-    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, 16 * 1024 * 1024);
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, 2 * 1024 * 1024);
     sqlite3_limit(m_db, SQLITE_LIMIT_SQL_LENGTH, 1024 * 1024);
     // Every write is on disk when its answer leaves.
     checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr),

@@ -133,17 +133,6 @@ std::string appendUser(Connection &c, std::string &out, const QueryParams &param
     return concession;
 }
 
-std::string sqlQuoted(const std::string &text)
-{
-    std::string out;
-    for (const char ch : text) {
-        out += ch;
-        if (ch == '\'')
-            out += '\'';
-    }
-    return out;
-}
-
 bool startsWithWord(const std::string &text, std::string_view word)
 {
     const size_t b = text.find_first_not_of(" \t\r\n");
@@ -154,13 +143,6 @@ bool startsWithWord(const std::string &text, std::string_view word)
             return false;
     const size_t after = b + word.size();
     return after == text.size() || !std::isalnum(static_cast<unsigned char>(text[after]));
-}
-
-std::string finishRecord(const std::vector<std::string> &logItems, const std::string &body)
-{
-    XmlDoc doc("Answer", logItems);
-    doc.raw(body);
-    return doc.finish();
 }
 
 // One snapshot (and one file lock) for all the reads of a document.
@@ -190,73 +172,79 @@ std::string guarded(Build build)
     }
 }
 
+// A record document: the user's elements, then what `fill` adds, read in one snapshot.
+template<typename Fill>
+std::string recordDocument(Database &db, const QueryParams &params, Fill fill)
+{
+    return guarded([&] {
+        auto lease = db.acquire();
+        Connection &c = *lease;
+        const ReadTransaction snapshot(c);
+        std::vector<std::string> logItems;
+        std::string body;
+        body.reserve(8192);
+        appendUser(c, body, params, logItems);
+        fill(c, body, logItems);
+        XmlDoc doc("Answer", logItems);
+        doc.raw(body);
+        return doc.finish();
+    });
+}
+
 } // namespace
 
 std::string vehicleDocument(Database &db, const QueryParams &params)
 {
-    return guarded([&] {
-        auto lease = db.acquire();
-        Connection &c = *lease;
-        const ReadTransaction snapshot(c);
-        std::vector<std::string> logItems;
-        std::string body;
-        body.reserve(8192);
-        appendUser(c, body, params, logItems);
-
-        const std::string idText = params.get("idTVO");
-        const auto id = toId(idText);
-        // The children hang on "idVO", which the record carries beside its own id.
-        sqlite3_int64 idVO = 0;
-        if (id && *id > 0) {
-            sqlite3_stmt *stmt = run(c, "SELECT idVO FROM tVehicles WHERE idTVO = ?", {*id});
-            if (step(c, stmt) == SQLITE_ROW)
-                idVO = sqlite3_column_int64(stmt, 0);
-            else
-                logItems.push_back(msg::vehicleNotFound(idText));
-            sqlite3_reset(stmt);
-        }
-        appendList(c, body, "Resa",
-                   "SELECT DResaMax, Vendeur, Acheteur, Commentaire FROM tResa WHERE idVO = ? "
-                   "ORDER BY idResa DESC",
-                   {idVO});
-        appendList(c, body, "Frevo",
-                   "SELECT * FROM \"tVO - Frevo\" WHERE idVO = ? ORDER BY DateFrevo, idFrevo",
-                   {idVO});
-        appendList(c, body, "Image",
-                   "SELECT NomImage, NumImage, DateImage FROM \"tVO - Liens Images\" "
-                   "WHERE idVO = ? ORDER BY NumImage, idImage",
-                   {idVO});
-        appendRecord(c, body, "tVO", "SELECT * FROM tVehicles WHERE idTVO = ?",
-                     {id && *id > 0 ? *id : 0});
-        return finishRecord(logItems, body);
-    });
+    return recordDocument(
+            db, params, [&](Connection &c, std::string &body, std::vector<std::string> &logItems) {
+                const std::string idText = params.get("idTVO");
+                const auto id = toId(idText);
+                // The children hang on "idVO", which the record carries beside its own id.
+                sqlite3_int64 idVO = 0;
+                if (id && *id > 0) {
+                    sqlite3_stmt *stmt
+                            = run(c, "SELECT idVO FROM tVehicles WHERE idTVO = ?", {*id});
+                    if (step(c, stmt) == SQLITE_ROW)
+                        idVO = sqlite3_column_int64(stmt, 0);
+                    else
+                        logItems.push_back(msg::vehicleNotFound(idText));
+                    sqlite3_reset(stmt);
+                }
+                appendList(
+                        c, body, "Resa",
+                        "SELECT DResaMax, Vendeur, Acheteur, Commentaire FROM tResa WHERE idVO = ? "
+                        "ORDER BY idResa DESC",
+                        {idVO});
+                appendList(
+                        c, body, "Frevo",
+                        "SELECT * FROM \"tVO - Frevo\" WHERE idVO = ? ORDER BY DateFrevo, idFrevo",
+                        {idVO});
+                appendList(c, body, "Image",
+                           "SELECT NomImage, NumImage, DateImage FROM \"tVO - Liens Images\" "
+                           "WHERE idVO = ? ORDER BY NumImage, idImage",
+                           {idVO});
+                appendRecord(c, body, "tVO", "SELECT * FROM tVehicles WHERE idTVO = ?",
+                             {id && *id > 0 ? *id : 0});
+            });
 }
 
 std::string customerDocument(Database &db, const QueryParams &params)
 {
-    return guarded([&] {
-        auto lease = db.acquire();
-        Connection &c = *lease;
-        const ReadTransaction snapshot(c);
-        std::vector<std::string> logItems;
-        std::string body;
-        body.reserve(8192);
-        appendUser(c, body, params, logItems);
-
-        const std::string idText = params.get("idClient");
-        const auto parsed = toId(idText);
-        const sqlite3_int64 id = parsed && *parsed > 0 ? *parsed : 0;
-        appendList(c, body, "TAct",
-                   "SELECT * FROM tActions WHERE idClient = ? "
-                   "ORDER BY DateAction DESC, idAction DESC",
-                   {id});
-        appendList(c, body, "TVeh",
-                   "SELECT * FROM TVehiclesClarim WHERE idClient = ? ORDER BY idtVO", {id});
-        if (!appendRecord(c, body, "TVC", "SELECT * FROM tClients WHERE idClient = ?", {id})
-            && id > 0)
-            logItems.push_back(msg::customerNotFound(idText));
-        return finishRecord(logItems, body);
-    });
+    return recordDocument(
+            db, params, [&](Connection &c, std::string &body, std::vector<std::string> &logItems) {
+                const std::string idText = params.get("idClient");
+                const auto parsed = toId(idText);
+                const sqlite3_int64 id = parsed && *parsed > 0 ? *parsed : 0;
+                appendList(c, body, "TAct",
+                           "SELECT * FROM tActions WHERE idClient = ? "
+                           "ORDER BY DateAction DESC, idAction DESC",
+                           {id});
+                appendList(c, body, "TVeh",
+                           "SELECT * FROM TVehiclesClarim WHERE idClient = ? ORDER BY idtVO", {id});
+                if (!appendRecord(c, body, "TVC", "SELECT * FROM tClients WHERE idClient = ?", {id})
+                    && id > 0)
+                    logItems.push_back(msg::customerNotFound(idText));
+            });
 }
 
 namespace {
@@ -284,7 +272,7 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
         const std::string concession = params.get("UserConcession");
         std::string clause = params.get("WHERE_CLAUSE");
         if (clause.find_first_not_of(" \t\r\n") == std::string::npos)
-            clause = "Where (RubricItem='..') or (RubricItem='" + sqlQuoted(concession) + "')";
+            clause = "Where (RubricItem='..') or (RubricItem=" + quoteText(concession) + ")";
 
         // The parameter lists: the client's condition on ListRubrics, read-only and confined to
         // that table. A list's ".." entry stays first whatever its index.

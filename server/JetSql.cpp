@@ -2,6 +2,7 @@
 
 #include "common/Dates.h"
 #include "server/Messages.h"
+#include "server/SqlValues.h"
 
 #include <optional>
 
@@ -138,28 +139,6 @@ std::string unquote(std::string_view raw)
     return out;
 }
 
-std::string quoteIdentifier(std::string_view name)
-{
-    std::string out = "\"";
-    for (const char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + '"';
-}
-
-std::string quoteString(std::string_view text)
-{
-    std::string out = "'";
-    for (const char c : text) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
-    }
-    return out + '\'';
-}
-
 class Translator
 {
 public:
@@ -175,6 +154,8 @@ private:
     std::vector<bool> skip;
     std::string error;
     JetTranslation result;
+    static constexpr int kMaxNesting = 64;
+    int m_depth = 0;
 
     bool isOp(size_t i, char c) const
     {
@@ -357,7 +338,13 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
                 error = msg::unbalancedParens();
                 return std::nullopt;
             }
+            // Nesting is bounded, so that a hostile statement cannot exhaust the stack.
+            if (++m_depth > kMaxNesting) {
+                error = msg::tooDeep();
+                return std::nullopt;
+            }
             const std::string inner = emit(n + 1, close);
+            --m_depth;
             i = close;
             return "((" + inner + ") IS NULL)";
         }
@@ -388,9 +375,9 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
         return std::string(tok.text);
     }
     case Tok::DString:
-        return quoteString(unquote(tok.text));
+        return quoteText(unquote(tok.text));
     case Tok::Bracket:
-        return quoteIdentifier(unquote(tok.text));
+        return quoteName(unquote(tok.text));
     case Tok::Date: {
         const std::string inner = unquote(tok.text);
         auto d = parseUsDate(inner);

@@ -37,6 +37,10 @@ inline std::string unbalancedParens()
 {
     return "Parenthèses non équilibrées dans l'instruction SQL";
 }
+inline std::string tooDeep()
+{
+    return "Instruction SQL trop imbriquée";
+}
 inline std::string badTop()
 {
     return "Clause TOP non acceptée : un nombre entier de lignes est attendu";
@@ -138,6 +142,10 @@ inline std::string deniedFunction(std::string_view f)
 inline std::string interrupted()
 {
     return "Requête interrompue : durée d'exécution maximale dépassée";
+}
+inline std::string answerTooLarge()
+{
+    return "Réponse trop volumineuse : précisez la recherche";
 }
 inline std::string sqlError(std::string_view detail)
 {

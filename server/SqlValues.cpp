@@ -8,15 +8,29 @@
 
 namespace dravik::server {
 
+namespace {
+
+std::string quoted(std::string_view text, char quote)
+{
+    std::string out(1, quote);
+    for (const char c : text) {
+        out += c;
+        if (c == quote)
+            out += quote;
+    }
+    return out + quote;
+}
+
+} // namespace
+
 std::string quoteName(std::string_view name)
 {
-    std::string out = "\"";
-    for (const char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + '"';
+    return quoted(name, '"');
+}
+
+std::string quoteText(std::string_view text)
+{
+    return quoted(text, '\'');
 }
 
 std::string formatNumber(double value)

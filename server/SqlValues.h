@@ -15,6 +15,8 @@ namespace dravik::server {
 
 // A table or column name as an SQLite identifier ("..." with inner quotes doubled).
 std::string quoteName(std::string_view name);
+// A text as an SQL string literal ('...' with inner apostrophes doubled).
+std::string quoteText(std::string_view text);
 
 // A number as the documents write it ("120.5", "15000").
 std::string formatNumber(double value);

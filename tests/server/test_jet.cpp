@@ -5,6 +5,21 @@
 
 using namespace dravik::server;
 
+namespace {
+
+std::string nestedIsNull(int depth)
+{
+    std::string s;
+    for (int i = 0; i < depth; ++i)
+        s += "isnull(";
+    s += "a";
+    for (int i = 0; i < depth; ++i)
+        s += ")";
+    return s;
+}
+
+} // namespace
+
 TEST(JetSql, TranslatesTheClientsDialect)
 {
     const struct
@@ -79,6 +94,7 @@ TEST(JetSql, RefusesWhatItCannotTranslateSafely)
             {"select isnull(a from t", msg::unbalancedParens()},
             {"select 12abc from t", msg::badNumber("12a")},
             {"delete from t where a=1\0 or 1=1"s, msg::nulCharacter()},
+            {"select " + nestedIsNull(70) + " from t", msg::tooDeep()},
     };
     for (const auto &c : cases) {
         const JetTranslation t = translateJet(c.jet);
@@ -86,6 +102,9 @@ TEST(JetSql, RefusesWhatItCannotTranslateSafely)
         EXPECT_EQ(t.error, c.error) << c.jet;
         EXPECT_TRUE(t.sql.empty()) << c.jet;
     }
+    // Deeper than any stack: refused, not crashed.
+    EXPECT_FALSE(translateJet("select " + nestedIsNull(200000)).ok);
+    EXPECT_TRUE(translateJet("select " + nestedIsNull(60) + " from t").ok);
 }
 
 TEST(JetSql, FindsWhereTheNewIdsGo)

@@ -106,6 +106,8 @@ TEST_F(Safety, HostileStatementsAreRefusedAndChangeNothing)
             {"AxQuery", "select * from tVehicles where Commentaires = ?"},
             {"AxQuery", "select * from tVehicles where KMS = :foo"},
             {"AxUpdate", "update tVehicles set KMS=0 where idVO=1 -- and a comment"},
+            {"AxQuery", "select printf('%.*c', 1000000, 'x') from tVehicles"},
+            {"AxUpdate", "update tVehicles set Commentaires=zeroblob(5000000) where idVO=1"},
             {"AxQuery", "select * from nosuchtable"},
             {"AxQuery", "select nosuchcolumn from tVehicles"},
             {"AxQuery", "selec * from tVehicles"},
