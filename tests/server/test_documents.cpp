@@ -233,6 +233,20 @@ TEST_F(Documents, ChoiceListsHoldEveryListTheFormDrawsFrom)
                 return false;
         return true;
     };
+    // Prefix safety: selecting a list by its bare item name lands on that list's first item.
+    std::vector<std::string> names = {"InfoCom", "InfoSite", "Marks",    "Models",
+                                      "Pars",    "VNMarks",  "VNModels", "VNVersions"};
+    for (const LayoutRow &r : formLayout())
+        if (r.tControl == "110" && !r.desc.empty())
+            names.push_back(r.fieldInfo.empty() ? r.vInfo
+                                                : r.fieldInfo.substr(r.fieldInfo.find(';') + 1));
+    for (const std::string &name : names) {
+        if (name == "PAChoix1" || name == "PAChoix2")
+            continue;
+        Cursor l(doc);
+        xmlOpen(l, name);
+        EXPECT_EQ(l.item.rfind("<" + name + ">", 0), 0u) << name;
+    }
     EXPECT_TRUE(hasItems("InfoCom", {"idCom", "cNom", "Site"}));
     EXPECT_TRUE(hasItems("InfoSite", {"Site", "Marques", "MontantFraisDossier"}));
     EXPECT_TRUE(hasItems("Marks", {"vMark"}));
