@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <arpa/inet.h>
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 namespace dravik::server {
 
@@ -59,10 +61,23 @@ public:
     // buffer is full.
     ssize_t write(const char *ptr, size_t size) override
     {
+        // httplib writes an answer's header block and its body separately: the header block
+        // is held back (MSG_MORE) until the body's last byte, so that a small answer leaves in
+        // one packet despite TCP_NODELAY.
+        const std::string_view data(ptr, size);
+        const bool header
+                = m_bodyLeft == 0 && data.rfind("HTTP/1.", 0) == 0 && data.ends_with("\r\n\r\n");
+        if (header)
+            m_bodyLeft = contentLength(data);
+        const bool more = header ? m_bodyLeft > 0 : size < m_bodyLeft;
         while (true) {
-            const ssize_t n = ::send(m_sock, ptr, size, MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n >= 0)
+            const ssize_t n = ::send(m_sock, ptr, size,
+                                     MSG_NOSIGNAL | MSG_DONTWAIT | (more ? MSG_MORE : 0));
+            if (n >= 0) {
+                if (!header)
+                    m_bodyLeft -= std::min(m_bodyLeft, static_cast<size_t>(n));
                 return n;
+            }
             if (errno == EINTR)
                 continue;
             if ((errno != EAGAIN && errno != EWOULDBLOCK) || !wait(POLLOUT, m_writeMs))
@@ -123,12 +138,37 @@ public:
         }
     }
 
+    // Sends whatever an answer left held back (an answer to HEAD has no body to release it).
+    void flush()
+    {
+        if (m_bodyLeft != 0) {
+            const int on = 1;
+            setsockopt(m_sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            m_bodyLeft = 0;
+        }
+    }
+
     // Puts a (rewritten) request line back in front of the buffered bytes.
     void unread(const std::string &line) { m_buf.insert(m_pos, line); }
 
 private:
     int m_sock;
     int m_readMs, m_writeMs;
+    size_t m_bodyLeft = 0; // body bytes of the answer being written still to come
+
+    static size_t contentLength(std::string_view header)
+    {
+        for (const std::string_view name : {"\r\nContent-Length: ", "\r\ncontent-length: "}) {
+            const size_t p = header.find(name);
+            if (p != std::string_view::npos) {
+                size_t value = 0;
+                std::from_chars(header.data() + p + name.size(), header.data() + header.size(),
+                                value);
+                return value;
+            }
+        }
+        return 0;
+    }
     std::string m_buf;
     size_t m_pos = 0;
 
@@ -208,6 +248,7 @@ bool HttpServer::process_and_close_socket(socket_t sock)
             if (!fullTarget.empty())
                 req.target = fullTarget;
         });
+        strm.flush();
         if (!ret || connectionClosed)
             break;
         --count;
