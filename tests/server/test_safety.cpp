@@ -205,3 +205,18 @@ TEST_F(Safety, ManyClientsInsertAtOnceAndEachGetsItsOwnId)
     EXPECT_EQ(count("SELECT count(*) FROM tActions WHERE CommentaireAction LIKE 'parall%'"),
               threads * each);
 }
+
+TEST_F(Safety, TheChoiceListConditionReadsOnlyTheListTable)
+{
+    const std::string login = scalar("SELECT Login FROM tUsers WHERE Login IS NOT NULL LIMIT 1");
+    ASSERT_FALSE(login.empty());
+    for (const char *clause :
+         {"Where 1=1 UNION SELECT Name_, Login FROM tUsers",
+          "Where RubricItem IN (SELECT Login FROM tUsers)", "Where 1=1; DELETE FROM ListRubrics"}) {
+        const std::string doc
+                = get("AxInfoEquip", {{"UserConcession", "ZOLVARE"}, {"WHERE_CLAUSE", clause}});
+        EXPECT_NE(warning(doc), "") << clause;
+        EXPECT_EQ(doc.find(login), std::string::npos) << clause;
+    }
+    EXPECT_GT(count("SELECT count(*) FROM ListRubrics"), 0);
+}
