@@ -500,24 +500,4 @@ JetTranslation translateJet(std::string_view jet)
     return Translator(std::move(tokens)).run();
 }
 
-StatementKind statementKind(std::string_view sql)
-{
-    size_t i = 0;
-    while (i < sql.size() && static_cast<unsigned char>(sql[i]) <= ' ')
-        ++i;
-    size_t j = i;
-    while (j < sql.size() && isWordChar(static_cast<unsigned char>(sql[j])))
-        ++j;
-    const std::string w = lower(sql.substr(i, j - i));
-    if (w == "select" || w == "with")
-        return StatementKind::Select;
-    if (w == "insert")
-        return StatementKind::Insert;
-    if (w == "update")
-        return StatementKind::Update;
-    if (w == "delete")
-        return StatementKind::Delete;
-    return StatementKind::Other;
-}
-
 } // namespace dravik::server

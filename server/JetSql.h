@@ -34,7 +34,4 @@ struct JetTranslation
 
 JetTranslation translateJet(std::string_view jet);
 
-// The statement kind of a translated text, from its first word.
-StatementKind statementKind(std::string_view sql);
-
 } // namespace dravik::server

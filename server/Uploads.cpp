@@ -62,8 +62,7 @@ bool writeAtomically(const std::string &dir, const std::string &name, const std:
     return false;
 }
 
-} // namespace
-
+// A photo file name the folder accepts: letters, digits, "-" and "_", ending ".jpg".
 bool isPhotoName(const std::string &name)
 {
     if (name.size() < 5 || name.size() > 100)
@@ -80,6 +79,8 @@ bool isPhotoName(const std::string &name)
     }
     return true;
 }
+
+} // namespace
 
 std::string photoUpload(Database &db, const std::string &photoDir, const httplib::Request &req)
 {

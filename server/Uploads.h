@@ -21,7 +21,4 @@ std::string photoUpload(Database &db, const std::string &photoDir, const httplib
 // "telephonySmsSend successfull", or an error text.
 std::string smsSend(Database &db, const httplib::Request &req);
 
-// A photo file name the folder accepts: letters, digits, "-" and "_", ending ".jpg".
-bool isPhotoName(const std::string &name);
-
 } // namespace dravik::server
