@@ -60,7 +60,7 @@ void attachPhotos(sqlite3 *db, const Insert::Row &vehicle, int count, const std:
     }
 }
 
-const char *kTradeInComment = "Acompte de 500 € versé, reprise à estimer";
+const char *kTradeInComment = "Acompte de 500 euros versé, reprise à estimer";
 
 struct Plan
 {

@@ -1,0 +1,281 @@
+#include "server/Database.h"
+
+#include "server/Messages.h"
+#include "server/SqlValues.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <strings.h>
+
+namespace dravik::server {
+
+void checkSqlite(sqlite3 *db, int rc, std::string_view what)
+{
+    if (rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE)
+        return;
+    throw std::runtime_error(std::string(what) + ": "
+                             + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+}
+
+Connection::Connection(const DbOptions &options)
+    : m_options(options)
+{
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(options.path.c_str(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string error = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+        sqlite3_close(m_db);
+        throw std::runtime_error("cannot open " + options.path + ": " + error);
+    }
+    sqlite3_busy_timeout(m_db, options.busyTimeoutMs);
+    sqlite3_extended_result_codes(m_db, 0);
+    // Nothing a client writes may reach the file format itself.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, 2 * 1024 * 1024);
+    sqlite3_limit(m_db, SQLITE_LIMIT_SQL_LENGTH, 1024 * 1024);
+    // Every write is on disk when its answer leaves.
+    checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr),
+                "synchronous");
+    // A record's children go with it (ON DELETE CASCADE in the schema).
+    checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr),
+                "foreign_keys");
+    sqlite3_set_authorizer(m_db, &Connection::authorize, this);
+    sqlite3_progress_handler(m_db, 1000, &Connection::progress, this);
+}
+
+Connection::~Connection()
+{
+    m_writers.clear();
+    for (auto &[key, stmt] : m_client)
+        sqlite3_finalize(stmt);
+    for (auto &[sql, stmt] : m_cache)
+        sqlite3_finalize(stmt);
+    sqlite3_close_v2(m_db);
+}
+
+sqlite3_stmt *Connection::cached(const std::string &sql)
+{
+    const auto it = m_cache.find(sql);
+    if (it != m_cache.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt *stmt = nullptr;
+    const Access saved = m_access;
+    m_access = Access::Internal;
+    const int rc = sqlite3_prepare_v3(m_db, sql.c_str(), static_cast<int>(sql.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    m_access = saved;
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        checkSqlite(m_db, rc, sql);
+    }
+    m_cache.emplace(sql, stmt);
+    return stmt;
+}
+
+const RowWriter &Connection::writer(sqlite3_stmt *stmt)
+{
+    auto &w = m_writers[stmt];
+    if (!w)
+        w = std::make_unique<RowWriter>(stmt);
+    return *w;
+}
+
+sqlite3_stmt *Connection::clientStatement(const std::string &key)
+{
+    for (auto it = m_client.begin(); it != m_client.end(); ++it) {
+        if (it->first == key) {
+            m_client.splice(m_client.begin(), m_client, it);
+            sqlite3_reset(it->second);
+            sqlite3_clear_bindings(it->second);
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
+void Connection::keepClient(const std::string &key, sqlite3_stmt *stmt)
+{
+    constexpr size_t kKept = 32;
+    m_client.emplace_front(key, stmt);
+    while (m_client.size() > kKept) {
+        m_writers.erase(m_client.back().second);
+        sqlite3_finalize(m_client.back().second);
+        m_client.pop_back();
+    }
+}
+
+void Connection::setAccess(Access access, std::set<std::string> tables)
+{
+    m_access = access;
+    m_tables = std::move(tables);
+    m_denial.clear();
+}
+
+void Connection::startClock(int timeoutMs)
+{
+    m_interrupted = false;
+    m_clock = timeoutMs > 0;
+    m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+int Connection::progress(void *self)
+{
+    auto *c = static_cast<Connection *>(self);
+    if (c->m_clock && std::chrono::steady_clock::now() > c->m_deadline) {
+        c->m_interrupted = true;
+        return 1;
+    }
+    return 0;
+}
+
+int Connection::authorize(void *self, int action, const char *a, const char *b, const char *dbName,
+                          const char * /*trigger*/)
+{
+    return static_cast<Connection *>(self)->check(action, a, b, dbName);
+}
+
+namespace {
+
+bool isSystemTable(const char *table)
+{
+    return table && strncasecmp(table, "sqlite_", 7) == 0;
+}
+
+bool containsNoCase(const std::set<std::string> &names, const char *name)
+{
+    if (!name)
+        return false;
+    for (const auto &n : names)
+        if (strcasecmp(n.c_str(), name) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int Connection::check(int action, const char *a, const char *b, const char *dbName)
+{
+    if (m_access == Access::Internal)
+        return SQLITE_OK;
+    auto deny = [this](std::string reason) {
+        if (m_denial.empty())
+            m_denial = std::move(reason);
+        return SQLITE_DENY;
+    };
+    const bool mainDb = !dbName || std::strcmp(dbName, "main") == 0;
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    case SQLITE_READ:
+        if (!mainDb || isSystemTable(a) || (!m_tables.empty() && !containsNoCase(m_tables, a)))
+            return deny(msg::deniedRead(a ? a : ""));
+        return SQLITE_OK;
+    case SQLITE_FUNCTION:
+        if (b && strcasecmp(b, "load_extension") == 0)
+            return deny(msg::deniedFunction(b));
+        return SQLITE_OK;
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        if (m_access != Access::Write)
+            return deny(msg::deniedWriteInQuery());
+        if (!mainDb || isSystemTable(a) || !containsNoCase(m_options.writableTables, a))
+            return deny(msg::deniedWrite(a ? a : ""));
+        return SQLITE_OK;
+    case SQLITE_ATTACH:
+    case SQLITE_DETACH:
+        return deny(msg::deniedAttach());
+    case SQLITE_PRAGMA:
+        return deny(msg::deniedPragma());
+    case SQLITE_TRANSACTION:
+    case SQLITE_SAVEPOINT:
+        return deny(msg::deniedTransaction());
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE:
+    case SQLITE_CREATE_TEMP_TRIGGER:
+    case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_CREATE_VTABLE:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TEMP_INDEX:
+    case SQLITE_DROP_TEMP_TABLE:
+    case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_DROP_VTABLE:
+    case SQLITE_ALTER_TABLE:
+    case SQLITE_REINDEX:
+    case SQLITE_ANALYZE:
+        return deny(msg::deniedSchema());
+    default:
+        return deny(msg::deniedOther());
+    }
+}
+
+Database::Database(DbOptions options)
+    : m_options(std::move(options))
+{
+    auto first = std::make_unique<Connection>(m_options);
+    sqlite3_stmt *stmt = nullptr;
+    checkSqlite(first->handle(),
+                sqlite3_prepare_v2(first->handle(), "PRAGMA journal_mode=WAL", -1, &stmt, nullptr),
+                "journal_mode");
+    const int rc = sqlite3_step(stmt);
+    const std::string mode = rc == SQLITE_ROW
+            ? reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))
+            : std::string();
+    sqlite3_finalize(stmt);
+    if (mode != "wal" && m_options.path != ":memory:")
+        throw std::runtime_error("cannot switch " + m_options.path + " to WAL mode");
+    m_idle.push_back(std::move(first));
+}
+
+Database::~Database() = default;
+
+Database::Lease Database::acquire()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_idle.empty()) {
+            auto c = std::move(m_idle.back());
+            m_idle.pop_back();
+            return Lease(*this, std::move(c));
+        }
+    }
+    return Lease(*this, std::make_unique<Connection>(m_options));
+}
+
+Database::Lease::~Lease()
+{
+    if (!m_c)
+        return;
+    m_c->setAccess(Access::Internal);
+    m_c->startClock(0);
+    std::lock_guard lock(m_db->m_mutex);
+    m_db->m_idle.push_back(std::move(m_c));
+}
+
+void Database::exec(const std::string &sql)
+{
+    auto c = acquire();
+    char *error = nullptr;
+    const int rc = sqlite3_exec(c->handle(), sql.c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        const std::string text = error ? error : sqlite3_errstr(rc);
+        sqlite3_free(error);
+        throw std::runtime_error(text);
+    }
+}
+
+} // namespace dravik::server

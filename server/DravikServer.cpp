@@ -1,0 +1,207 @@
+#include "server/DravikServer.h"
+
+#include "common/FormLayout.h"
+#include "common/Latin1.h"
+#include "server/ClientSql.h"
+#include "server/Database.h"
+#include "server/Documents.h"
+#include "server/HttpServer.h"
+#include "server/Messages.h"
+#include "server/QueryString.h"
+#include "server/Reports.h"
+#include "server/Uploads.h"
+#include "server/XmlDoc.h"
+
+#include "server/seed/Seed.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <stdexcept>
+
+namespace dravik::server {
+
+namespace {
+
+constexpr const char *kXml = "text/xml; charset=ISO-8859-1";
+
+// The tables the client's statements write, with the record tables of the layout, and the
+// reservations, which go with a deleted vehicle.
+std::set<std::string> writableTables()
+{
+    std::set<std::string> tables = {
+            "tVehicles",       "tVO - Frevo", "tVO - Liens Images", "tResa",      "tClients",
+            "TVehiclesClarim", "tActions",    "ListRubrics",        "ListModels", "ListVersions"};
+    for (const TabRow &t : formTabs())
+        if (!t.tag.empty())
+            tables.insert(t.tag);
+    return tables;
+}
+
+int toInt(const std::string &text)
+{
+    int v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+}
+
+bool isDirectory(const std::string &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A GET endpoint answering a document built from the request's parameters.
+template<typename Build>
+httplib::Server::Handler document(Build build)
+{
+    return [build](const httplib::Request &req, httplib::Response &res) {
+        res.set_content(build(QueryParams::fromTarget(req.target)), kXml);
+    };
+}
+
+} // namespace
+
+DravikServer::DravikServer(ServerOptions options)
+    : m_options(std::move(options))
+{
+    if (!isDirectory(m_options.photoDir))
+        throw std::runtime_error("photo folder not found: " + m_options.photoDir);
+    DbOptions db;
+    db.path = m_options.dbPath;
+    db.busyTimeoutMs = m_options.busyTimeoutMs;
+    db.statementTimeoutMs = m_options.statementTimeoutMs;
+    db.writableTables = writableTables();
+    m_db = std::make_unique<Database>(db);
+    prepareDatabase();
+    m_http = std::make_unique<HttpServer>();
+    routes();
+}
+
+DravikServer::~DravikServer()
+{
+    stop();
+}
+
+void DravikServer::prepareDatabase()
+{
+    auto lease = m_db->acquire();
+    sqlite3 *db = lease->handle();
+    seed::createSchema(db);
+    auto count = [&](const char *sql) {
+        sqlite3_stmt *stmt = lease->cached(sql);
+        sqlite3_step(stmt);
+        const int n = sqlite3_column_int(stmt, 0);
+        sqlite3_reset(stmt);
+        return n;
+    };
+    // A database that already holds data is used as it is: seeding twice would duplicate it.
+    const bool empty = count("SELECT count(*) FROM tConcessions") == 0;
+    if (m_options.seed == "demo" && empty)
+        seed::seedDemo(db, m_options.photoDir);
+    if (m_options.seed == "large" && count("SELECT count(*) FROM tVehicles") < seed::kLargeVehicles)
+        seed::seedLarge(db, m_options.photoDir);
+}
+
+void DravikServer::routes()
+{
+    HttpServer &http = *m_http;
+    Database &db = *m_db;
+    const std::string photoDir = m_options.photoDir;
+
+    http.Get("/AxInfoVO", document([&db](const QueryParams &p) { return vehicleDocument(db, p); }));
+    http.Get("/AxInfoCL",
+             document([&db](const QueryParams &p) { return customerDocument(db, p); }));
+    http.Get("/AxInfoEquip",
+             document([&db](const QueryParams &p) { return choiceListDocument(db, p); }));
+    http.Get("/AxInfoStruct", document([](const QueryParams &) { return structureDocument(); }));
+    http.Get("/AxQuery", document([&db](const QueryParams &p) {
+                 if (!p.has("SQL"))
+                     return XmlDoc::failure({msg::missingParameter("SQL")});
+                 return runQuery(db, p.get("SQL"), toInt(p.get("MaxRows")));
+             }));
+    http.Get("/AxUpdate", document([&db](const QueryParams &p) {
+                 if (!p.has("SQLExecute"))
+                     return XmlDoc::failure({msg::missingParameter("SQLExecute")});
+                 return runUpdate(db, p.get("SQLExecute"));
+             }));
+    http.Get("/AxInsert", document([&db](const QueryParams &p) {
+                 if (!p.has("SQLExecute"))
+                     return XmlDoc::failure({msg::missingParameter("SQLExecute")});
+                 return runInsert(db, p.get("SQLExecute"));
+             }));
+    http.Post("/AxInsert", [&db, photoDir](const httplib::Request &req, httplib::Response &res) {
+        res.set_content(photoUpload(db, photoDir, req), kXml);
+    });
+    http.Get("/ReportPDF", [&db](const httplib::Request &req, httplib::Response &res) {
+        const Report r = reportPdf(db, QueryParams::fromTarget(req.target));
+        if (r.pdf) {
+            res.set_header("Content-Disposition",
+                           "inline; filename=\"" + utf8ToLatin1(r.fileName) + "\"");
+            res.set_content(r.body, "application/pdf");
+        } else {
+            res.set_content(r.body, kXml);
+        }
+    });
+    http.Post("/tools/smssend/smssend.php5",
+              [&db](const httplib::Request &req, httplib::Response &res) {
+                  res.set_content(utf8ToLatin1(smsSend(db, req)), "text/plain; charset=ISO-8859-1");
+              });
+    http.set_mount_point("/voimages", photoDir);
+    http.set_file_extension_and_mimetype_mapping("jpg", "image/jpeg");
+
+    // Whatever goes wrong, the answer is a document with log items, never a bare error page.
+    http.set_error_handler([](const httplib::Request &req, httplib::Response &res) {
+        const std::string text = res.status == 404 ? msg::unknownEndpoint(latin1ToUtf8(req.path))
+                                                   : msg::internalError();
+        res.set_content(XmlDoc::failure({text}), kXml);
+    });
+    http.set_exception_handler(
+            [](const httplib::Request &, httplib::Response &res, std::exception_ptr) {
+                res.status = 500;
+                res.set_content(XmlDoc::failure({msg::internalError()}), kXml);
+            });
+
+    const int threads = m_options.threads;
+    http.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    };
+    http.set_keep_alive_max_count(100000);
+    http.set_keep_alive_timeout(m_options.keepAliveSeconds);
+    http.set_read_timeout(5, 0);
+    http.set_write_timeout(5, 0);
+    http.set_payload_max_length(16 * 1024 * 1024);
+}
+
+int DravikServer::start()
+{
+    if (m_options.port == 0) {
+        m_port = m_http->bind_to_any_port(m_options.listen);
+    } else {
+        m_port = m_http->bind_to_port(m_options.listen, m_options.port) ? m_options.port : -1;
+    }
+    if (m_port <= 0)
+        throw std::runtime_error("cannot listen on " + m_options.listen + ":"
+                                 + std::to_string(m_options.port));
+    m_thread = std::thread([this] { m_http->listen_after_bind(); });
+    while (!m_http->is_running() && m_thread.joinable())
+        std::this_thread::yield();
+    return m_port;
+}
+
+void DravikServer::stop()
+{
+    if (m_http)
+        m_http->stop();
+    wait();
+}
+
+void DravikServer::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+} // namespace dravik::server

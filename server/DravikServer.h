@@ -1,0 +1,60 @@
+#pragma once
+
+// dravik-server: the endpoints of the client's catalogue over one SQLite database and one photo
+// folder. Tests and benchmarks run it in-process on a free loopback port.
+
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace dravik::server {
+
+class Database;
+class HttpServer;
+
+struct ServerOptions
+{
+    std::string dbPath;
+    std::string photoDir; // served under /voimages/, written by the photo upload
+    std::string listen = "127.0.0.1";
+    int port = 0; // 0: a free port
+    std::string seed; // "", "demo" or "large": fills a new database
+    int threads = 32; // requests served at once (a kept-alive connection holds one)
+    int keepAliveSeconds = 5;
+    int statementTimeoutMs = 3000;
+    int busyTimeoutMs = 1500;
+};
+
+class DravikServer
+{
+public:
+    // Opens the database, creating its schema (and seeding it) when it has no table yet.
+    // Throws std::runtime_error when the database or the photo folder cannot be used.
+    explicit DravikServer(ServerOptions options);
+    ~DravikServer();
+
+    // Binds and starts serving on a thread of its own; answers the port. Throws when the
+    // address cannot be bound.
+    int start();
+    void stop();
+    // Blocks until the server stops.
+    void wait();
+
+    int port() const { return m_port; }
+    Database &database() { return *m_db; }
+    // The HTTP server itself, for routes of a benchmark's own.
+    HttpServer &http() { return *m_http; }
+    const ServerOptions &options() const { return m_options; }
+
+private:
+    ServerOptions m_options;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<HttpServer> m_http;
+    std::thread m_thread;
+    int m_port = 0;
+
+    void prepareDatabase();
+    void routes();
+};
+
+} // namespace dravik::server

@@ -1,0 +1,503 @@
+#include "server/JetSql.h"
+
+#include "common/Dates.h"
+#include "server/Messages.h"
+#include "server/SqlValues.h"
+
+#include <optional>
+
+namespace dravik::server {
+
+namespace {
+
+enum class Tok { Space, Word, Number, String, DString, Bracket, Date, Param, Op };
+
+struct Token
+{
+    Tok type;
+    std::string_view text; // raw text, delimiters included
+};
+
+bool isWordStart(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+
+bool isWordChar(unsigned char c)
+{
+    return isWordStart(c) || (c >= '0' && c <= '9');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Splits the statement into tokens; answers an error text when it cannot.
+std::string tokenize(std::string_view s, std::vector<Token> &out)
+{
+    // SQLite would stop reading at a NUL byte and run only what stands before it.
+    if (s.find('\0') != std::string_view::npos)
+        return msg::nulCharacter();
+    size_t i = 0;
+    auto push = [&](Tok t, size_t begin) {
+        out.push_back({t, s.substr(begin, i - begin)});
+    };
+    // A quoted run ending at `close`, the close character doubled inside standing for itself.
+    auto quoted = [&](char close, bool doubling) {
+        for (++i; i < s.size(); ++i) {
+            if (s[i] == close) {
+                if (doubling && i + 1 < s.size() && s[i + 1] == close) {
+                    ++i;
+                    continue;
+                }
+                ++i;
+                return true;
+            }
+        }
+        return false;
+    };
+    while (i < s.size()) {
+        const size_t begin = i;
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c <= ' ') {
+            while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ')
+                ++i;
+            push(Tok::Space, begin);
+        } else if (isWordStart(c)) {
+            while (i < s.size() && isWordChar(static_cast<unsigned char>(s[i])))
+                ++i;
+            push(Tok::Word, begin);
+        } else if (isDigit(s[i]) || (s[i] == '.' && i + 1 < s.size() && isDigit(s[i + 1]))) {
+            while (i < s.size() && (isDigit(s[i]) || s[i] == '.'))
+                ++i;
+            if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+                size_t j = i + 1;
+                if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+                    ++j;
+                if (j < s.size() && isDigit(s[j])) {
+                    i = j;
+                    while (i < s.size() && isDigit(s[i]))
+                        ++i;
+                }
+            }
+            if (i < s.size() && isWordChar(static_cast<unsigned char>(s[i])))
+                return msg::badNumber(s.substr(begin, i + 1 - begin));
+            push(Tok::Number, begin);
+        } else if (c == '\'') {
+            if (!quoted('\'', true))
+                return msg::unterminatedString();
+            push(Tok::String, begin);
+        } else if (c == '"') {
+            if (!quoted('"', true))
+                return msg::unterminatedString();
+            push(Tok::DString, begin);
+        } else if (c == '[') {
+            if (!quoted(']', false))
+                return msg::unterminatedBracket();
+            push(Tok::Bracket, begin);
+        } else if (c == '#') {
+            if (!quoted('#', false))
+                return msg::unterminatedDate();
+            push(Tok::Date, begin);
+        } else if (c == ':' && i + 1 < s.size()
+                   && isWordStart(static_cast<unsigned char>(s[i + 1]))) {
+            ++i;
+            while (i < s.size() && isWordChar(static_cast<unsigned char>(s[i])))
+                ++i;
+            push(Tok::Param, begin);
+        } else if (c == '?' || c == '@' || c == '$' || c == '`' || c == '\\') {
+            // SQLite would read these as parameters or quotes; Jet never writes them here.
+            return msg::forbiddenCharacter(s[i]);
+        } else {
+            ++i;
+            push(Tok::Op, begin);
+        }
+    }
+    return {};
+}
+
+std::string unquote(std::string_view raw)
+{
+    // Strips the delimiters and undoubles a doubled closing character.
+    const char close = raw.back();
+    std::string out;
+    for (size_t i = 1; i + 1 < raw.size(); ++i) {
+        out += raw[i];
+        if (raw[i] == close && raw[i + 1] == close && close != ']')
+            ++i;
+    }
+    return out;
+}
+
+class Translator
+{
+public:
+    explicit Translator(std::vector<Token> toks)
+        : t(std::move(toks))
+        , skip(t.size(), false)
+    { }
+
+    JetTranslation run();
+
+private:
+    std::vector<Token> t;
+    std::vector<bool> skip;
+    std::string error;
+    JetTranslation result;
+    static constexpr int kMaxNesting = 64;
+    int m_depth = 0;
+
+    bool isOp(size_t i, char c) const
+    {
+        return i < t.size() && t[i].type == Tok::Op && t[i].text[0] == c;
+    }
+    bool isWord(size_t i, std::string_view lowerName) const
+    {
+        return i < t.size() && t[i].type == Tok::Word && lower(t[i].text) == lowerName;
+    }
+    size_t next(size_t i) const // next non-space token after i (t.size() when none)
+    {
+        for (++i; i < t.size(); ++i)
+            if (t[i].type != Tok::Space)
+                return i;
+        return t.size();
+    }
+    size_t prev(size_t i) const // previous non-space token before i (npos when none)
+    {
+        while (i-- > 0)
+            if (t[i].type != Tok::Space)
+                return i;
+        return std::string::npos;
+    }
+    size_t matchParen(size_t open) const
+    {
+        int depth = 0;
+        for (size_t i = open; i < t.size(); ++i) {
+            if (isOp(i, '('))
+                ++depth;
+            else if (isOp(i, ')') && --depth == 0)
+                return i;
+        }
+        return std::string::npos;
+    }
+    std::string name(size_t i) const // a table or column name token, brackets removed
+    {
+        if (i >= t.size())
+            return {};
+        if (t[i].type == Tok::Bracket || t[i].type == Tok::DString)
+            return unquote(t[i].text);
+        return t[i].type == Tok::Word ? std::string(t[i].text) : std::string();
+    }
+
+    void skipThrough(size_t a, size_t b);
+    void prepareDelete(size_t first);
+    std::string prepareTop(size_t first);
+    void readInsert(size_t first);
+    std::string emit(size_t begin, size_t end);
+    std::optional<std::string> translateToken(size_t &i, size_t end);
+};
+
+// "Delete * from t" and "Delete t.* from t": SQLite wants no column list.
+void Translator::prepareDelete(size_t first)
+{
+    const size_t a = next(first);
+    if (isOp(a, '*')) {
+        skipThrough(a, a);
+        return;
+    }
+    const size_t dot = next(a);
+    const size_t star = next(dot);
+    if ((t[a].type == Tok::Word || t[a].type == Tok::Bracket) && !isWord(a, "from")
+        && isOp(dot, '.') && isOp(star, '*'))
+        skipThrough(a, star);
+}
+
+// Drops the tokens a..b and the blank after them.
+void Translator::skipThrough(size_t a, size_t b)
+{
+    for (size_t i = a; i <= b; ++i)
+        skip[i] = true;
+    if (b + 1 < t.size() && t[b + 1].type == Tok::Space)
+        skip[b + 1] = true;
+}
+
+// "Select [Distinct] Top n ..." becomes "... LIMIT n"; answers n (empty when no TOP).
+std::string Translator::prepareTop(size_t first)
+{
+    size_t a = next(first);
+    if (isWord(a, "distinct") || isWord(a, "distinctrow") || isWord(a, "all"))
+        a = next(a);
+    if (!isWord(a, "top"))
+        return {};
+    const size_t n = next(a);
+    if (n >= t.size() || t[n].type != Tok::Number
+        || t[n].text.find_first_not_of("0123456789") != std::string_view::npos) {
+        error = msg::badTop();
+        return {};
+    }
+    if (isWord(next(n), "percent")) {
+        error = msg::badTop();
+        return {};
+    }
+    skipThrough(a, n);
+    return std::string(t[n].text);
+}
+
+// Table, columns and the columns that receive the new-id placeholders.
+void Translator::readInsert(size_t first)
+{
+    size_t i = next(first);
+    if (!isWord(i, "into"))
+        return;
+    i = next(i);
+    result.table = name(i);
+    i = next(i);
+    if (!isOp(i, '('))
+        return;
+    const size_t close = matchParen(i);
+    if (close == std::string::npos)
+        return;
+    for (size_t k = next(i); k < close; k = next(k)) {
+        if (!isOp(k, ','))
+            result.columns.push_back(name(k));
+    }
+    i = next(close);
+    if (!isWord(i, "values"))
+        return;
+    i = next(i);
+    if (!isOp(i, '('))
+        return;
+    const size_t vclose = matchParen(i);
+    if (vclose == std::string::npos)
+        return;
+    // Each value: a lone placeholder names its column.
+    auto soleToken = [&](size_t b, size_t e) {
+        size_t found = std::string::npos;
+        for (size_t k = b; k < e; ++k) {
+            if (t[k].type == Tok::Space)
+                continue;
+            if (found != std::string::npos)
+                return std::string::npos;
+            found = k;
+        }
+        return found;
+    };
+    size_t column = 0;
+    size_t valueStart = i + 1;
+    int depth = 0;
+    for (size_t k = i + 1; k <= vclose; ++k) {
+        if (isOp(k, '(')) {
+            ++depth;
+            continue;
+        }
+        if (isOp(k, ')') && k != vclose) {
+            --depth;
+            continue;
+        }
+        if (k != vclose && !(depth == 0 && isOp(k, ',')))
+            continue;
+        const size_t only = soleToken(valueStart, k);
+        if (only != std::string::npos && t[only].type == Tok::Param
+            && column < result.columns.size()) {
+            const std::string p = lower(t[only].text);
+            if (p == ":newid")
+                result.newIdColumn = result.columns[column];
+            else if (p == ":newidbis")
+                result.newIdBisColumn = result.columns[column];
+        }
+        ++column;
+        valueStart = k + 1;
+    }
+}
+
+std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
+{
+    const Token &tok = t[i];
+    switch (tok.type) {
+    case Tok::Word: {
+        const std::string w = lower(tok.text);
+        const size_t n = next(i);
+        const bool call = n < end && isOp(n, '(');
+        const size_t p = prev(i);
+        const bool qualified = p != std::string::npos && isOp(p, '.');
+        if (qualified)
+            return std::string(tok.text);
+        if (w == "isnull" && call) {
+            const size_t close = matchParen(n);
+            if (close == std::string::npos || close >= end) {
+                error = msg::unbalancedParens();
+                return std::nullopt;
+            }
+            // Nesting is bounded, so that a hostile statement cannot exhaust the stack.
+            if (++m_depth > kMaxNesting) {
+                error = msg::tooDeep();
+                return std::nullopt;
+            }
+            const std::string inner = emit(n + 1, close);
+            --m_depth;
+            i = close;
+            return "((" + inner + ") IS NULL)";
+        }
+        if (!call && (w == "true" || w == "false"))
+            return std::string(w == "true" ? "1" : "0");
+        if (w == "distinctrow")
+            return std::string("DISTINCT");
+        if (call) {
+            const size_t after = next(n);
+            const bool empty = isOp(after, ')');
+            if (empty && w == "now") {
+                i = after;
+                return std::string("datetime('now','localtime')");
+            }
+            if (empty && w == "date") {
+                i = after;
+                return std::string("date('now','localtime')");
+            }
+            static const std::pair<const char *, const char *> renames[] = {{"ucase", "upper"},
+                                                                            {"lcase", "lower"},
+                                                                            {"len", "length"},
+                                                                            {"nz", "ifnull"},
+                                                                            {"mid", "substr"}};
+            for (const auto &[jet, lite] : renames)
+                if (w == jet)
+                    return std::string(lite);
+        }
+        return std::string(tok.text);
+    }
+    case Tok::DString:
+        return quoteText(unquote(tok.text));
+    case Tok::Bracket:
+        return quoteName(unquote(tok.text));
+    case Tok::Date: {
+        const std::string inner = unquote(tok.text);
+        auto d = parseUsDate(inner);
+        if (!d)
+            d = parseIsoDate(inner);
+        if (!d) {
+            error = msg::badDate(tok.text);
+            return std::nullopt;
+        }
+        return "'" + formatIso(*d) + "'";
+    }
+    case Tok::Param: {
+        const std::string p = lower(tok.text);
+        if (p == ":newid") {
+            result.usesNewId = true;
+            return std::string(":NewID");
+        }
+        if (p == ":newidbis") {
+            result.usesNewIdBis = true;
+            return std::string(":NewIDbis");
+        }
+        error = msg::unknownParameter(tok.text);
+        return std::nullopt;
+    }
+    case Tok::Op:
+        if (tok.text == ";") {
+            error = msg::oneStatementOnly();
+            return std::nullopt;
+        }
+        if (tok.text == "&")
+            return std::string("||");
+        return std::string(tok.text);
+    default:
+        return std::string(tok.text);
+    }
+}
+
+std::string Translator::emit(size_t begin, size_t end)
+{
+    std::string out;
+    for (size_t i = begin; i < end && error.empty(); ++i) {
+        if (skip[i])
+            continue;
+        const auto piece = translateToken(i, end);
+        if (!piece)
+            break;
+        if (piece->empty())
+            continue;
+        // Jet has no comments: "--" and "/*" are two operators, and must stay so.
+        if (!out.empty()
+            && ((out.back() == '-' && piece->front() == '-')
+                || (out.back() == '/' && piece->front() == '*')))
+            out += ' ';
+        out += *piece;
+    }
+    return out;
+}
+
+JetTranslation Translator::run()
+{
+    // Trailing blanks and semicolons end the one statement.
+    size_t end = t.size();
+    while (end > 0 && (t[end - 1].type == Tok::Space || isOp(end - 1, ';')))
+        --end;
+    t.resize(end);
+    skip.resize(end);
+    size_t first = 0;
+    while (first < t.size() && t[first].type == Tok::Space)
+        ++first;
+    if (first >= t.size()) {
+        result.error = msg::emptyStatement();
+        return result;
+    }
+    const std::string verb = t[first].type == Tok::Word ? lower(t[first].text) : std::string();
+    std::string limit;
+    if (verb == "select" || verb == "with") {
+        result.kind = StatementKind::Select;
+        if (verb == "select")
+            limit = prepareTop(first);
+    } else if (verb == "insert") {
+        result.kind = StatementKind::Insert;
+        readInsert(first);
+    } else if (verb == "update") {
+        result.kind = StatementKind::Update;
+        result.table = name(next(first));
+    } else if (verb == "delete") {
+        result.kind = StatementKind::Delete;
+        prepareDelete(first);
+        for (size_t i = next(first); i < t.size(); i = next(i)) {
+            if (isWord(i, "from")) {
+                result.table = name(next(i));
+                break;
+            }
+        }
+    }
+    if (error.empty())
+        result.sql = emit(first, t.size());
+    if (!error.empty()) {
+        result.error = error;
+        result.sql.clear();
+        return result;
+    }
+    if (!limit.empty())
+        result.sql += " LIMIT " + limit;
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+JetTranslation translateJet(std::string_view jet)
+{
+    std::vector<Token> tokens;
+    const std::string error = tokenize(jet, tokens);
+    if (!error.empty()) {
+        JetTranslation r;
+        r.error = error;
+        return r;
+    }
+    return Translator(std::move(tokens)).run();
+}
+
+} // namespace dravik::server

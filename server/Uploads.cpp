@@ -1,0 +1,145 @@
+#include "server/Uploads.h"
+
+#include "common/Dates.h"
+#include "common/Latin1.h"
+#include "server/ClientSql.h"
+#include "server/Database.h"
+#include "server/HttpServer.h"
+#include "server/Messages.h"
+#include "server/XmlDoc.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace dravik::server {
+
+namespace {
+
+constexpr size_t kMaxPhotoBytes = 4096000; // the client's MAX_FILE_SIZE
+
+std::string field(const httplib::Request &req, const char *name)
+{
+    const auto it = req.files.find(name);
+    return it == req.files.end() ? std::string() : it->second.content;
+}
+
+bool isJpeg(const std::string &data)
+{
+    return data.size() > 3 && static_cast<unsigned char>(data[0]) == 0xFF
+            && static_cast<unsigned char>(data[1]) == 0xD8
+            && static_cast<unsigned char>(data[2]) == 0xFF;
+}
+
+// Writes the file under a temporary name, flushes it to disk, then renames it into place, so
+// that the folder never serves half a photo.
+bool writeAtomically(const std::string &dir, const std::string &name, const std::string &data)
+{
+    std::string tmp = dir + "/." + name + ".XXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        ok = n > 0;
+        done += ok ? static_cast<size_t>(n) : 0;
+    }
+    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(tmp.c_str(), (dir + "/" + name).c_str()) == 0) {
+        const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+        if (dfd >= 0) {
+            ::fsync(dfd);
+            ::close(dfd);
+        }
+        return true;
+    }
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+// A photo file name the folder accepts: letters, digits, "-" and "_", ending ".jpg".
+bool isPhotoName(const std::string &name)
+{
+    if (name.size() < 5 || name.size() > 100)
+        return false;
+    const std::string ext = name.substr(name.size() - 4);
+    if (ext != ".jpg" && ext != ".JPG" && ext != ".Jpg")
+        return false;
+    for (size_t i = 0; i + 4 < name.size(); ++i) {
+        const char c = name[i];
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+                || ((c == '-' || c == '_') && i > 0);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string photoUpload(Database &db, const std::string &photoDir, const httplib::Request &req)
+{
+    // The two "File" parts come in the order of their names "NFImage" and "NFImageMini".
+    std::vector<std::string> contents;
+    const auto range = req.files.equal_range("File");
+    for (auto it = range.first; it != range.second; ++it)
+        contents.push_back(it->second.content);
+    const std::string names[2]
+            = {latin1ToUtf8(field(req, "NFImage")), latin1ToUtf8(field(req, "NFImageMini"))};
+    if (contents.size() != 2 || names[0].empty() || names[1].empty())
+        return XmlDoc::failure({msg::missingPhotoFile()});
+    for (int i = 0; i < 2; ++i) {
+        if (!isPhotoName(names[i]))
+            return XmlDoc::failure({msg::badPhotoName(names[i])});
+        if (contents[i].size() > kMaxPhotoBytes)
+            return XmlDoc::failure({msg::photoTooLarge(names[i])});
+        if (!isJpeg(contents[i]))
+            return XmlDoc::failure({msg::notJpeg(names[i])});
+    }
+    const std::string sql = latin1ToUtf8(field(req, "SQLExecute"));
+    if (sql.empty())
+        return XmlDoc::failure({msg::missingParameter("SQLExecute")});
+    for (int i = 0; i < 2; ++i) {
+        if (!writeAtomically(photoDir, names[i], contents[i]))
+            return XmlDoc::failure({msg::photoWriteFailed(names[i])});
+    }
+    return runInsert(db, sql);
+}
+
+std::string smsSend(Database &db, const httplib::Request &req)
+{
+    const std::string to = field(req, "destinataire");
+    std::string text = field(req, "texte");
+    // The client sends UTF-8; anything else is taken as Latin-1.
+    if (!isValidUtf8(text))
+        text = latin1ToUtf8(text);
+    const bool international = to.size() >= 8 && to.size() <= 16 && to[0] == '+'
+            && to.find_first_not_of("0123456789", 1) == std::string::npos;
+    if (!international)
+        return msg::smsBadRecipient(latin1ToUtf8(to));
+    if (text.empty())
+        return msg::smsEmptyText();
+    try {
+        auto lease = db.acquire();
+        sqlite3_stmt *stmt = lease->cached(
+                "INSERT INTO tSMS (Destinataire, Texte, DateEnvoi) VALUES (?, ?, ?)");
+        const std::string date = formatIso(now());
+        sqlite3_bind_text(stmt, 1, to.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 3, date.c_str(), -1, SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE)
+            return msg::smsStoreFailed();
+    } catch (const std::exception &) {
+        return msg::smsStoreFailed();
+    }
+    return msg::smsSuccess();
+}
+
+} // namespace dravik::server

@@ -1,0 +1,90 @@
+// dravik-server --db FILE --port N --photos DIR [--seed demo|large] [--listen ADDR]
+//               [--threads N] [--statement-timeout MS]
+
+#include "server/DravikServer.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+void usage()
+{
+    std::fprintf(stderr,
+                 "usage: dravik-server --db FILE --port N --photos DIR [--seed demo|large]\n"
+                 "                     [--listen ADDR] [--threads N] [--statement-timeout MS]\n"
+                 "  --port 0 picks a free port; the server prints the address it listens on.\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    dravik::server::ServerOptions options;
+    bool havePort = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) {
+            usage();
+            return 2;
+        }
+        const std::string value = argv[++i];
+        try {
+            if (arg == "--db")
+                options.dbPath = value;
+            else if (arg == "--port")
+                options.port = std::stoi(value), havePort = true;
+            else if (arg == "--photos")
+                options.photoDir = value;
+            else if (arg == "--seed")
+                options.seed = value;
+            else if (arg == "--listen")
+                options.listen = value;
+            else if (arg == "--threads")
+                options.threads = std::stoi(value);
+            else if (arg == "--statement-timeout")
+                options.statementTimeoutMs = std::stoi(value);
+            else {
+                usage();
+                return 2;
+            }
+        } catch (const std::exception &) {
+            usage();
+            return 2;
+        }
+    }
+    if (options.dbPath.empty() || options.photoDir.empty() || !havePort || options.port < 0
+        || options.port > 65535 || options.threads < 1
+        || (!options.seed.empty() && options.seed != "demo" && options.seed != "large")) {
+        usage();
+        return 2;
+    }
+
+    // SIGINT and SIGTERM stop the server cleanly: a thread waits for them.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    try {
+        dravik::server::DravikServer server(options);
+        const int port = server.start();
+        std::printf("dravik-server listening on http://%s:%d/\n", options.listen.c_str(), port);
+        std::fflush(stdout);
+        std::thread([&server, signals] {
+            int sig = 0;
+            sigwait(&signals, &sig);
+            server.stop();
+        }).detach();
+        server.wait();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "dravik-server: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
