@@ -240,3 +240,14 @@ TEST(ComboBox, SameEntriesAgainKeepTheModelButNotAStaleOne)
     EXPECT_EQ(box.entries(), colours);
     EXPECT_EQ(box.currentText(), QStringLiteral("ROUGE"));
 }
+
+TEST(ComboBox, LongEntryShowsItsStart)
+{
+    ComboBox box;
+    box.setDropDownList(false);
+    box.resize(60, 21);
+    box.setEntries({"BERLINE : Berline", "BREAK : Break"}, 0);
+    EXPECT_EQ(box.lineEdit()->cursorPosition(), 0);
+    box.setEntries({"BERLINE : Berline", "BREAK : Break"}, 1);
+    EXPECT_EQ(box.lineEdit()->cursorPosition(), 0);
+}

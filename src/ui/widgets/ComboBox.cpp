@@ -71,13 +71,15 @@ void ComboBox::setEntries(const QStringList &entries, int selected)
     m_given = entries;
     m_givenCurrent = true;
     const int wanted = selected >= 0 && selected < count() ? selected : -1;
-    if (wanted == currentIndex() && currentText() == (wanted < 0 ? QString() : itemText(wanted)))
-        return;
-    setCurrentIndex(wanted);
-    if (wanted < 0 && isEditable())
-        setEditText(QString());
-    if (lineEdit())
-        lineEdit()->setCursorPosition(0); // a long entry shows its start
+    if (wanted != currentIndex() || currentText() != (wanted < 0 ? QString() : itemText(wanted))) {
+        setCurrentIndex(wanted);
+        if (wanted < 0 && isEditable())
+            setEditText(QString());
+    }
+    // A long entry shows its start (filling an empty box selects its first entry, with the
+    // cursor at its end).
+    if (lineEdit() && lineEdit()->cursorPosition() != 0)
+        lineEdit()->setCursorPosition(0);
 }
 
 void ComboBox::setText(const QString &text)
