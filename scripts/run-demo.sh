@@ -31,29 +31,18 @@ data=${DRAVIK_DEMO_DIR:-$build/demo}
 bash "$root/scripts/demo-services.sh" start "$data"
 trap 'bash "$root/scripts/demo-services.sh" stop "$data"' EXIT
 
-# The keys given, over those the services wrote (section "Options" of the settings file).
+# The client writes its window handle into the settings file once it answers its messages.
+settings="${APPDATA:-${XDG_CONFIG_HOME:-$HOME/.config}}/Dravik/TAXDravik.ini"
+sed -i '/^FirstFormHandle=/d' "$settings"
+"$bin/dravik" &
+client=$!
+# The keys given go through the launcher, as the outside launcher gives them.
 if [ $# -gt 0 ]; then
-    settings="${APPDATA:-${XDG_CONFIG_HOME:-$HOME/.config}}/Dravik/TAXDravik.ini"
-    /usr/bin/python3 - "$settings" "$@" <<'PY'
-import sys
-path, pairs = sys.argv[1], [a.split("=", 1) for a in sys.argv[2:]]
-lines = open(path, encoding="latin-1").read().splitlines()
-keys = {k: v for k, v in pairs}
-out, section, seen = [], None, set()
-for line in lines:
-    s = line.strip()
-    if s.startswith("[") and s.endswith("]"):
-        if section == "options":
-            out += [f"{k}={v}" for k, v in keys.items() if k not in seen]
-        section = s[1:-1].lower()
-    elif section == "options" and "=" in line and line.split("=", 1)[0].strip() in keys:
-        k = line.split("=", 1)[0].strip()
-        seen.add(k)
-        line = f"{k}={keys[k]}"
-    out.append(line)
-if section == "options":
-    out += [f"{k}={v}" for k, v in keys.items() if k not in seen]
-open(path, "w", encoding="latin-1").write("\n".join(out) + "\n")
-PY
+    for _ in $(seq 1 100); do
+        grep -q '^FirstFormHandle=' "$settings" 2>/dev/null && break
+        kill -0 "$client" 2>/dev/null || break
+        sleep 0.1
+    done
+    "$bin/dravik-launch" "$@"
 fi
-"$bin/dravik"
+wait "$client"

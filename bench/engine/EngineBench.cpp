@@ -15,10 +15,11 @@
 #include "engine/RecordDocument.h"
 #include "engine/TabStructure.h"
 
+#include "support/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -171,29 +172,15 @@ BENCHMARK(BM_ParsWalk);
 BENCHMARK(BM_IndexChoices);
 BENCHMARK(BM_FillCombos);
 
-// Keeps the time per iteration of each benchmark for the ratios.
-class Reporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> perIteration;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            perIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    Reporter reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const char *work, const char *reference) {
-        const double base = reporter.perIteration[reference];
-        return base > 0 ? reporter.perIteration[work] / base : 0.0;
+        return reporter.ratio(work, reference);
     };
     std::printf("read the structure entries (once per structure) / walk of the structure: %.2f\n",
                 ratio("BM_ReadStructure", "BM_StructureWalk"));

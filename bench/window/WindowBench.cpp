@@ -16,6 +16,8 @@
 #include "seed/Seed.h"
 #include "ui/TAxDravik.h"
 
+#include "support/RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -23,7 +25,6 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -116,19 +117,6 @@ BENCHMARK(BM_FetchIntoFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WarmView)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
 
-// Keeps the time per iteration of each benchmark for the ratios.
-class Reporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> perIteration;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            perIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -144,7 +132,7 @@ int main(int argc, char **argv)
     }
     g_server = &server;
     g_folder = &folder;
-    Reporter reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double fetch = reporter.perIteration["BM_Fetch"];
     const double intoFile = reporter.perIteration["BM_FetchIntoFile"];

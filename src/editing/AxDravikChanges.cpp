@@ -54,6 +54,17 @@ void TAxDravik::EditChange(QWidget *Sender)
     TestPageUpdate(tabOfTag(TagOf(Sender)));
 }
 
+bool TAxDravik::RecordChange(QWidget *Sender, bool asList)
+{
+    if (FlagLoading)
+        return false;
+    if (asList)
+        CBoxChange(Sender);
+    else
+        EditChange(Sender);
+    return true;
+}
+
 bool TAxDravik::TestPageUpdate(int tab)
 {
     if (FlagLoading || tab < 0 || tab >= int(TabDesc.size()))
@@ -86,10 +97,7 @@ void TAxDravik::FieldChange(QWidget *Sender)
     const bool combo = qobject_cast<ComboBox *>(Sender) != nullptr;
     if (!reaction) {
         // A control the table does not know is recorded by its kind.
-        if (combo)
-            CBoxChange(Sender);
-        else
-            EditChange(Sender);
+        RecordChange(Sender, combo);
         return;
     }
     if (reaction->duty == SpecialDuty::TraceStockNumber)
@@ -104,10 +112,7 @@ void TAxDravik::FieldChange(QWidget *Sender)
     case Recording::OrderField:
         // New-vehicle-order fields stamp the order's update date once they differ.
         if (const TsDesc *d = DescOf(Sender)) {
-            if (d->tControl == ControlKind::Edit)
-                EditChange(Sender);
-            else
-                CBoxChange(Sender);
+            RecordChange(Sender, d->tControl != ControlKind::Edit);
             if (const auto stamp
                 = orderUpdateStamp(d->LoadedValue, d->CurrentValue, OptDates.ServerNow))
                 setControlText(Control(QStringLiteral("cVNDateUpdateCde")), *stamp);

@@ -49,9 +49,7 @@ void TAxDravik::CBoxControl(QWidget *Sender, int &Tab, int &Index)
     int selected = box->currentIndex();
     if (selected < 0 || box->itemText(selected) != text)
         selected = box->findText(text, Qt::MatchFixedString);
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
-    d->CurrentValue = storedComboValue(*Choices, *d, selected, text);
+    d->CurrentValue = storedComboValue(ChoiceLists(), *d, selected, text);
     TestPageUpdate(Tab);
 }
 
@@ -156,10 +154,8 @@ void TAxDravik::LoadInfoNxComboBox(const QString &listName, ComboBox *box)
 {
     if (!box)
         return;
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
     // An absent parameter list leaves the box as it was.
-    if (const auto entries = ::LoadInfoNxComboBox(*Choices, listName, RecordSite))
+    if (const auto entries = ::LoadInfoNxComboBox(ChoiceLists(), listName, RecordSite))
         box->setEntries(*entries, -1);
 }
 
@@ -167,9 +163,7 @@ void TAxDravik::LoadInfoNxComboBoxColumn(const QString &listName, DataGrid *grid
 {
     if (!grid)
         return;
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
-    if (const auto entries = ::LoadInfoNxComboBox(*Choices, listName, RecordSite, true))
+    if (const auto entries = ::LoadInfoNxComboBox(ChoiceLists(), listName, RecordSite, true))
         grid->setColumnItems(column, *entries);
 }
 
@@ -177,18 +171,14 @@ void TAxDravik::SetInfoComboBoxIdCom(const QString &idCom, ComboBox *box)
 {
     if (!box)
         return;
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
-    const int entry = ::SetInfoComboBoxIdCom(*Choices, idCom, box->entries());
+    const int entry = ::SetInfoComboBoxIdCom(ChoiceLists(), idCom, box->entries());
     if (entry >= 0)
         box->setCurrentIndex(entry);
 }
 
 QString TAxDravik::GetInfoComboBoxIdCom(const QString &listName, const QString &shown)
 {
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
-    return ::GetInfoComboBoxIdCom(*Choices, listName, shown);
+    return ::GetInfoComboBoxIdCom(ChoiceLists(), listName, shown);
 }
 
 namespace {

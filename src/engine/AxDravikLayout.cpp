@@ -112,8 +112,6 @@ void TAxDravik::LoadRecordDocuments(int reload)
         StructEntries = readStructEntries(StructDoc);
         FirstTab = 0;
     }
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
 }
 
 void TAxDravik::UpdateTabDesc(int reload, int describe)
@@ -241,29 +239,10 @@ void TAxDravik::RefreshTab(int n, const TXml &record)
         FieldPlan plan;
         plan.fieldRight = refreshField(d, n, ctx);
         plan.geometry.width = d.Width;
-        if (d.Width != 0) {
-            switch (controlKindRule(d.tControl).refreshed ? controlKindRule(d.tControl).designSetup
-                                                          : SetupRoutine::None) {
-            case SetupRoutine::ListBox:
-                if (d.ListBox)
-                    SetupListBox(d.ListBox, n, i, plan);
-                else if (d.Control) // a list field bound to another kind of control
-                    SetupEdit(d.Control, n, i, plan);
-                break;
-            case SetupRoutine::Combo:
-                if (d.ComboBox)
-                    SetupCombo(d.ComboBox, n, i, plan);
-                else if (d.Control) // a combo field bound to another kind of control
-                    SetupEdit(d.Control, n, i, plan);
-                break;
-            case SetupRoutine::Edit:
-                if (d.Control)
-                    SetupEdit(d.Control, n, i, plan);
-                break;
-            default:
-                break;
-            }
-        }
+        // Buttons and unknown kinds are left as they are; the control never made again.
+        const ControlKindRule &rule = controlKindRule(d.tControl);
+        if (d.Width != 0 && rule.refreshed && d.Control)
+            SetupByRoutine(rule.designSetup, d.Control, n, i, plan);
         MarkLabel(page.Descs[i]);
     }
     FlagLoading = false;
@@ -304,22 +283,7 @@ void TAxDravik::BindField(int n, const FieldPlan &plan)
     if (found) {
         found->setVisible(plan.visible);
         const bool firstBinding = TagOf(found) == 0;
-        switch (controlKindRule(tControl).designSetup) {
-        case SetupRoutine::ListBox:
-            SetupListBox(found, n, i, plan);
-            break;
-        case SetupRoutine::Combo:
-            SetupCombo(found, n, i, plan);
-            break;
-        case SetupRoutine::Button:
-            SetupButton(found, n, i, plan);
-            break;
-        case SetupRoutine::Edit:
-            SetupEdit(found, n, i, plan);
-            break;
-        case SetupRoutine::None:
-            break;
-        }
+        SetupByRoutine(controlKindRule(tControl).designSetup, found, n, i, plan);
         if (labelWanted(true, firstBinding, tControl, plan.desc.txtInfo, plan.visible))
             CreateLabel(
                     n, plan,
@@ -328,27 +292,31 @@ void TAxDravik::BindField(int n, const FieldPlan &plan)
     } else if (plan.geometry.width != 0) {
         if (labelWanted(false, true, tControl, plan.desc.txtInfo, plan.visible))
             CreateLabel(n, plan, labelRectForCreated(tControl, plan.geometry));
-        QWidget *made = nullptr;
-        switch (controlKindRule(tControl).createdSetup) {
-        case SetupRoutine::ListBox:
-            made = SetupListBox(nullptr, n, i, plan);
-            break;
-        case SetupRoutine::Combo:
-            made = SetupCombo(nullptr, n, i, plan);
-            break;
-        case SetupRoutine::Button:
-            made = SetupButton(nullptr, n, i, plan);
-            break;
-        default:
-            made = SetupEdit(nullptr, n, i, plan);
-            break;
-        }
+        QWidget *made = SetupByRoutine(controlKindRule(tControl).createdSetup, nullptr, n, i, plan);
         // Hidden with its label by the field's visibility code.
         made->setVisible(plan.visible);
         if (QLabel *label = TabDesc[n].Descs[i].Label)
             label->setVisible(plan.visible);
     }
     MarkLabel(TabDesc[n].Descs[i]);
+}
+
+QWidget *TAxDravik::SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
+                                   const FieldPlan &plan)
+{
+    switch (routine) {
+    case SetupRoutine::ListBox:
+        return SetupListBox(control, tab, index, plan);
+    case SetupRoutine::Combo:
+        return SetupCombo(control, tab, index, plan);
+    case SetupRoutine::Button:
+        return SetupButton(control, tab, index, plan);
+    case SetupRoutine::Edit:
+        return SetupEdit(control, tab, index, plan);
+    case SetupRoutine::None:
+        break;
+    }
+    return control;
 }
 
 void TAxDravik::CreateLabel(int n, const FieldPlan &plan, const PixelRect &rect)

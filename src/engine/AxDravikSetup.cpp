@@ -38,6 +38,18 @@ void place(QWidget *created, int tControl, const FieldPlan &plan)
     created->setGeometry(r.left, r.top, r.width, r.height);
 }
 
+// The control of class T: the one given, or a new one placed where the field is described.
+template<typename T>
+T *givenOrCreated(QWidget *control, QWidget *parent, const TsDesc &d, const FieldPlan &plan)
+{
+    if (auto *given = qobject_cast<T *>(control))
+        return given;
+    auto *made = new T(parent);
+    made->setObjectName(plan.controlName);
+    place(made, d.tControl, plan);
+    return made;
+}
+
 // The options list boxes whose selection the summary label shows.
 bool isOptionsBox(const QWidget *box)
 {
@@ -61,6 +73,13 @@ void TAxDravik::SetupCommon(TsDesc &d, QWidget *control, int tab, int index, boo
         setControlBackground(control, colorFromTColor(*look.background));
     if (look.textColor)
         setControlTextColor(control, colorFromTColor(*look.textColor));
+}
+
+const ChoiceIndex &TAxDravik::ChoiceLists()
+{
+    if (!Choices)
+        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+    return *Choices;
 }
 
 QWidget *TAxDravik::SetupEdit(QWidget *control, int tab, int index, const FieldPlan &plan)
@@ -104,10 +123,8 @@ QWidget *TAxDravik::SetupCombo(QWidget *control, int tab, int index, const Field
     // A given box gets its whole list below, which empties what it showed before.
     const bool given = box != nullptr;
     if (!given) {
-        box = new ComboBox(FieldParent(tab, plan.onPanelCompta));
-        box->setObjectName(plan.controlName);
+        box = givenOrCreated<ComboBox>(nullptr, FieldParent(tab, plan.onPanelCompta), d, plan);
         box->setDropDownList(false); // a created box takes typed text
-        place(box, d.tControl, plan);
     }
     // A drop-down list takes typing to search, but only its entries are accepted. Switched
     // first: its background is then read from the edit it becomes, not from the button look
@@ -138,9 +155,7 @@ QWidget *TAxDravik::SetupCombo(QWidget *control, int tab, int index, const Field
         AssignHandler(box, kKeyUp, QStringLiteral("cBoxKeyUp"));
     }
 
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
-    const ComboFill fill = setupComboList(*Choices, d, RecordKind, RecordSite, ListFilter);
+    const ComboFill fill = setupComboList(ChoiceLists(), d, RecordKind, RecordSite, ListFilter);
     d.IndexCoded = fill.IndexCoded;
     d.HasEmptyEntry = fill.HasEmptyEntry;
     box->setEntries(fill.entries, fill.selected);
@@ -156,15 +171,9 @@ QWidget *TAxDravik::SetupListBox(QWidget *control, int tab, int index, const Fie
         return SetupEdit(control, tab, index, plan);
     }
     const bool given = box != nullptr;
-    if (!given) {
-        box = new MultiListBox(FieldParent(tab, plan.onPanelCompta));
-        box->setObjectName(plan.controlName);
-        place(box, d.tControl, plan);
-    }
-    if (!Choices)
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+    box = givenOrCreated<MultiListBox>(box, FieldParent(tab, plan.onPanelCompta), d, plan);
     const ListBoxFill fill
-            = setupListBoxList(*Choices, d, asciiUpper(FieldText(QStringLiteral("aSite"))));
+            = setupListBoxList(ChoiceLists(), d, asciiUpper(FieldText(QStringLiteral("aSite"))));
     d.CodeList = fill.CodeList;
     box->setEntries(fill.entries, fill.selectedRows);
     if (isOptionsBox(box))

@@ -13,10 +13,14 @@ void TAxDravik::LbPanelComptaClick(QWidget *) { }
 
 void TAxDravik::cModeTVAChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    CBoxChange(Sender);
-    UpdateTVAetMarges();
+    if (RecordChange(Sender, true))
+        UpdateTVAetMarges();
+}
+
+void TAxDravik::cTPVOChange(QWidget *Sender)
+{
+    if (RecordChange(Sender, false))
+        UpdateTVAetMarges();
 }
 
 void TAxDravik::cPrixVenteChange(QWidget *Sender)
@@ -34,27 +38,16 @@ void TAxDravik::cPrixGarantieChange(QWidget *Sender)
     cTPVOChange(Sender);
 }
 
-void TAxDravik::cTPVOChange(QWidget *Sender)
-{
-    if (FlagLoading)
-        return;
-    EditChange(Sender);
-    UpdateTVAetMarges();
-}
-
 void TAxDravik::cVNMontantAchatChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    EditChange(Sender);
-    UpdateSoldeVN();
+    if (RecordChange(Sender, false))
+        UpdateSoldeVN();
 }
 
 void TAxDravik::cVNDateAchatChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!RecordChange(Sender, false))
         return;
-    EditChange(Sender);
     UpdateDateEcheanceTresorerie();
     setInfoField3();
     // A purchase date also becomes the invoice date.
@@ -65,18 +58,14 @@ void TAxDravik::cVNDateAchatChange(QWidget *Sender)
 
 void TAxDravik::cVNDateEch(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    EditChange(Sender);
-    UpdateDateEcheanceTresorerie();
+    if (RecordChange(Sender, false))
+        UpdateDateEcheanceTresorerie();
 }
 
 void TAxDravik::cVNSituationAchatChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    CBoxChange(Sender);
-    UpdateDateEcheanceTresorerie();
+    if (RecordChange(Sender, true))
+        UpdateDateEcheanceTresorerie();
 }
 
 void TAxDravik::cVNTypeFinancementChange(QWidget *Sender)
@@ -91,10 +80,8 @@ void TAxDravik::cVNDestinationChange(QWidget *Sender)
 
 void TAxDravik::cVNDateOrdreChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    EditChange(Sender);
-    setInfoField3();
+    if (RecordChange(Sender, false))
+        setInfoField3();
 }
 
 void TAxDravik::cVNMECChange(QWidget *Sender)
@@ -104,5 +91,5 @@ void TAxDravik::cVNMECChange(QWidget *Sender)
 
 void TAxDravik::cVNTypeFinancementDelaiChange(QWidget *Sender)
 {
-    EditChange(Sender);
+    RecordChange(Sender, false);
 }

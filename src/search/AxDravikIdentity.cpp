@@ -16,52 +16,44 @@ void TAxDravik::ShowIdentity()
 
 void TAxDravik::aCliCiviliteChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    CBoxChange(Sender);
-    ShowIdentity();
+    if (RecordChange(Sender, true))
+        ShowIdentity();
 }
 
 void TAxDravik::aCliNomChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!RecordChange(Sender, false))
         return;
-    EditChange(Sender);
     ShowIdentity();
     setDblChange(QStringLiteral("Nom"));
 }
 
 void TAxDravik::aCliPrenomChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!RecordChange(Sender, false))
         return;
-    EditChange(Sender);
     ShowIdentity();
     setDblChange(QStringLiteral("Ident"));
 }
 
 void TAxDravik::aCliEmailChange(QWidget *Sender)
 {
-    if (FlagLoading)
-        return;
-    EditChange(Sender);
-    setInfoField1();
+    if (RecordChange(Sender, false))
+        setInfoField1();
 }
 
 void TAxDravik::aCliMobileChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!RecordChange(Sender, false))
         return;
-    EditChange(Sender);
     setInfoField2();
     setDblChange(QStringLiteral("Mobile"));
 }
 
 void TAxDravik::aCliTelDomChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!RecordChange(Sender, false))
         return;
-    EditChange(Sender);
     setInfoField3();
     setDblChange(QStringLiteral("TelDom"));
 }

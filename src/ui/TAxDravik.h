@@ -8,6 +8,7 @@
 
 #include "editing/ChoiceIndex.h"
 #include "editing/ComboLists.h"
+#include "engine/Kinds.h"
 #include "engine/RecordDocument.h"
 #include "engine/StructEntry.h"
 #include "engine/TsPage.h"
@@ -170,6 +171,8 @@ public:
     QWidget *SetupCombo(QWidget *control, int tab, int index, const FieldPlan &plan);
     QWidget *SetupListBox(QWidget *control, int tab, int index, const FieldPlan &plan);
     QWidget *SetupButton(QWidget *control, int tab, int index, const FieldPlan &plan);
+    // The index of the choice lists of EquipDoc (made when missing).
+    const ChoiceIndex &ChoiceLists();
     // The text a design control shows (empty when there is no such control).
     QString FieldText(const QString &controlName) const;
     // The descriptor a control's tag names; null for tag 0 or a tag outside the tabs.
@@ -188,6 +191,9 @@ public:
     void LBoxChange(QWidget *Sender);
     void EditChange(QWidget *Sender);
     bool TestPageUpdate(int tab);
+    // The recording a change handler begins with: as a list (CBoxChange) or as an edit
+    // (EditChange). False while a tab is filled: the handler then does nothing more.
+    bool RecordChange(QWidget *Sender, bool asList);
     bool GoTestVerrou();
     void GoOnKeyDown(QWidget *Sender, KeyArgs &Key);
     void GoOnKeyPress(QWidget *Sender, KeyArgs &Key);
@@ -522,6 +528,9 @@ private:
     void RefreshTab(int tab, const TXml &record);
     void BuildTab(int tab, const TXml &record);
     void BindField(int tab, const FieldPlan &plan);
+    // The set-up routine of a control kind (SetupEdit ...); None leaves the control as it is.
+    QWidget *SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
+                            const FieldPlan &plan);
     void CreateLabel(int tab, const FieldPlan &plan, const PixelRect &rect);
     void MarkLabel(const TsDesc &desc);
     void EndTabDesc();
