@@ -1,10 +1,26 @@
-// Commands on the whole record and page changes: the detail of a page is loaded the first
-// time it is shown after a record load.
+// Commands on the whole record (new, delete, sweep, reload) and page changes: the detail of a
+// page is loaded the first time it is shown after a record load.
 #include "ui/TAxDravik.h"
 
+#include "editing/Messages.h"
 #include "editing/RecordCommands.h"
+#include "editing/ResponseFiles.h"
+#include "engine/TextRules.h"
+#include "ui/widgets/ComboBox.h"
+#include "ui/widgets/DataGrid.h"
+#include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/PictureButton.h"
 
+#include <QLabel>
+#include <QSignalBlocker>
 #include <QTabWidget>
+
+namespace {
+
+const QString kVehicleFile = QStringLiteral("XmlVO.xml");
+const QString kCustomerFile = QStringLiteral("XmlCL.xml");
+
+} // namespace
 
 void TAxDravik::TabsChange(QWidget *)
 {
@@ -37,20 +53,126 @@ void TAxDravik::TabsChange(QWidget *)
     HideSplash();
 }
 
-// Saving before a page change.
-void TAxDravik::TabsChanging(QWidget *, bool &) { }
+QString TAxDravik::GetIdVO(bool complain)
+{
+    const QString id = ::GetIdVO(RecordDoc);
+    if (id.isEmpty() && complain)
+        messages().notify(EditingText::CancelledTitle, EditingText::VehicleIdMissing,
+                          MessageBoxes::Icon::Warning);
+    return id;
+}
 
-// New record of the kind shown.
-void TAxDravik::JvXPBtnNewVOClick(QWidget *) { }
+QString TAxDravik::GetIdClient(bool complain)
+{
+    const QString id = ::GetIdClient(RecordDoc);
+    if (id.isEmpty() && complain)
+        messages().notify(EditingText::CancelledTitle, EditingText::CustomerIdMissing,
+                          MessageBoxes::Icon::Warning);
+    return id;
+}
 
-// Deletion of the record shown.
-void TAxDravik::JvXPBtnSupprClick(QWidget *) { }
+void TAxDravik::JvXPBtnNewVOClick(QWidget *)
+{
+    if (SaveChanges())
+        NewRecord();
+}
 
-// Deletion of the cancelled new-vehicle orders.
-void TAxDravik::JvXPBtnSweepClick(QWidget *) { }
+void TAxDravik::NewRecord()
+{
+    FlagNewEnreg = true;
+    const QString caption = JvXPBtnNewVO->text();
+    {
+        // The page a new record opens on is chosen here, not by the user: no page handler.
+        const QSignalBlocker quiet(Tabs);
+        if (caption == QLatin1String("CL")) {
+            LbIDCustomer->setText(kNewCustomerId);
+            for (const char *grid : {"ngAction", "ngVehicles"}) {
+                if (auto *g = Control<DataGrid>(QLatin1String(grid)))
+                    g->clearRows();
+            }
+            // The row store follows its emptied grid.
+            ActionRows.resize(std::min<size_t>(ActionRows.size(), 1));
+        }
+        if (const int page = newRecordPage(caption); page >= 0)
+            Tabs->setCurrentIndex(page);
+    }
+    Frevo.clear();
+    UpdateTabDesc(0, 1);
 
-// Saving the pending statement.
-void TAxDravik::JvXPBtnSaveClick(QWidget *) { }
+    auto *site = Control<ComboBox>(siteControl(caption));
+    TsDesc *d = DescOf(site);
+    if (!site || !d)
+        return;
+    const SitePreselection choice = preselectSite(site->entries(), UserUS1, UserSite);
+    if (choice.index < 0)
+        return;
+    FlagLoading = true; // the program's pick is not a user's change
+    site->setCurrentIndex(choice.index);
+    FlagLoading = false;
+    d->CurrentValue = choice.value;
+    TestPageUpdate(tabOfTag(TagOf(site)));
+}
 
-// Reloading the record from the server.
-void TAxDravik::JvXPBtnActualizeClick(QWidget *) { }
+void TAxDravik::JvXPBtnSupprClick(QWidget *)
+{
+    const QString caption = JvXPBtnNewVO->text();
+    const bool vehicle = caption != QLatin1String("CL");
+    const QString question = vehicle
+            ? EditingText::vehicleDeleteQuestion(caption, xcInfoNVO->text())
+            : EditingText::customerDeleteQuestion(FieldText(QStringLiteral("aCliNom")),
+                                                  FieldText(QStringLiteral("aCliPrenom")));
+    // A new record has no id of its own: the document is still the previous record's.
+    const QString id = deletionId(vehicle ? GetIdVO(false) : GetIdClient(false), FlagNewEnreg);
+    if (id.isEmpty()) {
+        messages().notify(EditingText::CancelledTitle,
+                          vehicle ? EditingText::VehicleIdMissing : EditingText::CustomerIdMissing,
+                          MessageBoxes::Icon::Warning);
+        return;
+    }
+    if (!messages().confirm(EditingText::DeleteTitle, question))
+        return;
+    const QStringList statements
+            = vehicle ? vehicleDeleteStatements(id) : QStringList {customerDeleteStatement(id)};
+    for (const QString &statement : statements) {
+        LbDebugInfo2->setText(statement);
+        // Each deletion only after the previous one succeeded.
+        if (!SendStatement(Endpoints::Update, statement, ResponseFiles::Delete).isEmpty())
+            return;
+    }
+    LbDebugInfo2->clear();
+    messages().notify(EditingText::DeleteDoneTitle, EditingText::DeleteDone,
+                      MessageBoxes::Icon::Warning);
+    // Nothing of the deleted record is left to save, nor to check.
+    NewRecord();
+}
+
+void TAxDravik::JvXPBtnSweepClick(QWidget *)
+{
+    if (JvXPBtnNewVO->text() != QLatin1String("VN")
+        || !messages().confirm(EditingText::DeleteTitle, EditingText::SweepQuestion))
+        return;
+    const QString statement = sweepStatement();
+    LbDebugInfo2->setText(statement);
+    SendStatement(Endpoints::Update, statement, ResponseFiles::Delete);
+}
+
+void TAxDravik::JvXPBtnActualizeClick(QWidget *)
+{
+    ShowSplash();
+    const QString vehicleId = LbIdTVO->text();
+    const QString customerId = LbIDCustomer->text();
+    if (!vehicleId.isEmpty()) {
+        UrlInfoVO = infoVOAddress(BaseHRef, vehicleId, idUser);
+        DropConnection();
+        HttpExecute(UrlInfoVO, ResponseFile(kVehicleFile));
+    }
+    if (!customerId.isEmpty()) {
+        UrlInfoCL = infoCLAddress(BaseHRef, idUser);
+        DropConnection();
+        HttpExecute(UrlInfoCL, ResponseFile(kCustomerFile));
+    }
+    FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
+    FlagNewVehicle = false;
+    UpdateTabDesc(0, 1);
+    TabsChange(Tabs);
+}

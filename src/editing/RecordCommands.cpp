@@ -100,6 +100,23 @@ QString sweepStatement()
                           "AND ((DateAnnulation) Is Not Null));");
 }
 
+QString infoVOAddress(const QString &BaseHRef, const QString &vehicleId, const QString &idUser)
+{
+    return BaseHRef + QStringLiteral("AxInfoVO?XMLC_OutputFormat=XML&idTVO=") + vehicleId
+            + QStringLiteral("&UserID=") + idUser;
+}
+
+QString infoCLAddress(const QString &BaseHRef, const QString &idUser)
+{
+    return BaseHRef + QStringLiteral("AxInfoCL?XMLC_OutputFormat=XML&UserID=") + idUser;
+}
+
+bool reloadsAsNew(const QString &vehicleId, const QString &customerId)
+{
+    const QString &id = customerId.isEmpty() ? vehicleId : customerId;
+    return !id.isEmpty() && readInt(id) <= 0;
+}
+
 PageDetail pageDetail(int pageIndex)
 {
     switch (pageIndex) {

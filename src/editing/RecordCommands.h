@@ -49,6 +49,16 @@ QString customerDeleteStatement(const QString &idClient);
 // Cancelled new-vehicle orders without a buyer.
 QString sweepStatement();
 
+// Addresses of the record documents; the customer id travels as "&idClient=", added by the
+// request itself.
+QString infoVOAddress(const QString &BaseHRef, const QString &vehicleId, const QString &idUser);
+QString infoCLAddress(const QString &BaseHRef, const QString &idUser);
+
+// Whether the record a reload shows is still new: the customer id decides when it is set, else
+// the vehicle id; 0, negative or unreadable is new. A new record typed after a reload must still
+// be inserted, never sent as an update that matches no row.
+bool reloadsAsNew(const QString &vehicleId, const QString &customerId);
+
 // Detail a page loads the first time it is shown after a record load.
 enum class PageDetail { None, Reservation, Costs, Photos, Actions, Vehicles };
 PageDetail pageDetail(int pageIndex);

@@ -2,6 +2,10 @@
 #include "ui/TAxDravik.h"
 
 void TAxDravik::LoadInfoAction() { }
+bool TAxDravik::TestActionUpdate(int)
+{
+    return false;
+}
 void TAxDravik::JvXPBtnNewActionClick(QWidget *) { }
 void TAxDravik::ngActionAfterEdit(QWidget *, GridArgs &) { }
 void TAxDravik::ngActionBeforeSelect(QWidget *, GridArgs &) { }

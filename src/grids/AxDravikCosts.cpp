@@ -2,6 +2,14 @@
 #include "ui/TAxDravik.h"
 
 void TAxDravik::LoadInfoFrevo() { }
+bool TAxDravik::TestFrevoUpdate(int)
+{
+    return false;
+}
+QString TAxDravik::TestFraisFixes()
+{
+    return QString();
+}
 void TAxDravik::ngFrevoAfterEdit(QWidget *, GridArgs &) { }
 void TAxDravik::ngFrevoBeforeSelect(QWidget *, GridArgs &) { }
 void TAxDravik::ngFrevoCellClick(QWidget *, GridArgs &) { }

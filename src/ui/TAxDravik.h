@@ -8,6 +8,7 @@
 
 #include "editing/ChoiceIndex.h"
 #include "editing/ComboLists.h"
+#include "editing/TsLine.h"
 #include "engine/Kinds.h"
 #include "engine/RecordDocument.h"
 #include "engine/StructEntry.h"
@@ -252,8 +253,35 @@ public:
     void vDateFinGarantieExit(QWidget *Sender);
     void vDateFinFinancementExit(QWidget *Sender);
     void aCliDateNaissanceExit(QWidget *Sender);
+    // The date check of a date field left: refused dates are put back (with a message) and
+    // keep the focus. Null limits are no limit. Answers whether the date was refused.
+    bool TestDateChange(QWidget *control, const QDate &lower, const QDate &upper);
+    // Saving (src/editing/AxDravikSave.cpp): checks, at most one grid row, the shown tab's
+    // statement, the new id and reload, the fixed fee. True when the caller may go on.
+    bool SaveChanges();
+    // One write statement through AxInsert or AxUpdate into a response file; answers the
+    // warning it left (empty: success).
+    QString SendStatement(const QString &endpoint, const QString &statement,
+                          const QString &responseFile);
+    // "idVO" of "tVO" / "idClient" of "TVC" of the record document; with complain, a missing
+    // id is said in the "Action Annulée" box.
+    // The new-record step of the kind button once nothing is left to save: an empty record of
+    // the kind shown, its site offered.
+    void NewRecord();
+    QString GetIdVO(bool complain);
+    QString GetIdClient(bool complain);
+    // Cascades (src/editing/AxDravikCascades.cpp).
+    void UpdateCBox(QWidget *combo, const QString &filter, const QString &textElement,
+                    const QString &filterElement, const QString &item);
+    void UpdateVersion(QWidget *memo, QWidget *model, QWidget *typeVersion);
+    void UpdateLBox(QWidget *listBox, bool siteBrands);
 
     // ---- Grids and computations (src/grids) ---------------------------------------------
+    // Pending statement of one grid row (a negative row asks for its deletion); true when the
+    // row has one. The fixed file fee of a used vehicle: its insert, or empty.
+    bool TestFrevoUpdate(int row);
+    bool TestActionUpdate(int row);
+    QString TestFraisFixes();
     void LoadInfoFrevo();
     void ngFrevoAfterEdit(QWidget *Sender, GridArgs &Args);
     void ngFrevoBeforeSelect(QWidget *Sender, GridArgs &Args);
@@ -411,6 +439,7 @@ public:
     QString RecordKind;
     QString RecordElement;
     QString LastTypeVersion;
+    QString LastModel; // model text last merged into a version memo; forgotten at each load
     QString Frevo; // cost summary text of the record
     QString NomImage; // main photo of a reachable vehicle; locks its number and site
     bool FlagNewEnreg = false;
@@ -422,6 +451,12 @@ public:
     int VehicleIndex = 0;
     int VehicleFound = 0;
     TabDescTable TabDesc;
+    // Editable rows of the costs and actions grids (element 0: the column descriptors), and
+    // whether the row tested last is the add row.
+    TsLines FrevoRows;
+    TsLines ActionRows;
+    bool FrevoInsertMode = false;
+    bool ActionInsertMode = false;
     // Brand and model passed from one combo set-up to the next.
     ListFilters ListFilter;
 

@@ -66,3 +66,20 @@ TEST(RecordCommands, IdsAndDeletions)
               "DELETE * FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null) AND "
               "((DateAnnulation) Is Not Null));");
 }
+
+TEST(RecordCommands, ReloadOfANewRecordStaysNew)
+{
+    const struct
+    {
+        const char *vehicle, *customer;
+        bool isNew;
+    } cases[] = {
+            {"17", "", false}, {"-1", "", true}, // a vehicle launched as new
+            {"abc", "", true}, {"17", "-2", true}, // the customer decides when both are set
+            {"", "42", false}, {"-1", "42", false}, {"", "", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(reloadsAsNew(QString::fromLatin1(c.vehicle), QString::fromLatin1(c.customer)),
+                  c.isNew)
+                << c.vehicle << " / " << c.customer;
+}

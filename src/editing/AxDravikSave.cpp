@@ -1,0 +1,192 @@
+// Saving a record: the checks first, then at most one grid row, then the statement of the tab
+// on screen; a new record gets its server id and is reloaded, an updated one takes what was
+// sent as loaded. A failed request keeps every statement pending for the next save.
+#include "ui/TAxDravik.h"
+
+#include "editing/Messages.h"
+#include "editing/PageStatement.h"
+#include "editing/SavePlan.h"
+#include "ui/widgets/DataGrid.h"
+#include "ui/widgets/PictureButton.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace {
+
+bool cursorIsNormal()
+{
+    const QCursor *cursor = QGuiApplication::overrideCursor();
+    return !cursor || cursor->shape() == Qt::ArrowCursor;
+}
+
+// The hourglass of a save: shown by the first request when the cursor was normal at entry,
+// and set back to normal as the answer decides.
+class SaveCursor
+{
+public:
+    SaveCursor()
+        : m_normalAtEntry(cursorIsNormal())
+    { }
+    void busy()
+    {
+        if (m_normalAtEntry && !m_shown) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            m_shown = true;
+        }
+    }
+    void finish(const SaveAnswer &answer)
+    {
+        if (!answer.restoreCursor(m_normalAtEntry))
+            return;
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+        else if (QGuiApplication::overrideCursor())
+            QGuiApplication::changeOverrideCursor(Qt::ArrowCursor);
+    }
+
+private:
+    bool m_normalAtEntry;
+    bool m_shown = false;
+};
+
+} // namespace
+
+QString TAxDravik::SendStatement(const QString &endpoint, const QString &statement,
+                                 const QString &responseFile)
+{
+    HttpExecute(BaseHRef + endpoint + QStringLiteral("?XMLC_OutputFormat=XML&SQLExecute=")
+                        + statement,
+                ResponseFile(responseFile));
+    return LbDebugInfo0->text();
+}
+
+bool TAxDravik::SaveChanges()
+{
+    SaveCursor cursor;
+    const QString caption = JvXPBtnNewVO->text();
+    if (caption != QLatin1String("CL"))
+        TraceLog(QStringLiteral("contrôle info véhicule ") + LbIdTVO->text());
+
+    SaveSnapshot snapshot;
+    snapshot.kindCaption = caption;
+    snapshot.FlagNewEnreg = FlagNewEnreg;
+    snapshot.FlagNewVehicle = FlagNewVehicle;
+    snapshot.shownPage = Tabs->currentIndex();
+    snapshot.tabs = &TabDesc;
+    snapshot.FrevoRows = &FrevoRows;
+    snapshot.FrevoInsertMode = FrevoInsertMode;
+    snapshot.ActionRows = &ActionRows;
+    snapshot.ActionInsertMode = ActionInsertMode;
+    if (const auto *vehicles = Control<DataGrid>(QStringLiteral("ngVehicles")))
+        snapshot.vehicleRows = vehicles->rowCount();
+    snapshot.customerId = LbIDCustomer->text();
+    snapshot.today = clock().now().date();
+    const SavePlan plan = planSave(
+            snapshot, [this](const QString &name) { return FieldText(name); }, Literals());
+
+    if (plan.failure) {
+        // No message: the focus goes to what is missing.
+        const RequiredFailure &f = *plan.failure;
+        if (QWidget *control = f.control.isEmpty() ? nullptr : Control(f.control)) {
+            control->setFocus();
+        } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
+                   actions && f.actionRow >= 0) {
+            const QSignalBlocker quiet(actions); // selecting here must not start another save
+            actions->setCurrentCell(f.actionRow, f.actionColumn);
+            actions->setFocus();
+        }
+        return checkAnswer(f.answer, FlagNewEnreg, FlagNewVehicle);
+    }
+    if (plan.invalid) {
+        SetWarning(plan.invalid->message);
+        if (QWidget *control = TabDesc[plan.invalid->tab].Descs[plan.invalid->index].Control)
+            control->setFocus();
+        return false;
+    }
+
+    SaveAnswer answer;
+    const auto send = [&](const SaveRequest &request) {
+        cursor.busy();
+        const QString warning
+                = SendStatement(request.endpoint, request.statement, request.responseFile);
+        answer.sent(warning);
+        return warning.isEmpty();
+    };
+
+    auto request = plan.requests.cbegin();
+    if (request != plan.requests.cend() && request->kind != SaveRequest::Kind::Tab) {
+        const size_t row = size_t(request->row);
+        const bool sent = send(*request);
+        if (request->kind == SaveRequest::Kind::CostRow) {
+            if (sent)
+                acceptCostRow(FrevoRows[row]);
+            TestFrevoUpdate(request->row);
+        } else {
+            if (sent) {
+                for (const auto &[key, value] : acceptActionRow(ActionRows[row]))
+                    SetTagRegistry(key, value);
+            }
+            TestActionUpdate(request->row);
+        }
+        ++request;
+    }
+    TraceLog(QStringLiteral("Save Changes -1-"));
+
+    if (request != plan.requests.cend()) {
+        const int tab = request->row;
+        const bool insert = request->endpoint == Endpoints::Insert;
+        if (send(*request)) {
+            if (!insert) {
+                acceptTab(TabDesc[tab].Descs);
+                TestPageUpdate(tab);
+            } else if (const QString newId
+                       = readNewId(TXml(LoadTextFile(ResponseFile(request->responseFile))));
+                       newId.isEmpty()) {
+                // The row exists but cannot be reloaded: the statement stays, the user is told.
+                answer.sent(EditingText::NewIdMissing);
+                SetWarning(EditingText::NewIdMissing);
+            } else {
+                QLabel *label = newIdLabel(LbIDCustomer->text()) == NewIdLabel::Customer
+                        ? LbIDCustomer
+                        : LbIdTVO;
+                label->setText(newId);
+                FlagNewEnreg = false;
+                FlagNewVehicle = false;
+                JvXPBtnActualizeClick(nullptr);
+                TestPageUpdate(tab);
+            }
+        }
+    }
+    TraceLog(QStringLiteral("Save Changes -2-"));
+
+    if (fixedFeeDue(caption, LbIdTVO->text(), FlagNewEnreg)) {
+        if (const QString fee = TestFraisFixes(); !fee.isEmpty()) {
+            const QString warning = SendStatement(Endpoints::Insert, fee, ResponseFiles::Costs);
+            answer.fixedFee(warning);
+            if (warning.isEmpty())
+                UpdateView(0);
+        }
+    }
+    TraceLog(QStringLiteral("Save Changes -1-"));
+
+    // A later success must not hide an earlier failure.
+    if (!answer.answer() && LbDebugInfo0->text().isEmpty())
+        SetWarning(answer.warning());
+    cursor.finish(answer);
+    return answer.answer();
+}
+
+void TAxDravik::JvXPBtnSaveClick(QWidget *)
+{
+    if (JvXPBtnSave->isEnabled())
+        SaveChanges();
+}
+
+void TAxDravik::TabsChanging(QWidget *, bool &AllowChange)
+{
+    AllowChange = !JvXPBtnSave->isEnabled() || SaveChanges();
+}
