@@ -1,4 +1,46 @@
-// Server-side list maintenance: adding or deleting the entry of a maintained list.
+// Server-side list maintenance: adding or deleting the entry of a maintained list, then
+// fetching the choice lists again and reloading the record so that every list shows it.
 #include "ui/TAxDravik.h"
 
-void TAxDravik::ActionInfoRubrique(QWidget *, int) { }
+#include "editing/ListMaintenance.h"
+#include "editing/ResponseFiles.h"
+#include "ui/widgets/TextControl.h"
+
+#include <QFile>
+#include <QLabel>
+
+void TAxDravik::ActionInfoRubrique(QWidget *Sender, int mode)
+{
+    const TsDesc *d = DescOf(Sender);
+    if (!d)
+        return;
+    const ListAction action
+            = mode == int(ListAction::Delete) ? ListAction::Delete : ListAction::Add;
+    ListEntry entry;
+    entry.ListTable = d->ListTable;
+    entry.ListName = d->ListName;
+    entry.text = controlText(Sender);
+    const ListBoxes boxes = listMaintenanceBoxes(d->ListTable, Sender->objectName());
+    entry.brand = FieldText(boxes.brand);
+    entry.model = FieldText(boxes.model);
+    entry.version = FieldText(boxes.version);
+    entry.UserConcession = UserConcession;
+    if (!messages().confirm(listQuestionTitle(action), listQuestion(action, entry)))
+        return;
+
+    const QString statement = listStatement(action, entry, Literals());
+    TraceLog(QStringLiteral("SQL : ") + statement);
+    if (statement.isEmpty())
+        return;
+    LbDebugInfo2->setText(statement);
+    if (!SendStatement(Endpoints::Update, statement, listResponseFile(action)).isEmpty())
+        return;
+    // The cached lists go, so that the next fetch brings the new state.
+    if (QFile::remove(ResponseFile(ResponseFiles::Equip)))
+        UpdateParams();
+    if (!LbDebugInfo0->text().isEmpty())
+        return;
+    LbDebugInfo2->clear();
+    messages().notify(listDoneTitle(action), listDoneMessage(action), MessageBoxes::Icon::Warning);
+    UpdateView(1);
+}

@@ -1,27 +1,152 @@
-// Field validation: the date limits checked when a date field is left.
+// Field validation: the date limits checked when a date field is left. Each exit handler
+// reads its limits from one table by the control's name.
 #include "ui/TAxDravik.h"
 
-void TAxDravik::cDateEntreeExit(QWidget *) { }
-void TAxDravik::cDateOrdreExit(QWidget *) { }
-void TAxDravik::cMECExit(QWidget *) { }
-void TAxDravik::cDateValidationGarantieExit(QWidget *) { }
-void TAxDravik::cDateDisponibiliteExit(QWidget *) { }
-void TAxDravik::cDateLivraisonExit(QWidget *) { }
-void TAxDravik::cDatePresFinancementExit(QWidget *) { }
-void TAxDravik::cDatePaiementExit(QWidget *) { }
-void TAxDravik::cVDMECExit(QWidget *) { }
-void TAxDravik::cVNDateOrdreExit(QWidget *) { }
-void TAxDravik::cVNDateAnnulationExit(QWidget *) { }
-void TAxDravik::cVNDateDisponibiliteExit(QWidget *) { }
-void TAxDravik::cVNDateLivraisonExit(QWidget *) { }
-void TAxDravik::cVNDatePresFinancementExit(QWidget *) { }
-void TAxDravik::cVNDatePaiementExit(QWidget *) { }
-void TAxDravik::cVNMECExit(QWidget *) { }
-void TAxDravik::cVNDateLivrMaxiExit(QWidget *) { }
-void TAxDravik::vDateOrdreExit(QWidget *) { }
-void TAxDravik::vMECExit(QWidget *) { }
-void TAxDravik::vDateLastSAVExit(QWidget *) { }
-void TAxDravik::vDateNextSAVExit(QWidget *) { }
-void TAxDravik::vDateFinGarantieExit(QWidget *) { }
-void TAxDravik::vDateFinFinancementExit(QWidget *) { }
-void TAxDravik::aCliDateNaissanceExit(QWidget *) { }
+#include "editing/DateCheck.h"
+#include "editing/Messages.h"
+#include "editing/PageStatement.h"
+#include "ui/widgets/TextControl.h"
+
+namespace {
+
+// Every date field checked on leaving it runs the same check with the limits of its name.
+void checkDateOnExit(TAxDravik &w, QWidget *Sender)
+{
+    if (!Sender)
+        return;
+    const auto rule = dateLimitRule(Sender->objectName());
+    if (!rule)
+        return;
+    LimitDates dates;
+    dates.options = w.OptDates;
+    dates.vehicleOrderText = w.FieldText(QStringLiteral("vDateOrdre"));
+    dates.vehicleMecText = w.FieldText(QStringLiteral("vMEC"));
+    dates.today = w.clock().now().date();
+    const DateLimits limits = resolveLimits(*rule, dates);
+    // The end of a guarantee or a financing is checked only against a known start.
+    if (rule->lower == LimitSource::VehicleStart && !limits.lower.isValid())
+        return;
+    w.TestDateChange(Sender, limits.lower, limits.upper);
+}
+
+} // namespace
+
+bool TAxDravik::TestDateChange(QWidget *control, const QDate &lower, const QDate &upper)
+{
+    const TsDesc *d = DescOf(control);
+    DateField field;
+    field.text = controlText(control);
+    field.described = d != nullptr;
+    if (d) {
+        field.LoadedValue = d->LoadedValue;
+        field.label = fieldLabel(*d);
+    }
+    TraceLog(QStringLiteral("dans TestDateChange, nom du champ : ") + control->objectName());
+    const DateDecision decision = ::TestDateChange(field, {lower, upper});
+    if (!decision.message.isEmpty())
+        messages().notify(EditingText::DateCheckTitle, decision.message,
+                          MessageBoxes::Icon::Warning);
+    if (decision.restoreLoaded && d)
+        setControlText(control, d->LoadedValue);
+    EditChange(control);
+    if (decision.refused)
+        control->setFocus();
+    return decision.refused;
+}
+
+void TAxDravik::cDateEntreeExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDateOrdreExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cMECExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDateValidationGarantieExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDateDisponibiliteExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDateLivraisonExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDatePresFinancementExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cDatePaiementExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVDMECExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDateOrdreExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDateAnnulationExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDateDisponibiliteExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDateLivraisonExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDatePresFinancementExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDatePaiementExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNMECExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::cVNDateLivrMaxiExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vDateOrdreExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vMECExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vDateLastSAVExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vDateNextSAVExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vDateFinGarantieExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::vDateFinFinancementExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}
+void TAxDravik::aCliDateNaissanceExit(QWidget *Sender)
+{
+    checkDateOnExit(*this, Sender);
+}

@@ -376,6 +376,7 @@ void TAxDravik::EndTabDesc()
     setInfoField2();
     setInfoField3();
     HideSplash();
+    LastModel.clear();
     if (RecordKind == RecordKinds::Demonstration)
         LastTypeVersion = FieldText(QStringLiteral("cVDInfoTypeVersion"));
     else if (RecordKind == RecordKinds::NewOrder)
