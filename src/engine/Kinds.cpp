@@ -100,6 +100,10 @@ QString loadedText(int tInfo, int tControl, const QString &raw, const QDate &tod
     QString value = raw;
     if (rule.decodeInEdits && tControl == ControlKind::Edit)
         value = DecodeEntities(value, true);
+    // A typed-text combo shows its text too: undecoded, "<" would come back as "&lt;" and be
+    // written so at the next save.
+    else if (rule.decodeInEdits && tControl == ControlKind::TextCombo)
+        value = DecodeEntities(value, false);
     if (rule.nowIsToday && value == QLatin1String("now"))
         value = formatDate(today);
     if (rule.removeBlanks) {
