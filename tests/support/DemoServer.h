@@ -25,11 +25,10 @@ public:
                 : QString::fromLocal8Bit(custom);
         QDir(m_dir.path()).mkpath(QStringLiteral("photos"));
         m_process.setProgram(program);
-        m_process.setArguments(
-                {QStringLiteral("--db"), m_dir.filePath(QStringLiteral("demo.sqlite")),
-                 QStringLiteral("--photos"), m_dir.filePath(QStringLiteral("photos")),
-                 QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
-                 QStringLiteral("demo")});
+        m_process.setArguments({QStringLiteral("--db"), databasePath(), QStringLiteral("--photos"),
+                                m_dir.filePath(QStringLiteral("photos")), QStringLiteral("--port"),
+                                QStringLiteral("0"), QStringLiteral("--seed"),
+                                QStringLiteral("demo")});
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start();
         if (!m_process.waitForStarted(10000)) {
@@ -69,6 +68,8 @@ public:
     // "http://127.0.0.1:PORT/": the client's BaseHRef. Empty when the server did not start.
     const QString &baseHRef() const { return m_base; }
     const QString &error() const { return m_error; }
+    // The server's SQLite file, for tests that check what was written.
+    QString databasePath() const { return m_dir.filePath(QStringLiteral("demo.sqlite")); }
 
 private:
     QTemporaryDir m_dir;

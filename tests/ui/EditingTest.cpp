@@ -1,0 +1,387 @@
+// Date checks, list cascades, version text, header refreshes and list maintenance in the
+// window, against the reference server.
+#include "ui/EditingWindow.h"
+
+#include "engine/QtPrinters.h"
+#include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/MultiListBox.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+
+namespace {
+
+using namespace dravik::seed;
+
+class Editing : public EditingWindow
+{
+protected:
+    // Leaves a field for another one: its exit handler runs.
+    static void leave(TAxDravik &w, const char *name)
+    {
+        w.Control(QLatin1String(name))->setFocus();
+        w.Control(QStringLiteral("cCommentaires"))->setFocus();
+    }
+    static QString label(TAxDravik &w, const char *name)
+    {
+        return fieldLabel(*w.DescOf(w.Control(QLatin1String(name))));
+    }
+    static bool focusIn(TAxDravik &w, const char *name)
+    {
+        QWidget *control = w.Control(QLatin1String(name));
+        return focused() && (focused() == control || control->isAncestorOf(focused()));
+    }
+};
+
+QString quoted(const QDate &date)
+{
+    return QLatin1Char('"') + formatDate(date) + QLatin1Char('"');
+}
+
+void pressCtrl(QWidget *box, Qt::Key key)
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::ControlModifier);
+    QCoreApplication::sendEvent(box, &down);
+}
+
+QStringList entries(TAxDravik &w, const char *name)
+{
+    return w.Control<ComboBox>(QLatin1String(name))->entries();
+}
+
+} // namespace
+
+TEST_F(Editing, DatesOutsideTheirLimitsAreRefusedAndPutBack)
+{
+    const int id = usedVehicle(8);
+    auto w = openVehicle(kUserAdmin, id);
+    const OptionDates limits = w->OptDates;
+    ASSERT_TRUE(limits.OptLimiteDateDeb.isValid());
+    ASSERT_TRUE(limits.ServerNow.isValid());
+    const QString entry = text(*w, "cDateEntree");
+
+    // Both limits.
+    type(*w, "cDateEntree", formatDate(limits.OptLimiteDateDeb.addDays(-1)));
+    leave(*w, "cDateEntree");
+    ASSERT_EQ(boxes().asked.size(), 1);
+    EXPECT_EQ(boxes().asked[0].title, QStringLiteral("Contrôle de la date saisie"));
+    EXPECT_EQ(boxes().asked[0].text,
+              "La valeur du champ \"" + label(*w, "cDateEntree") + "\" doit être comprise entre le "
+                      + quoted(limits.OptLimiteDateDeb) + " et le " + quoted(limits.OptNow));
+    EXPECT_EQ(text(*w, "cDateEntree"), entry);
+    EXPECT_TRUE(focusIn(*w, "cDateEntree"));
+    EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+
+    // An upper limit only: the server's today.
+    type(*w, "cMEC", formatDate(limits.ServerNow.addDays(1)));
+    leave(*w, "cMEC");
+    ASSERT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(boxes().asked[1].text,
+              "La valeur du champ \"" + label(*w, "cMEC") + "\" doit être inférieure au "
+                      + quoted(limits.ServerNow));
+    EXPECT_EQ(text(*w, "cMEC"), vehicle(id, "MEC") == "<null>" ? QString() : text(*w, "cMEC"));
+    EXPECT_TRUE(focusIn(*w, "cMEC"));
+
+    // A lower limit only.
+    type(*w, "cDateDisponibilite", formatDate(limits.ServerNow.addDays(-3)));
+    leave(*w, "cDateDisponibilite");
+    ASSERT_EQ(boxes().asked.size(), 3);
+    EXPECT_EQ(boxes().asked[2].text,
+              "La valeur du champ \"" + label(*w, "cDateDisponibilite")
+                      + "\" doit être supérieure au " + quoted(limits.ServerNow));
+
+    // A date within its limits is recorded without a word.
+    const QDate inside = limits.ServerNow.addDays(-2);
+    type(*w, "cDateEntree", formatDate(inside));
+    leave(*w, "cDateEntree");
+    EXPECT_EQ(boxes().asked.size(), 3);
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(
+            "DateEntree=#" + inside.toString(QStringLiteral("MM/dd/yyyy")) + "#"));
+
+    // Emptied below a lower limit: refused without a message and left empty.
+    type(*w, "cDateEntree", QString());
+    leave(*w, "cDateEntree");
+    EXPECT_EQ(boxes().asked.size(), 3);
+    EXPECT_EQ(text(*w, "cDateEntree"), QString());
+    EXPECT_TRUE(focusIn(*w, "cDateEntree"));
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("DateEntree=NULL")));
+
+    // Without limits (the option dates rejected) nothing is checked.
+    w->OptDates.OptLimiteDateDeb = QDate();
+    w->OptDates.OptNow = QDate();
+    type(*w, "cDateEntree", QStringLiteral("01/01/1990"));
+    leave(*w, "cDateEntree");
+    EXPECT_EQ(boxes().asked.size(), 3);
+    EXPECT_EQ(text(*w, "cDateEntree"), QStringLiteral("01/01/1990"));
+    EXPECT_FALSE(w->TestDateChange(w->Control(QStringLiteral("cDateEntree")), {}, {}));
+}
+
+TEST_F(Editing, ALoadedDateOutsideTheLimitsMayBeLeftAlone)
+{
+    auto w = openVehicle(kUserAdmin, usedVehicle(9));
+    QWidget *entry = w->Control(QStringLiteral("cDateEntree"));
+    const QString loaded = w->DescOf(entry)->LoadedValue;
+    ASSERT_FALSE(loaded.isEmpty());
+    const QDate date = parseDate(loaded);
+    // Limits that the loaded date breaks: it still passes, and so does no other.
+    EXPECT_FALSE(w->TestDateChange(entry, date.addDays(1), date.addDays(2)));
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    setControlText(entry, formatDate(date.addDays(-1)));
+    EXPECT_TRUE(w->TestDateChange(entry, date.addDays(1), date.addDays(2)));
+    EXPECT_EQ(boxes().asked.size(), 1);
+    EXPECT_EQ(controlText(entry), loaded);
+}
+
+TEST_F(Editing, FabricationWeekAndInvoiceDateOfAnOrder)
+{
+    auto w = openVehicle(kUserAdmin, kDemoVN);
+    type(*w, "cVNDateFabrication", QStringLiteral("07/01/2024"));
+    auto *week = w->Control<QLabel>(QStringLiteral("LbDateFabrication"));
+    EXPECT_EQ(week->text(), QStringLiteral("2024s01"));
+    EXPECT_FALSE(week->isHidden());
+    // A changed order field stamps the order's update date with the server's today.
+    EXPECT_EQ(text(*w, "cVNDateUpdateCde"), formatDate(w->OptDates.ServerNow));
+
+    type(*w, "cVNDateOrdre", QStringLiteral("01/03/2024"));
+    type(*w, "cVNDateFacture", QStringLiteral("11/03/2024"));
+    EXPECT_EQ(w->xcInfoField3->text(), QStringLiteral("10 jours"));
+    if (w->Control(QStringLiteral("cVNDateAchat"))) {
+        EXPECT_EQ(text(*w, "cVNDateAchat"), QStringLiteral("11/03/2024"));
+    }
+}
+
+TEST_F(Editing, BrandModelVersionCascadeAndVersionText)
+{
+    // Demonstration vehicle: a model of the same brand refills the type-versions and takes the
+    // old model's place in the version text.
+    auto w = openVehicle(kUserAdmin, kDemoVD, 3);
+    auto *model = w->Control<ComboBox>(QStringLiteral("cVDInfoModele"));
+    const QString oldModel = model->currentText();
+    const QString version = text(*w, "cVDInfoVersion");
+    ASSERT_TRUE(version.toUpper().contains(oldModel.toUpper()));
+    int other = -1;
+    for (int i = 0; i < model->count() && other < 0; ++i) {
+        const QString m = model->itemText(i);
+        if (!m.isEmpty() && m != oldModel
+            && db(QStringLiteral("select count(*) from ListVersions where VModele='%1' and "
+                                 "VConcession='ZOLVARE'")
+                          .arg(m))
+                            .toInt()
+                    > 0)
+            other = i;
+    }
+    ASSERT_GE(other, 0);
+    const QString newModel = model->itemText(other);
+    model->setFocus();
+    model->setCurrentIndex(other);
+    const QString expected = version;
+    QString rewritten = expected;
+    rewritten.replace(rewritten.toUpper().indexOf(oldModel.toUpper()), oldModel.size(),
+                      newModel.toUpper());
+    EXPECT_EQ(text(*w, "cVDInfoVersion"), rewritten);
+    const int versions = db(QStringLiteral("select count(*) from ListVersions where VModele='%1' "
+                                           "and VConcession='ZOLVARE'")
+                                    .arg(newModel))
+                                 .toInt();
+    EXPECT_EQ(entries(*w, "cVDInfoTypeVersion").size(), versions);
+    EXPECT_EQ(text(*w, "cVDInfoTypeVersion"), QString());
+    // Both changes are pending: the model, the emptied type-version and the new text.
+    const QString pending = w->TabDesc[2].PendingSql;
+    EXPECT_TRUE(pending.contains("InfoModele='" + newModel + "'")) << pending.toStdString();
+    EXPECT_TRUE(pending.contains(QStringLiteral("InfoTypeVersion=NULL")));
+    EXPECT_TRUE(pending.contains(QStringLiteral("InfoVersion=")));
+    EXPECT_EQ(w->xcInfoTitre->text(),
+              text(*w, "cVDInfoMarque").toUpper() + " - " + text(*w, "cVDInfoVersion"));
+
+    // A type-version picked goes at the end of the text.
+    auto *typeVersion = w->Control<ComboBox>(QStringLiteral("cVDInfoTypeVersion"));
+    typeVersion->setFocus();
+    typeVersion->setCurrentIndex(0);
+    const QString picked = typeVersion->currentText();
+    EXPECT_TRUE(text(*w, "cVDInfoVersion").endsWith(picked.toUpper()))
+            << text(*w, "cVDInfoVersion").toStdString();
+    EXPECT_EQ(w->windowTitle(),
+              "Dravik - VD N°" + text(*w, "cVDNVO") + " - " + w->xcInfoTitre->text());
+
+    // Used vehicle: a brand refills the models of that brand, and a brand with none leaves
+    // them as they were.
+    auto u = openVehicle(kUserAdmin, usedVehicle(10));
+    auto *brand = u->Control<ComboBox>(QStringLiteral("cInfoMarque"));
+    const QString renault = QStringLiteral("RENAULT");
+    ASSERT_NE(brand->currentText(), renault);
+    brand->setFocus();
+    brand->setCurrentIndex(brand->findText(renault));
+    const int models = count(QStringLiteral("from ListModels where VMarque='RENAULT'"));
+    EXPECT_EQ(entries(*u, "cInfoModele").size(), models);
+    EXPECT_EQ(text(*u, "cInfoModele"), QString());
+    EXPECT_TRUE(u->TabDesc[1].PendingSql.contains(QStringLiteral("InfoModele=NULL")));
+    EXPECT_TRUE(u->xcInfoTitre->text().startsWith(QStringLiteral("RENAULT - ")));
+    const QStringList renaultModels = entries(*u, "cInfoModele");
+    u->UpdateCBox(u->Control(QStringLiteral("cInfoModele")), QStringLiteral("NO SUCH BRAND"),
+                  QStringLiteral("vModel"), QStringLiteral("vMark"), QStringLiteral("Models"));
+    EXPECT_EQ(entries(*u, "cInfoModele"), renaultModels);
+    // The model goes in front of a version text that does not hold the old one.
+    type(*u, "cInfoVersion", QStringLiteral("1.5 dCi Zen"));
+    auto *usedModel = u->Control<ComboBox>(QStringLiteral("cInfoModele"));
+    usedModel->setFocus();
+    usedModel->setCurrentIndex(0);
+    EXPECT_EQ(text(*u, "cInfoVersion"), usedModel->currentText().toUpper() + " 1.5 dCi Zen");
+}
+
+TEST_F(Editing, HeaderFollowsTheFieldsOfEachKind)
+{
+    auto vo = openVehicle(kUserAdmin, usedVehicle(11));
+    type(*vo, "cKMS", QStringLiteral("45678"));
+    EXPECT_EQ(vo->xcInfoField2->text(), text(*vo, "cCV") + " cv - 45678 kms");
+    type(*vo, "cNVO", QStringLiteral("31337"));
+    EXPECT_EQ(vo->xcInfoNVO->text(), QStringLiteral("31337"));
+    EXPECT_EQ(vo->windowTitle(), "Dravik - VO N°31337 - " + vo->xcInfoTitre->text());
+    type(*vo, "cInfoCouleur", QStringLiteral("Bleu nuit"));
+    EXPECT_EQ(vo->xcInfoField1->text(), QStringLiteral("Bleu nuit"));
+    type(*vo, "cDateEntree", QStringLiteral("01/03/2024"));
+    type(*vo, "cDateOrdre", QStringLiteral("15/03/2024"));
+    EXPECT_EQ(vo->xcInfoField3->text(), QStringLiteral("14 jours"));
+    type(*vo, "cInfoVersion", QStringLiteral("208 1.2 PureTech"));
+    EXPECT_EQ(vo->xcInfoTitre->text(),
+              text(*vo, "cInfoMarque").toUpper() + QStringLiteral(" - 208 1.2 PureTech"));
+
+    auto vn = openVehicle(kUserAdmin, kDemoVN);
+    type(*vn, "cVNNVO", QStringLiteral("4242"));
+    EXPECT_EQ(vn->windowTitle(), "Dravik - VN N°4242 - " + vn->xcInfoTitre->text());
+    type(*vn, "cVNInfoVersion", QStringLiteral("Golf Life"));
+    EXPECT_EQ(vn->xcInfoTitre->text(), text(*vn, "cVNInfoMarque").toUpper() + " - Golf Life");
+}
+
+TEST_F(Editing, SitesOfferedForANewRecord)
+{
+    auto w = openVehicle(kUserAdmin, usedVehicle(12));
+    auto *site = w->Control<ComboBox>(QStringLiteral("cSite"));
+    site->setFocus();
+    site->setCurrentIndex(site->findText(QStringLiteral("ROMANS")));
+    EXPECT_EQ(w->UserUS1, QStringLiteral("ROMANS")); // the site chosen last
+    w->JvXPBtnActualize->click();
+    // A new record offers the user's own first site, as the server sends it.
+    w->JvXPBtnNewVO->click();
+    EXPECT_EQ(text(*w, "cSite"), QStringLiteral("VALENCE"));
+    EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("'VALENCE'")));
+
+    // A user of every site with no site of his own: nothing offered.
+    auto s = openVehicle(kUserSuperAdmin, usedVehicle(12));
+    s->JvXPBtnNewVO->click();
+    EXPECT_EQ(text(*s, "cSite"), QString());
+}
+
+TEST_F(Editing, CustomerSiteRefillsSalespeopleAndModelChoices)
+{
+    const QString customer
+            = db(QStringLiteral("select min(idClient) from tClients where Site='VALENCE' "
+                                "and idClient>20"));
+    auto w = open(kUserAdmin, QString(), customer);
+    auto *site = w->Control<ComboBox>(QStringLiteral("aSite"));
+    site->setFocus();
+    site->setCurrentIndex(site->findText(QStringLiteral("ROMANS")));
+    EXPECT_EQ(w->RecordSite, QStringLiteral("ROMANS"));
+    const int romans = count(QStringLiteral("from InfoCom where Site like '%ROMANS%' and "
+                                            "Concession='ZOLVARE'"));
+    EXPECT_EQ(w->Control<ComboBox>(QStringLiteral("aidCom"))->count(), romans);
+    // The site's brands on one side, every other brand on the other.
+    const QString brands = db(QStringLiteral("select Marques from InfoSite where Site='ROMANS'"));
+    auto *mine = w->Control<MultiListBox>(QStringLiteral("cPAPAChoix1"));
+    auto *others = w->Control<MultiListBox>(QStringLiteral("cPAPAChoix2"));
+    const int all = count(QStringLiteral("from (select distinct VMarque, VModele from "
+                                         "ListVersions where VConcession='ZOLVARE')"));
+    EXPECT_GT(mine->count(), 0);
+    EXPECT_EQ(mine->count() + others->count(), all) << brands.toStdString();
+}
+
+TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
+{
+    const QString added = QStringLiteral("Vert d'eau & <b>");
+    const QString rows = QStringLiteral("from ListRubrics where RubricType='InfoCouleur' and "
+                                        "RubricText='Vert d''eau & <b>'");
+    auto w = openVehicle(kUserAdmin, usedVehicle(13));
+    auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+
+    // Entered without Ctrl: no maintenance, the keys do nothing.
+    colour->setFocus();
+    EXPECT_FALSE(w->FlagBlink);
+    w->Control(QStringLiteral("cCommentaires"))->setFocus();
+
+    keyboard().ctrl = true;
+    colour->setFocus();
+    keyboard().ctrl = false;
+    ASSERT_TRUE(w->FlagBlink);
+    EXPECT_FALSE(w->Shape1->isHidden());
+    colour->setEditText(added);
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_D); // not listed: nothing to delete
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    pressCtrl(colour, Qt::Key_S);
+    ASSERT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(boxes().asked[0].title, QStringLiteral("Confirmation d'Ajout "));
+    EXPECT_EQ(boxes().asked[0].text,
+              QStringLiteral("Veuillez confirmer l'ajout de la valeur "
+                             "'Vert d'eau & <b>' pour le champ "
+                             "'InfoCouleur'"));
+    EXPECT_EQ(boxes().asked[1].title, QStringLiteral("Fin d'Ajout"));
+    EXPECT_EQ(boxes().asked[1].text, QStringLiteral("Ajout terminé"));
+    EXPECT_EQ(count(rows), 1);
+    EXPECT_EQ(db(QStringLiteral("select RubricIndex||RubricItem ") + rows), QStringLiteral("0.."));
+    // The lists were fetched again and the record reloaded: the entry is offered.
+    EXPECT_TRUE(entries(*w, "cInfoCouleur").contains(added));
+    EXPECT_EQ(w->LbDebugInfo2->text(), QString());
+
+    // Deleting it: selected, Ctrl+D, confirmed.
+    w->Control(QStringLiteral("cCommentaires"))->setFocus();
+    keyboard().ctrl = true;
+    colour->setFocus();
+    keyboard().ctrl = false;
+    colour->setEditText(added);
+    boxes().asked.clear();
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_S); // listed: nothing to add
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    pressCtrl(colour, Qt::Key_D);
+    ASSERT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(boxes().asked[0].title, QStringLiteral("Confirmation de Suppression"));
+    EXPECT_EQ(boxes().asked[0].text,
+              QStringLiteral("Veuillez confirmer la suppression de la "
+                             "valeur 'Vert d'eau & <b>' pour le champ "
+                             "'InfoCouleur'"));
+    EXPECT_EQ(boxes().asked[1].text, QStringLiteral("Suppression terminée"));
+    EXPECT_EQ(count(rows), 0);
+    EXPECT_FALSE(entries(*w, "cInfoCouleur").contains(added));
+}
+
+TEST_F(Editing, ListMaintenanceOfModelsAndVersions)
+{
+    auto w = openVehicle(kUserAdmin, usedVehicle(14));
+    auto *model = w->Control<ComboBox>(QStringLiteral("cInfoModele"));
+    const QString brand = text(*w, "cInfoMarque");
+    keyboard().ctrl = true;
+    model->setFocus();
+    keyboard().ctrl = false;
+    ASSERT_TRUE(w->FlagBlink);
+    model->setEditText(QStringLiteral("ZX 9"));
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(model, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListModels where VMarque='%1' and VModele='ZX 9'")
+                            .arg(brand)),
+              1);
+
+    auto d = openVehicle(kUserAdmin, kDemoVD, 3);
+    auto *typeVersion = d->Control<ComboBox>(QStringLiteral("cVDInfoTypeVersion"));
+    const QString vdBrand = text(*d, "cVDInfoMarque");
+    const QString vdModel = text(*d, "cVDInfoModele");
+    keyboard().ctrl = true;
+    typeVersion->setFocus();
+    keyboard().ctrl = false;
+    ASSERT_TRUE(d->FlagBlink);
+    typeVersion->setEditText(QStringLiteral("2.0 TDI Test"));
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(typeVersion, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListVersions where VMarque='%1' and VModele='%2' and "
+                                   "VVersion='2.0 TDI Test' and VConcession='ZOLVARE'")
+                            .arg(vdBrand, vdModel)),
+              1);
+}
