@@ -1,0 +1,139 @@
+// Saving one changed field of a used vehicle against the reference server on loopback, with
+// the same two requests sent directly in the same run; prints the ratio.
+//   requests: the update statement the window sends and the fetch of the record document, as
+//             two GETs through the client's transport;
+//   save: from the click on the save button to the end of the reload of the record, the field
+//         changed beforehand (not timed).
+
+#include "support/DemoServer.h"
+
+#include "gateway/CurlTransport.h"
+#include "gateway/HttpRequests.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Keyboard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+#include "seed/Seed.h"
+#include "ui/TAxDravik.h"
+#include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
+
+#include "support/RatioReporter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+using namespace dravik::seed;
+
+DemoServer *g_server = nullptr;
+QTemporaryDir *g_folder = nullptr;
+
+std::unique_ptr<TAxDravik> makeWindow()
+{
+    auto env = std::make_unique<FakeEnvironment>();
+    env->vars[QStringLiteral("APPDATA")] = g_folder->filePath(QStringLiteral("appdata"));
+    env->vars[QStringLiteral("TEMP")] = g_folder->filePath(QStringLiteral("temp"));
+    QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
+    QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
+    TAxDravikServices s;
+    s.environment = std::move(env);
+    s.clock = std::make_unique<SystemClock>();
+    s.keyboard = std::make_unique<FakeKeyboard>();
+    s.messages = std::make_unique<QueuedMessageBoxes>();
+    s.shell = std::make_unique<RecordingShell>();
+    s.http1 = std::make_unique<CurlTransport>(5000);
+    s.http2 = std::make_unique<CurlTransport>(0);
+    auto w = std::make_unique<TAxDravik>(std::move(s));
+    w->Set_BaseHRef(g_server->baseHRef());
+    w->Set_idUser(QString::number(kUserAdmin));
+    w->Set_UserConcession(QString::fromLatin1(kConcession));
+    w->Set_UserSite(QStringLiteral("#"));
+    w->idTypeVO = 1;
+    w->UpdateParams();
+    w->Set_idTVO(QString::number(kDemoVO));
+    w->Set_idClient(QString());
+    w->UpdateView(1);
+    return w;
+}
+
+// A price that differs from the one shown, so that every save has something to send.
+void changePrice(TAxDravik &w, int n)
+{
+    setControlText(w.Control(QStringLiteral("cPrixVente")),
+                   QString::number(10000 + n % 2) + QStringLiteral(".00"));
+}
+
+QByteArray address(const TAxDravik &w, const QString &url)
+{
+    return EncodeAddress(
+            SpaceAndHashEscaped(url + QStringLiteral("&idClient=") + w.LbIDCustomer->text()));
+}
+
+void BM_Requests(benchmark::State &state)
+{
+    auto w = makeWindow();
+    changePrice(*w, 1);
+    const QString statement = w->TabDesc[1].PendingSql;
+    if (statement.isEmpty())
+        state.SkipWithError("no pending statement");
+    const QByteArray update = address(
+            *w,
+            w->BaseHRef + QStringLiteral("AxUpdate?XMLC_OutputFormat=XML&SQLExecute=") + statement);
+    const QByteArray fetch = address(*w, w->UrlInfoVO);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(w->IdHTTP1->get(update).body.size());
+        benchmark::DoNotOptimize(w->IdHTTP1->get(fetch).body.size());
+    }
+}
+
+void BM_SaveAndReload(benchmark::State &state)
+{
+    auto w = makeWindow();
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        changePrice(*w, ++n);
+        state.ResumeTiming();
+        w->JvXPBtnSave->click();
+        w->JvXPBtnActualize->click();
+    }
+    if (!w->LbDebugInfo0->text().isEmpty() || !w->TabDesc[1].PendingSql.isEmpty())
+        state.SkipWithError("the save did not go through");
+}
+
+BENCHMARK(BM_Requests)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveAndReload)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    QTemporaryDir folder;
+    DemoServer server;
+    if (server.baseHRef().isEmpty()) {
+        std::fprintf(stderr, "%s\n", server.error().toLocal8Bit().constData());
+        return 1;
+    }
+    g_server = &server;
+    g_folder = &folder;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double ratio = reporter.ratio("BM_SaveAndReload", "BM_Requests");
+    if (ratio <= 0)
+        return 1;
+    std::printf("save of one changed field and reload / the update and the fetch sent "
+                "directly: %.2f\n",
+                ratio);
+    return 0;
+}
