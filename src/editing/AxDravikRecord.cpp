@@ -53,22 +53,28 @@ void TAxDravik::TabsChange(QWidget *)
     HideSplash();
 }
 
+namespace {
+
+// The record id as read, said missing in the "Action Annulée" box when asked to complain.
+QString checkedId(MessageBoxes &boxes, const QString &id, bool vehicle, bool complain)
+{
+    if (id.isEmpty() && complain)
+        boxes.notify(EditingText::CancelledTitle,
+                     vehicle ? EditingText::VehicleIdMissing : EditingText::CustomerIdMissing,
+                     MessageBoxes::Icon::Warning);
+    return id;
+}
+
+} // namespace
+
 QString TAxDravik::GetIdVO(bool complain)
 {
-    const QString id = ::GetIdVO(RecordDoc);
-    if (id.isEmpty() && complain)
-        messages().notify(EditingText::CancelledTitle, EditingText::VehicleIdMissing,
-                          MessageBoxes::Icon::Warning);
-    return id;
+    return checkedId(messages(), ::GetIdVO(RecordDoc), true, complain);
 }
 
 QString TAxDravik::GetIdClient(bool complain)
 {
-    const QString id = ::GetIdClient(RecordDoc);
-    if (id.isEmpty() && complain)
-        messages().notify(EditingText::CancelledTitle, EditingText::CustomerIdMissing,
-                          MessageBoxes::Icon::Warning);
-    return id;
+    return checkedId(messages(), ::GetIdClient(RecordDoc), false, complain);
 }
 
 void TAxDravik::JvXPBtnNewVOClick(QWidget *)
@@ -122,13 +128,11 @@ void TAxDravik::JvXPBtnSupprClick(QWidget *)
             : EditingText::customerDeleteQuestion(FieldText(QStringLiteral("aCliNom")),
                                                   FieldText(QStringLiteral("aCliPrenom")));
     // A new record has no id of its own: the document is still the previous record's.
-    const QString id = deletionId(vehicle ? GetIdVO(false) : GetIdClient(false), FlagNewEnreg);
-    if (id.isEmpty()) {
-        messages().notify(EditingText::CancelledTitle,
-                          vehicle ? EditingText::VehicleIdMissing : EditingText::CustomerIdMissing,
-                          MessageBoxes::Icon::Warning);
+    const QString id = checkedId(
+            messages(), deletionId(vehicle ? GetIdVO(false) : GetIdClient(false), FlagNewEnreg),
+            vehicle, true);
+    if (id.isEmpty())
         return;
-    }
     if (!messages().confirm(EditingText::DeleteTitle, question))
         return;
     const QStringList statements

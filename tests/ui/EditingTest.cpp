@@ -28,8 +28,14 @@ protected:
     }
     static bool focusIn(TAxDravik &w, const char *name)
     {
-        QWidget *control = w.Control(QLatin1String(name));
-        return focused() && (focused() == control || control->isAncestorOf(focused()));
+        return focusedField(w) == QLatin1String(name);
+    }
+    // Enters a combo box holding Ctrl: list maintenance for administrators.
+    void enterWithCtrl(QWidget *box)
+    {
+        keyboard().ctrl = true;
+        box->setFocus();
+        keyboard().ctrl = false;
     }
 };
 
@@ -307,9 +313,7 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
     EXPECT_FALSE(w->FlagBlink);
     w->Control(QStringLiteral("cCommentaires"))->setFocus();
 
-    keyboard().ctrl = true;
-    colour->setFocus();
-    keyboard().ctrl = false;
+    enterWithCtrl(colour);
     ASSERT_TRUE(w->FlagBlink);
     EXPECT_FALSE(w->Shape1->isHidden());
     colour->setEditText(added);
@@ -333,9 +337,7 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
 
     // Deleting it: selected, Ctrl+D, confirmed.
     w->Control(QStringLiteral("cCommentaires"))->setFocus();
-    keyboard().ctrl = true;
-    colour->setFocus();
-    keyboard().ctrl = false;
+    enterWithCtrl(colour);
     colour->setEditText(added);
     boxes().asked.clear();
     boxes().answers = {MessageBoxes::Answer::Yes};
@@ -358,9 +360,7 @@ TEST_F(Editing, ListMaintenanceOfModelsAndVersions)
     auto w = openVehicle(kUserAdmin, usedVehicle(14));
     auto *model = w->Control<ComboBox>(QStringLiteral("cInfoModele"));
     const QString brand = text(*w, "cInfoMarque");
-    keyboard().ctrl = true;
-    model->setFocus();
-    keyboard().ctrl = false;
+    enterWithCtrl(model);
     ASSERT_TRUE(w->FlagBlink);
     model->setEditText(QStringLiteral("ZX 9"));
     boxes().answers = {MessageBoxes::Answer::Yes};
@@ -373,9 +373,7 @@ TEST_F(Editing, ListMaintenanceOfModelsAndVersions)
     auto *typeVersion = d->Control<ComboBox>(QStringLiteral("cVDInfoTypeVersion"));
     const QString vdBrand = text(*d, "cVDInfoMarque");
     const QString vdModel = text(*d, "cVDInfoModele");
-    keyboard().ctrl = true;
-    typeVersion->setFocus();
-    keyboard().ctrl = false;
+    enterWithCtrl(typeVersion);
     ASSERT_TRUE(d->FlagBlink);
     typeVersion->setEditText(QStringLiteral("2.0 TDI Test"));
     boxes().answers = {MessageBoxes::Answer::Yes};
