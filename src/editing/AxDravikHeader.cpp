@@ -36,32 +36,45 @@ HeaderInput headerInput(const TAxDravik &w)
     return in;
 }
 
-void setIfGiven(HeaderEdit *edit, const std::optional<QString> &text)
+} // namespace
+
+QString TAxDravik::HeaderText(const HeaderEdit *edit) const
 {
-    if (text)
-        edit->setText(*text);
+    return m_headerEmptied.contains(edit) ? QString() : edit->text();
 }
 
-} // namespace
+void TAxDravik::SetHeaderText(HeaderEdit *edit, const QString &text)
+{
+    m_headerEmptied.removeOne(edit);
+    // A reload writes the same texts again: no new layout of the edit.
+    if (edit->text() != text)
+        edit->setText(text);
+}
 
 void TAxDravik::setInfoNVO()
 {
-    setIfGiven(xcInfoNVO, infoNVOText(headerInput(*this)));
-    setWindowTitle(windowCaption(RecordKind, xcInfoNVO->text(), xcInfoTitre->text()));
+    if (const auto text = infoNVOText(headerInput(*this)))
+        SetHeaderText(xcInfoNVO, *text);
+    setWindowTitle(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
 }
 
 void TAxDravik::setInfoTitre()
 {
-    setIfGiven(xcInfoTitre, infoTitreText(headerInput(*this)));
-    setWindowTitle(windowCaption(RecordKind, xcInfoNVO->text(), xcInfoTitre->text()));
+    if (const auto text = infoTitreText(headerInput(*this)))
+        SetHeaderText(xcInfoTitre, *text);
+    setWindowTitle(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
 }
 
 void TAxDravik::setInfoField1()
 {
-    setIfGiven(xcInfoField1, infoField1Text(headerInput(*this)));
-    QFont font = xcInfoField1->font();
-    font.setPixelSize(pointsToPixels(emailFontSize(RecordKind, xcInfoField1->text())));
-    xcInfoField1->setFont(font);
+    if (const auto text = infoField1Text(headerInput(*this)))
+        SetHeaderText(xcInfoField1, *text);
+    const int pixels = pointsToPixels(emailFontSize(RecordKind, HeaderText(xcInfoField1)));
+    if (xcInfoField1->font().pixelSize() != pixels) {
+        QFont font = xcInfoField1->font();
+        font.setPixelSize(pixels);
+        xcInfoField1->setFont(font);
+    }
     // Title and icons change with the family of the record only: setting them reaches every
     // window of the application.
     const QString icon = iconName(RecordKind);
@@ -75,10 +88,12 @@ void TAxDravik::setInfoField1()
 
 void TAxDravik::setInfoField2()
 {
-    setIfGiven(xcInfoField2, infoField2Text(headerInput(*this)));
+    if (const auto text = infoField2Text(headerInput(*this)))
+        SetHeaderText(xcInfoField2, *text);
 }
 
 void TAxDravik::setInfoField3()
 {
-    setIfGiven(xcInfoField3, infoField3Text(headerInput(*this)));
+    if (const auto text = infoField3Text(headerInput(*this)))
+        SetHeaderText(xcInfoField3, *text);
 }

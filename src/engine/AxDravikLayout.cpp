@@ -148,8 +148,10 @@ void TAxDravik::UpdateTabDesc(int reload, int describe)
         const QColor text = colorFromTColor(colors.text);
         edit->setColors(colorFromTColor(colors.background),
                         text.isValid() ? text : edit->property(kDesignTextColor).value<QColor>());
-        edit->clear();
     }
+    // Emptied: what the end of the load does not write again is cleared there.
+    m_headerEmptied
+            = {xcInfoNVO, xcInfoTitre, xcIdentity, xcInfoField1, xcInfoField2, xcInfoField3};
     for (const char *counter : {"DblNom", "DblIdent", "DblTelDom", "DblMobile"}) {
         if (QWidget *w = Control(QLatin1String(counter)))
             w->setVisible(FlagNewEnreg);
@@ -349,9 +351,9 @@ void TAxDravik::EndTabDesc()
     ApplyGuaranteeRights();
     const QString customerId = LbIDCustomer->text();
     if (customerId == kNewCustomerFromVehicle)
-        FlagNewEnreg = xcInfoNVO->text().isEmpty();
+        FlagNewEnreg = HeaderText(xcInfoNVO).isEmpty();
     TraceLog(QStringLiteral("UpdateTabDesc FlagNewEnreg -> ") + traceFlag(FlagNewEnreg)
-             + QStringLiteral(" - ") + xcInfoNVO->text() + QStringLiteral(" - ") + customerId);
+             + QStringLiteral(" - ") + HeaderText(xcInfoNVO) + QStringLiteral(" - ") + customerId);
     if (!xcIdentity->isHidden()) {
         ShowIdentity();
     } else {
@@ -375,6 +377,9 @@ void TAxDravik::EndTabDesc()
     setInfoField1();
     setInfoField2();
     setInfoField3();
+    for (HeaderEdit *edit : std::as_const(m_headerEmptied))
+        edit->clear();
+    m_headerEmptied.clear();
     HideSplash();
     LastModel.clear();
     if (RecordKind == RecordKinds::Demonstration)

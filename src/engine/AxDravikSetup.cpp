@@ -64,7 +64,7 @@ void TAxDravik::SetupCommon(TsDesc &d, QWidget *control, int tab, int index, boo
 {
     if (given && d.BackColor == 0)
         d.BackColor = tColorFromColor(controlBackground(control));
-    if (TagOf(control) != controlTag(tab, index))
+    if (!d.Built) // a later load finds the tag in place
         SetTag(control, controlTag(tab, index));
     const ControlLook look = setupLook(fieldRight, width, d.BackColor, d.FontColor);
     if (control->testAttribute(Qt::WA_ForceDisabled) == look.enabled)

@@ -10,7 +10,7 @@ void TAxDravik::ShowIdentity()
     const QString line = identityLine(FieldText(QStringLiteral("aCliCivilite")),
                                       FieldText(QStringLiteral("aCliNom")),
                                       FieldText(QStringLiteral("aCliPrenom")));
-    xcIdentity->setText(line);
+    SetHeaderText(xcIdentity, line);
     setWindowTitle(identityTitle(line));
 }
 

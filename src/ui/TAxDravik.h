@@ -215,6 +215,10 @@ public:
     void setInfoField1();
     void setInfoField2();
     void setInfoField3();
+    // A header edit's text as the record now has it, and the writing of it (the header is
+    // emptied at the start of a load; the edits the end of the load does not fill stay empty).
+    QString HeaderText(const HeaderEdit *edit) const;
+    void SetHeaderText(HeaderEdit *edit, const QString &text);
     void TabsChange(QWidget *Sender);
     void TabsChanging(QWidget *Sender, bool &AllowChange);
     void JvXPBtnNewVOClick(QWidget *Sender);
@@ -585,6 +589,7 @@ private:
     bool m_splashCursor = false;
     bool m_hintsInstalled = false;
     QDate m_loadDate; // today, for the defaults of the record being loaded
+    QList<HeaderEdit *> m_headerEmptied; // emptied by the load, not written again yet
     // The user's group tokens and the record document text they were read from.
     mutable QString m_groupsDoc;
     mutable QStringList m_groups;

@@ -15,10 +15,12 @@
 
 #include <httplib.h>
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTest>
 #include <QUrl>
 
 namespace {
@@ -42,6 +44,7 @@ protected:
         m_harness = std::make_unique<WindowHarness>();
         writeKeys(user, vehicle, customer, typeVO);
         auto w = m_harness->makeWindow(std::make_unique<CurlTransport>(5000));
+        m_keyboard = m_harness->keyboard;
         w->Timer1Timer();
         return w;
     }
@@ -96,6 +99,9 @@ private:
     }
 
     std::unique_ptr<WindowHarness> m_harness;
+
+protected:
+    FakeKeyboard *m_keyboard = nullptr;
 };
 
 QString text(const TAxDravik &w, const char *name)
@@ -250,7 +256,27 @@ TEST_F(RecordWindow, DemonstrationVehicleWithItsOptions)
     EXPECT_FALSE(enabled(*w, "cVDNVO"));
     EXPECT_FALSE(enabled(*w, "cVDSite"));
     EXPECT_EQ(w->LastTypeVersion, text(*w, "cVDInfoTypeVersion"));
+    // Header of a demonstration vehicle: no day count.
+    EXPECT_EQ(w->xcInfoField1->text(), vehicleColumn(kDemoVD, "InfoCouleur"));
+    EXPECT_EQ(w->xcInfoField2->text(),
+              vehicleColumn(kDemoVD, "CV") + " cv - " + vehicleColumn(kDemoVD, "KMS") + " kms");
+    EXPECT_EQ(w->xcInfoField3->text(), QString());
     expectNothingPending(*w);
+
+    // The options button shows and hides its list; entered, the list stands tall and the
+    // button goes, left, the list goes and the button comes back.
+    QWidget *button = w->Control(QStringLiteral("czVDOptions"));
+    EXPECT_FALSE(options->isHidden());
+    QTest::mouseClick(static_cast<QAbstractButton *>(button), Qt::LeftButton);
+    EXPECT_TRUE(options->isHidden());
+    QTest::mouseClick(static_cast<QAbstractButton *>(button), Qt::LeftButton);
+    EXPECT_FALSE(options->isHidden());
+    w->cVDInfoOptionsEnter(options);
+    EXPECT_EQ(options->size(), QSize(200, 480));
+    EXPECT_TRUE(button->isHidden());
+    w->cVDInfoOptionsExit(options);
+    EXPECT_TRUE(options->isHidden());
+    EXPECT_FALSE(button->isHidden());
 }
 
 TEST_F(RecordWindow, NewVehicleOrderForAnAdministratorAndForAccounting)
@@ -262,6 +288,13 @@ TEST_F(RecordWindow, NewVehicleOrderForAnAdministratorAndForAccounting)
     EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
     EXPECT_TRUE(w->PanelCompta->isHidden());
     EXPECT_FALSE(w->JvXPBtnPrint->isEnabled());
+
+    // Header of an order: the second field is not its own, the third counts the days to
+    // delivery when there is an invoice or a registration.
+    EXPECT_EQ(w->xcInfoField2->text(), QString());
+    EXPECT_EQ(w->xcInfoTitre->text(),
+              vehicleColumn(kDemoVN, "InfoMarque").toUpper() + " - "
+                      + vehicleColumn(kDemoVN, "InfoVersion"));
 
     auto c = openVehicle(kUserCompta, kDemoVN);
     EXPECT_FALSE(c->PanelCompta->isHidden());
@@ -488,4 +521,35 @@ TEST_F(RecordWindow, EditsComposeThePendingStatement)
     EXPECT_EQ(w->DescOf(colour)->CurrentValue, QString());
     EXPECT_EQ(w->xcInfoField1->text(), QString());
     EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("InfoCouleur=NULL")));
+}
+
+TEST_F(RecordWindow, ListMaintenanceModeAndListBoxCodes)
+{
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+    // Entering a maintained list without Ctrl: nothing special.
+    w->CBoxEnter(colour);
+    EXPECT_FALSE(w->FlagBlink);
+    // With Ctrl, an administrator maintains the list: the marker stands around the box.
+    m_keyboard->ctrl = true;
+    w->CBoxEnter(colour);
+    EXPECT_TRUE(w->FlagBlink);
+    EXPECT_FALSE(w->Shape1->isHidden());
+    EXPECT_EQ(w->Shape1->parentWidget(), colour->parentWidget());
+    EXPECT_EQ(w->Shape1->geometry(), colour->geometry().adjusted(-3, 0, 3, 0));
+    w->CBoxExit(colour);
+    EXPECT_FALSE(w->FlagBlink);
+    EXPECT_TRUE(w->Shape1->isHidden());
+    // A list of its own table is not maintained from the form, nor by other users.
+    w->CBoxEnter(w->Control(QStringLiteral("cCarrosserie")));
+    EXPECT_FALSE(w->FlagBlink);
+
+    // A click in a list box stores the codes of its selected entries, in list order.
+    auto *inside = w->Control<MultiListBox>(QStringLiteral("cInfoEquiInterieur"));
+    const TsDesc *d = w->DescOf(inside);
+    for (int row = 0; row < inside->count(); ++row)
+        inside->item(row)->setSelected(row == 0 || row == 2);
+    const QStringList codes = d->CodeList.split(';');
+    EXPECT_EQ(d->CurrentValue, ";" + codes[1] + ";" + codes[3] + ";");
+    EXPECT_TRUE(w->TabDesc[4].PendingSql.contains(QStringLiteral("InfoEquiInterieur='")));
 }
