@@ -7,18 +7,13 @@
 
 #include "support/DemoServer.h"
 
-#include "gateway/CurlTransport.h"
 #include "gateway/HttpRequests.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
-#include "platform/Keyboard.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Shell.h"
 #include "seed/Seed.h"
 #include "ui/TAxDravik.h"
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 
+#include "support/BenchWindow.h"
 #include "support/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -38,26 +33,7 @@ QTemporaryDir *g_folder = nullptr;
 
 std::unique_ptr<TAxDravik> makeWindow()
 {
-    auto env = std::make_unique<FakeEnvironment>();
-    env->vars[QStringLiteral("APPDATA")] = g_folder->filePath(QStringLiteral("appdata"));
-    env->vars[QStringLiteral("TEMP")] = g_folder->filePath(QStringLiteral("temp"));
-    QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
-    QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
-    TAxDravikServices s;
-    s.environment = std::move(env);
-    s.clock = std::make_unique<SystemClock>();
-    s.keyboard = std::make_unique<FakeKeyboard>();
-    s.messages = std::make_unique<QueuedMessageBoxes>();
-    s.shell = std::make_unique<RecordingShell>();
-    s.http1 = std::make_unique<CurlTransport>(5000);
-    s.http2 = std::make_unique<CurlTransport>(0);
-    auto w = std::make_unique<TAxDravik>(std::move(s));
-    w->Set_BaseHRef(g_server->baseHRef());
-    w->Set_idUser(QString::number(kUserAdmin));
-    w->Set_UserConcession(QString::fromLatin1(kConcession));
-    w->Set_UserSite(QStringLiteral("#"));
-    w->idTypeVO = 1;
-    w->UpdateParams();
+    auto w = makeBenchWindow(g_server->baseHRef(), *g_folder);
     w->Set_idTVO(QString::number(kDemoVO));
     w->Set_idClient(QString());
     w->UpdateView(1);

@@ -16,6 +16,7 @@
 #include "seed/Seed.h"
 #include "ui/TAxDravik.h"
 
+#include "support/BenchWindow.h"
 #include "support/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -37,27 +38,7 @@ QTemporaryDir *g_folder = nullptr;
 // A window on the real services but its own folders, started on the demo used vehicle.
 std::unique_ptr<TAxDravik> makeWindow()
 {
-    auto env = std::make_unique<FakeEnvironment>();
-    env->vars[QStringLiteral("APPDATA")] = g_folder->filePath(QStringLiteral("appdata"));
-    env->vars[QStringLiteral("TEMP")] = g_folder->filePath(QStringLiteral("temp"));
-    QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
-    QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
-    TAxDravikServices s;
-    s.environment = std::move(env);
-    s.clock = std::make_unique<SystemClock>();
-    s.keyboard = std::make_unique<FakeKeyboard>();
-    s.messages = std::make_unique<QueuedMessageBoxes>();
-    s.shell = std::make_unique<RecordingShell>();
-    s.http1 = std::make_unique<CurlTransport>(5000);
-    s.http2 = std::make_unique<CurlTransport>(0);
-    auto w = std::make_unique<TAxDravik>(std::move(s));
-    w->Set_BaseHRef(g_server->baseHRef());
-    w->Set_idUser(QString::number(kUserAdmin));
-    w->Set_UserConcession(QString::fromLatin1(kConcession));
-    w->Set_UserSite(QStringLiteral("#"));
-    w->idTypeVO = 1;
-    w->UpdateParams();
-    return w;
+    return makeBenchWindow(g_server->baseHRef(), *g_folder);
 }
 
 void show(TAxDravik &w, const QString &vehicle, const QString &customer, int typeVO, int reload)

@@ -256,6 +256,12 @@ TEST_F(Editing, HeaderFollowsTheFieldsOfEachKind)
     EXPECT_EQ(vn->windowTitle(), "Dravik - VN N°4242 - " + vn->xcInfoTitre->text());
     type(*vn, "cVNInfoVersion", QStringLiteral("Golf Life"));
     EXPECT_EQ(vn->xcInfoTitre->text(), text(*vn, "cVNInfoMarque").toUpper() + " - Golf Life");
+
+    auto cl = open(kUserAdmin, QString(), QString::number(kDemoCustomer));
+    type(*cl, "aCliEmail", QStringLiteral("Jean.Dupont-Martin@Exemple.fr"));
+    EXPECT_EQ(cl->xcInfoField1->text(), QStringLiteral("jean.dupont-martin@exemple.fr"));
+    type(*cl, "aCliMobile", QStringLiteral("0612345678"));
+    EXPECT_EQ(cl->xcInfoField2->text(), QStringLiteral("06.12.34.56.78"));
 }
 
 TEST_F(Editing, SitesOfferedForANewRecord)

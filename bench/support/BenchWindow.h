@@ -1,0 +1,44 @@
+#pragma once
+
+// A window for the benchmarks: the real clock and transport, its own folders, the demo
+// administrator of the demo company on the server at baseHRef, its lists fetched.
+
+#include "gateway/CurlTransport.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Keyboard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Shell.h"
+#include "seed/Seed.h"
+#include "ui/TAxDravik.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+inline std::unique_ptr<TAxDravik> makeBenchWindow(const QString &baseHRef,
+                                                  const QTemporaryDir &folder)
+{
+    auto env = std::make_unique<FakeEnvironment>();
+    env->vars[QStringLiteral("APPDATA")] = folder.filePath(QStringLiteral("appdata"));
+    env->vars[QStringLiteral("TEMP")] = folder.filePath(QStringLiteral("temp"));
+    QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
+    QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
+    TAxDravikServices s;
+    s.environment = std::move(env);
+    s.clock = std::make_unique<SystemClock>();
+    s.keyboard = std::make_unique<FakeKeyboard>();
+    s.messages = std::make_unique<QueuedMessageBoxes>();
+    s.shell = std::make_unique<RecordingShell>();
+    s.http1 = std::make_unique<CurlTransport>(5000);
+    s.http2 = std::make_unique<CurlTransport>(0);
+    auto w = std::make_unique<TAxDravik>(std::move(s));
+    w->Set_BaseHRef(baseHRef);
+    w->Set_idUser(QString::number(dravik::seed::kUserAdmin));
+    w->Set_UserConcession(QString::fromLatin1(dravik::seed::kConcession));
+    w->Set_UserSite(QStringLiteral("#"));
+    w->idTypeVO = 1;
+    w->UpdateParams();
+    return w;
+}
