@@ -4,8 +4,10 @@
 #include "gateway/TXml.h"
 #include "platform/Clock.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <filesystem>
 
 QString SpaceAndHashEscaped(const QString &address)
 {
@@ -94,12 +96,24 @@ void RequestRoutines::noteRequest(int &idleSeconds)
 
 bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body)
 {
-    QSaveFile out(file);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
+    // Written beside and renamed over, so a reader never sees half an answer. Not synced to
+    // disk: a response file is a cache of the server's answer, and a sync per request would
+    // cost more than the request itself.
+    const QString part = file + QStringLiteral(".part");
+    QFile out(part);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    out.write(ResponseFileBytes(body));
-    return out.commit();
+    const QByteArray bytes = ResponseFileBytes(body);
+    const bool written = out.write(bytes) == bytes.size() && out.flush();
+    out.close();
+    std::error_code error;
+    if (written)
+        std::filesystem::rename(part.toStdString(), file.toStdString(), error);
+    if (!written || error) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
 }
 
 QString RequestRoutines::finish(const QString &file, const QByteArray &body, const QString &flag)
