@@ -94,16 +94,24 @@ void RequestRoutines::noteRequest(int &idleSeconds)
     idleSeconds = 0;
 }
 
-bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body)
+bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body, Write mode)
 {
-    // Written beside and renamed over, so a reader never sees half an answer. Not synced to
-    // disk: a response file is a cache of the server's answer, and a sync per request would
-    // cost more than the request itself.
+    // Never synced to disk: a response file is a copy of the server's answer, and a sync per
+    // request would cost more than the request itself.
+    const QByteArray bytes = ResponseFileBytes(body);
+    if (mode == Write::InPlace) {
+        // Over the same file, then cut to size: creating a file per answer costs more than
+        // fetching it.
+        QFile out(file);
+        return out.open(QIODevice::ReadWrite) && out.write(bytes) == bytes.size()
+                && out.resize(bytes.size()) && out.flush();
+    }
+    // Written beside and renamed over, so that a crash never leaves half an answer to be read
+    // for hours.
     const QString part = file + QStringLiteral(".part");
     QFile out(part);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray bytes = ResponseFileBytes(body);
     const bool written = out.write(bytes) == bytes.size() && out.flush();
     out.close();
     std::error_code error;
@@ -116,9 +124,10 @@ bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body)
     return true;
 }
 
-QString RequestRoutines::finish(const QString &file, const QByteArray &body, const QString &flag)
+QString RequestRoutines::finish(const QString &file, const QByteArray &body, const QString &flag,
+                                Write mode)
 {
-    if (!writeResponse(file, body))
+    if (!writeResponse(file, body, mode))
         return WriteErrorText(file);
     return flag + LogItemsWarning(QString::fromLatin1(ResponseFileBytes(body)));
 }
@@ -133,6 +142,12 @@ static void traceAuthorization(const RequestRoutines::Trace &trace, const HttpRe
 
 QString RequestRoutines::execute(const QString &address, const QString &customerId,
                                  const QString &file, int &idleSeconds)
+{
+    return fetch(address, customerId, file, idleSeconds, Write::InPlace);
+}
+
+QString RequestRoutines::fetch(const QString &address, const QString &customerId,
+                               const QString &file, int &idleSeconds, Write mode)
 {
     const QString full = address + QStringLiteral("&idClient=") + customerId;
     const QByteArray url = EncodeAddress(full);
@@ -161,7 +176,7 @@ QString RequestRoutines::execute(const QString &address, const QString &customer
     // The fifth answer is reported whole, whatever it holds.
     if (attempt == kAttempts)
         flag = QString::fromLatin1(body);
-    return finish(file, body, flag);
+    return finish(file, body, flag, mode);
 }
 
 std::optional<QString> RequestRoutines::executeCached(const QString &address,
@@ -171,7 +186,7 @@ std::optional<QString> RequestRoutines::executeCached(const QString &address,
 {
     if (!ctrlDown && IsFreshResponse(file, m_clock.now()))
         return std::nullopt;
-    return execute(address, customerId, file, idleSeconds);
+    return fetch(address, customerId, file, idleSeconds, Write::Whole);
 }
 
 QString RequestRoutines::post(const QString &address, const QString &file,
@@ -184,9 +199,9 @@ QString RequestRoutines::post(const QString &address, const QString &file,
     traceAuthorization(m_trace, reply);
     if (!reply.ok) {
         const QByteArray text = HttpTexts::kTransferError.toLatin1();
-        if (!writeResponse(file, text))
+        if (!writeResponse(file, text, Write::InPlace))
             return WriteErrorText(file);
         return HttpTexts::kTransferError;
     }
-    return finish(file, reply.body, QString());
+    return finish(file, reply.body, QString(), Write::InPlace);
 }

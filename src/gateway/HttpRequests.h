@@ -65,9 +65,14 @@ public:
 
 private:
     void noteRequest(int &idleSeconds);
+    // How an answer replaces the previous one. Kept answers are read again for hours, so they
+    // are replaced whole; the others are read at once and rewritten by the next request.
+    enum class Write { InPlace, Whole };
     // Writes the answer; answers false when the file cannot be written.
-    bool writeResponse(const QString &file, const QByteArray &body);
-    QString finish(const QString &file, const QByteArray &body, const QString &flag);
+    bool writeResponse(const QString &file, const QByteArray &body, Write mode);
+    QString finish(const QString &file, const QByteArray &body, const QString &flag, Write mode);
+    QString fetch(const QString &address, const QString &customerId, const QString &file,
+                  int &idleSeconds, Write mode);
 
     HttpTransport &m_transport;
     Clock &m_clock;

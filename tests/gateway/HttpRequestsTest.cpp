@@ -144,6 +144,25 @@ TEST_F(Requests, ResponseFileKeepsTheAnswerWithItsCharsetMended)
               QByteArray("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<d>\xe9</d>"));
 }
 
+TEST_F(Requests, ShorterAnswerLeavesNothingOfTheLongerOne)
+{
+    // Plain answers are written over the previous file, kept ones replace it whole.
+    LoopbackServer server(answers({"<r/>"}));
+    const QString plain = file("XmlVO.xml");
+    const QString kept = file("XmlStruct.xml");
+    writeFile(plain, QByteArray(4000, 'x'));
+    writeFile(kept, QByteArray(4000, 'x'));
+    EXPECT_EQ(m_routines.execute(base(server) + QStringLiteral("AxInfoVO?a"), {}, plain, m_idle),
+              QString());
+    EXPECT_EQ(m_routines.executeCached(base(server) + QStringLiteral("AxInfoStruct?a"), {}, kept,
+                                       m_idle, true),
+              QString());
+    EXPECT_EQ(readFile(plain), QByteArray("<r/>"));
+    EXPECT_EQ(readFile(kept), QByteArray("<r/>"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              QStringList({"XmlStruct.xml", "XmlVO.xml"}));
+}
+
 TEST_F(Requests, FailedGetLeavesThePreviousFile)
 {
     writeFile(file("XmlVO.xml"), "<previous/>");
