@@ -68,7 +68,7 @@ TsDesc *TAxDravik::DescOf(const QObject *control)
     return &TabDesc[tab].Descs[index];
 }
 
-FieldContext TAxDravik::FieldContextFor(int tab, const TXml *record)
+FieldContext TAxDravik::FieldContextFor(int tab, const XmlItemIndex *record)
 {
     FieldContext ctx;
     ctx.record = record;
@@ -232,7 +232,8 @@ void TAxDravik::RefreshTab(int n, const TXml &record)
     if (!page.Described || !page.Built)
         return;
     TraceLog(QStringLiteral("p2 Traitement desc Onglet : %1").arg(n));
-    const FieldContext ctx = FieldContextFor(n, &cursor);
+    const XmlItemIndex fields(cursor);
+    const FieldContext ctx = FieldContextFor(n, &fields);
     FlagLoading = true;
     for (int i = 0; i < int(page.Descs.size()); ++i) {
         if (FlagTrace)
@@ -255,8 +256,9 @@ void TAxDravik::BuildTab(int n, const TXml &record)
 {
     TsPage &page = TabDesc[n];
     FlagLoading = true;
+    const XmlItemIndex fields(record);
     const std::vector<FieldPlan> plans
-            = planTabFields(StructEntries, page, n, FieldContextFor(n, &record));
+            = planTabFields(StructEntries, page, n, FieldContextFor(n, &fields));
     if (page.Descs.size() < plans.size())
         page.Descs.resize(plans.size());
     for (const FieldPlan &plan : plans) {

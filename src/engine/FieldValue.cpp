@@ -8,14 +8,14 @@ QString valueElement(const TsDesc &desc)
     return desc.SourceElement.isEmpty() ? desc.FieldName : desc.SourceElement;
 }
 
-FieldValue deriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefault,
+FieldValue deriveFieldValue(const TsDesc &desc, const XmlItemIndex &record, bool useDefault,
                             const QDate &today)
 {
     QString value;
     if (useDefault)
         value = desc.defval;
     else
-        XmlGet(record, valueElement(desc), value);
+        record.get(valueElement(desc), value);
 
     value = loadedText(desc.tInfo, desc.tControl, value, today);
     return {useDefault ? QString() : value, value};

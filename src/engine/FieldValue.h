@@ -5,7 +5,7 @@
 #include <QDate>
 #include <QString>
 
-struct TXml;
+class XmlItemIndex;
 
 struct FieldValue
 {
@@ -20,7 +20,7 @@ QString valueElement(const TsDesc &desc);
 // tab 8) takes defval; otherwise the value element of the record cursor's current element.
 // Text edits decode their entities, dates turn "now" into today, numbers lose their blanks and
 // decimals are written "0.00".
-FieldValue deriveFieldValue(const TsDesc &desc, const TXml &record, bool useDefault,
+FieldValue deriveFieldValue(const TsDesc &desc, const XmlItemIndex &record, bool useDefault,
                             const QDate &today);
 
 // The text an edit control receives: decimals with every "," made ".".

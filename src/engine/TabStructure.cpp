@@ -133,7 +133,7 @@ FieldPlan planField(const StructEntry &e, const TsPage &page, int tab, int index
                   + d.FieldName);
 
     d.defval = e.defval;
-    static const TXml noRecord;
+    static const XmlItemIndex noRecord {TXml()};
     const FieldValue value = deriveFieldValue(d, context.record ? *context.record : noRecord,
                                               context.useDefaults, context.today);
     d.LoadedValue = value.LoadedValue;
@@ -146,7 +146,7 @@ FieldPlan planField(const StructEntry &e, const TsPage &page, int tab, int index
 
 bool refreshField(TsDesc &desc, int tab, const FieldContext &context)
 {
-    static const TXml noRecord;
+    static const XmlItemIndex noRecord {TXml()};
     const FieldValue value = deriveFieldValue(desc, context.record ? *context.record : noRecord,
                                               context.useDefaults, context.today);
     desc.LoadedValue = value.LoadedValue;

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-struct TXml;
+class XmlItemIndex;
 
 // Twips (15 per pixel) to pixels, nearest with halves to even; 20 twips when the text is empty
 // or not a number.
@@ -49,7 +49,7 @@ DescribeOutcome describeTabs(const std::vector<StructEntry> &entries, const QStr
 // What building the descriptors of a tab needs from the window.
 struct FieldContext
 {
-    const TXml *record = nullptr; // cursor on the record element (tab 8: the customer vehicle)
+    const XmlItemIndex *record = nullptr; // the record element (tab 8: the customer vehicle)
     bool useDefaults = false; // FlagNewEnreg, or FlagNewVehicle on tab 8
     QDate today;
     int vehicleFound = 1;

@@ -121,6 +121,51 @@ QString XmlGetText(const TXml &x, QStringView name)
     return value;
 }
 
+XmlItemIndex::XmlItemIndex(const TXml &x)
+    : m_x(x)
+{
+    const QStringView item = m_x.item();
+    qsizetype gt = -1;
+    for (qsizetype lt = item.indexOf(u'<'); lt >= 0; lt = item.indexOf(u'<', lt + 1)) {
+        // The '>' after the previous '<' is also the first one after this '<' when it lies
+        // beyond it, which keeps the pass linear.
+        if (gt < lt && (gt = item.indexOf(u'>', lt + 1)) < 0)
+            break;
+        const QStringView tag = item.mid(lt + 1, gt - lt - 1);
+        const bool closing = tag.startsWith(u'/');
+        QHash<QStringView, qsizetype> &first = closing ? m_close : m_open;
+        const QStringView name = closing ? tag.mid(1) : tag;
+        if (!first.contains(name))
+            first.insert(name, lt);
+    }
+}
+
+void XmlItemIndex::get(QStringView name, QString &out) const
+{
+    // A name holding a tag delimiter, or one that reads as a closing tag, is not what the
+    // pass collected.
+    if (name.contains(u'<') || name.contains(u'>') || name.startsWith(u'/')) {
+        XmlGet(m_x, name, out);
+        return;
+    }
+    const auto open = m_open.constFind(name);
+    const auto close = m_close.constFind(name);
+    if (open == m_open.cend() || close == m_close.cend())
+        return;
+    const qsizetype body = *open + name.size() + 2;
+    // A closing tag that starts inside the opening one (odd names) reads as absent.
+    if (*close < body)
+        return;
+    out = m_x.item().mid(body, *close - body).toString();
+}
+
+QString XmlItemIndex::text(QStringView name) const
+{
+    QString value;
+    get(name, value);
+    return value;
+}
+
 void XmlGetAttr(const TXml &x, QStringView name, QString &out)
 {
     const QString key = wrap(QLatin1String(), name, QLatin1String("=\""));

@@ -583,7 +583,7 @@ private:
     void SetupCommon(TsDesc &desc, QWidget *control, int tab, int index, bool fieldRight, int width,
                      bool given);
     // The value-reading context of a tab (useDefaults, rights, trace).
-    FieldContext FieldContextFor(int tab, const TXml *record);
+    FieldContext FieldContextFor(int tab, const XmlItemIndex *record);
     SqlLiterals Literals() const;
 
     TAxDravikServices m_services;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 StructEntry entry(std::initializer_list<std::pair<const char *, const char *>> values)
@@ -27,11 +29,13 @@ struct Fixture
     QStringList traces;
     QStringList rightsAsked;
     TXml record {QStringLiteral("<tVO><Prix>10</Prix><PrixAffiche>99</PrixAffiche></tVO>")};
+    std::unique_ptr<XmlItemIndex> index;
     FieldContext context()
     {
         XmlOpen(record, u"tVO");
         FieldContext c;
-        c.record = &record;
+        index = std::make_unique<XmlItemIndex>(record);
+        c.record = index.get();
         c.today = QDate(2024, 5, 17);
         c.groupRight = [this](const QString &tags) {
             rightsAsked << tags;
@@ -216,7 +220,8 @@ TEST(TabStructure, RefreshOfABuiltField)
     FieldContext next = f.context();
     TXml other(QStringLiteral("<tVO><Prix>20</Prix></tVO>"));
     XmlOpen(other, u"tVO");
-    next.record = &other;
+    const XmlItemIndex otherFields(other);
+    next.record = &otherFields;
     EXPECT_TRUE(refreshField(d, 8, next));
     EXPECT_EQ(d.CurrentValue, "20.00");
     EXPECT_EQ(d.LoadedValue, "20.00");

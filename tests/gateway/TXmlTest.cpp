@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <iterator>
+#include <random>
+
 namespace {
 
 QStringList walk(TXml x, const QString &container, const QString &item, const QString &value)
@@ -141,6 +144,35 @@ TEST(TXmlGet, MatchingRules)
         QString out = QStringLiteral("kept");
         XmlGet(x, c.name, out);
         EXPECT_EQ(out, QString::fromLatin1(c.expected)) << c.item;
+        QString indexed = QStringLiteral("kept");
+        XmlItemIndex(x).get(c.name, indexed);
+        EXPECT_EQ(indexed, out) << c.item;
+    }
+}
+
+TEST(TXmlGet, ItemIndexAnswersAsTheSearch)
+{
+    // Items made of tag pieces in every order, odd ones included, read by every kind of name.
+    const char *const pieces[]
+            = {"<A>", "</A>", "<B>", "</B>", "<AB>", "</AB>", "<A/>", "<A x>", "<",
+               ">",   "/",    "x",   "</",   "<<A>", "<A<B>", "A",    "/A>"};
+    const char16_t *const names[] = {u"A", u"B", u"AB", u"", u"/A", u"A>", u"A<B", u"a", u"x"};
+    std::mt19937 random(7);
+    for (int n = 0; n < 3000; ++n) {
+        QString item;
+        for (int k = int(random() % 12); k > 0; --k)
+            item += QLatin1String(pieces[random() % std::size(pieces)]);
+        TXml x(QStringLiteral("<r><I>") + item + QStringLiteral("</I></r>"));
+        XmlOpen(x, u"I");
+        const XmlItemIndex index(x);
+        for (const char16_t *name : names) {
+            QString searched = QStringLiteral("kept");
+            QString indexed = searched;
+            XmlGet(x, name, searched);
+            index.get(name, indexed);
+            ASSERT_EQ(indexed, searched)
+                    << qPrintable(x.Item()) << " / " << qPrintable(QStringView(name).toString());
+        }
     }
 }
 
