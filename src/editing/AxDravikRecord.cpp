@@ -104,8 +104,6 @@ void TAxDravik::NewRecord()
     }
     Frevo.clear();
     UpdateTabDesc(0, 1);
-    // The reservation shown was the previous record's; a new one has none.
-    ShowReservation(std::nullopt);
 
     auto *site = Control<ComboBox>(siteControl(caption));
     TsDesc *d = DescOf(site);
@@ -180,7 +178,5 @@ void TAxDravik::JvXPBtnActualizeClick(QWidget *)
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
     FlagNewVehicle = false;
     UpdateTabDesc(0, 1);
-    // A reload shows the reservation as it stands now, not as it was at the last full load.
-    GetInfoReservation();
     TabsChange(Tabs);
 }

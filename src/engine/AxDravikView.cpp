@@ -131,12 +131,8 @@ void TAxDravik::UpdateHints(bool customer)
 
 void TAxDravik::GetInfoReservation()
 {
-    ShowReservation(readReservation(RecordDoc));
-}
-
-void TAxDravik::ShowReservation(const std::optional<std::array<QString, 4>> &captions)
-{
     static const char *const kPrefixes[] = {"c", "cVD", "cVN"};
+    const auto captions = readReservation(RecordDoc);
     for (const char *prefix : kPrefixes) {
         for (int i = 0; i < 4; ++i) {
             auto *label = Control<QLabel>(QLatin1String(prefix) + QStringLiteral("LbResa")

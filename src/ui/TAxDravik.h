@@ -30,9 +30,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <array>
 #include <memory>
-#include <optional>
 #include <variant>
 #include <vector>
 
@@ -167,8 +165,6 @@ public:
     void UpdateView(int reload);
     void UpdateHints(bool customer);
     void GetInfoReservation();
-    // The twelve reservation labels with these four captions; hidden without them.
-    void ShowReservation(const std::optional<std::array<QString, 4>> &captions);
     void UpdateTabDesc(int reload, int describe);
     // Set-up of a field's control by kind; control null: a control is created on the tab's
     // page (or PanelCompta). Answer the control that serves the field.

@@ -58,26 +58,6 @@ TEST_F(Saving, PriceChangeUpdatesThatColumnOnly)
     EXPECT_EQ(text(*w, "cPrixVente"), QStringLiteral("12345.50"));
 }
 
-TEST_F(Saving, NewRecordAndReloadShowTheReservationAsItStands)
-{
-    auto w = openVehicle(kUserAdmin, kDemoVO);
-    auto *reservation = w->Control<QLabel>(QStringLiteral("cLbResa2"));
-    ASSERT_NE(reservation, nullptr);
-    EXPECT_TRUE(reservation->isVisibleTo(w.get()));
-    w->JvXPBtnNewVO->click();
-    EXPECT_TRUE(w->FlagNewEnreg);
-    for (const char *name : {"cLbResa1", "cLbResa2", "cVDLbResa3", "cVNLbResa4"})
-        EXPECT_FALSE(w->Control(QLatin1String(name))->isVisibleTo(w.get())) << name;
-
-    // A reload reads the reservation again: gone on the server, gone from the form.
-    auto v = openVehicle(kUserAdmin, kDemoVO);
-    reservation = v->Control<QLabel>(QStringLiteral("cLbResa2"));
-    EXPECT_TRUE(reservation->isVisibleTo(v.get()));
-    dbExec(QStringLiteral("delete from tResa where idVO=%1").arg(kDemoVO));
-    v->JvXPBtnActualize->click();
-    EXPECT_FALSE(reservation->isVisibleTo(v.get()));
-}
-
 TEST_F(Saving, NewUsedVehicleGetsItsIdAndReloads)
 {
     const int shown = usedVehicle(1);
