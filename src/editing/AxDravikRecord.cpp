@@ -104,6 +104,7 @@ void TAxDravik::NewRecord()
     }
     Frevo.clear();
     UpdateTabDesc(0, 1);
+    GetInfoReservation();
 
     auto *site = Control<ComboBox>(siteControl(caption));
     TsDesc *d = DescOf(site);
@@ -178,5 +179,7 @@ void TAxDravik::JvXPBtnActualizeClick(QWidget *)
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
     FlagNewVehicle = false;
     UpdateTabDesc(0, 1);
+    // The reservation shown must be the reloaded record's, whichever page is shown.
+    GetInfoReservation();
     TabsChange(Tabs);
 }

@@ -286,6 +286,36 @@ TEST_F(Saving, ReloadDropsTheEditsAndReadsTheServer)
     EXPECT_TRUE(n->TabDesc[1].PendingSql.startsWith(QStringLiteral("Insert into")));
 }
 
+TEST_F(Saving, ReservationShownIsTheRecordsOwn)
+{
+    const int free = db(QStringLiteral("select idVO from tVehicles v where TypeVO=1 and "
+                                       "Concession='ZOLVARE' and Site='VALENCE' and idVO>10 and "
+                                       "not exists (select 1 from tResa r where r.idVO=v.idVO) "
+                                       "order by idVO limit 1"))
+                             .toInt();
+    ASSERT_GT(free, 0);
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    auto *resa = w->Control<QLabel>(QStringLiteral("cLbResa1"));
+    ASSERT_NE(resa, nullptr);
+    ASSERT_FALSE(resa->isHidden());
+    EXPECT_TRUE(resa->text().startsWith(QStringLiteral("Réservation jusqu'au ")));
+
+    // Another record loaded as the search list does: the reload shows its reservation, none.
+    w->LbIdTVO->setText(QString::number(free));
+    w->JvXPBtnActualize->click();
+    EXPECT_EQ(text(*w, "cNVO"), vehicle(free, "NVO"));
+    EXPECT_TRUE(resa->isHidden());
+
+    w->LbIdTVO->setText(QString::number(kDemoVO));
+    w->JvXPBtnActualize->click();
+    EXPECT_FALSE(resa->isHidden());
+    // A new record has no reservation, though the document still is the record shown before.
+    w->JvXPBtnNewVO->click();
+    ASSERT_TRUE(w->FlagNewEnreg);
+    EXPECT_TRUE(resa->isHidden());
+    EXPECT_TRUE(w->Control<QLabel>(QStringLiteral("cVNLbResa1"))->isHidden());
+}
+
 TEST_F(Saving, RequiredFieldsInTheirOrderWithoutAMessage)
 {
     auto w = openVehicle(kUserAdmin, usedVehicle(4));
