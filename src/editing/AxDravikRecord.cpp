@@ -105,6 +105,7 @@ void TAxDravik::NewRecord()
     Frevo.clear();
     UpdateTabDesc(0, 1);
     GetInfoReservation();
+    UpdateToolbar(); // the rights of a new record, before its site is offered
 
     auto *site = Control<ComboBox>(siteControl(caption));
     TsDesc *d = DescOf(site);
@@ -179,7 +180,9 @@ void TAxDravik::JvXPBtnActualizeClick(QWidget *)
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
     FlagNewVehicle = false;
     UpdateTabDesc(0, 1);
-    // The reservation shown must be the reloaded record's, whichever page is shown.
+    // The reservation and the toolbar must be the reloaded record's: the search list loads
+    // its records here, and a record locked by its date hides the delete button.
     GetInfoReservation();
     TabsChange(Tabs);
+    UpdateToolbar();
 }

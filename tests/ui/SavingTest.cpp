@@ -286,7 +286,7 @@ TEST_F(Saving, ReloadDropsTheEditsAndReadsTheServer)
     EXPECT_TRUE(n->TabDesc[1].PendingSql.startsWith(QStringLiteral("Insert into")));
 }
 
-TEST_F(Saving, ReservationShownIsTheRecordsOwn)
+TEST_F(Saving, ReloadShowsTheRecordsOwnReservationAndToolbar)
 {
     const int free = db(QStringLiteral("select idVO from tVehicles v where TypeVO=1 and "
                                        "Concession='ZOLVARE' and Site='VALENCE' and idVO>10 and "
@@ -305,10 +305,17 @@ TEST_F(Saving, ReservationShownIsTheRecordsOwn)
     w->JvXPBtnActualize->click();
     EXPECT_EQ(text(*w, "cNVO"), vehicle(free, "NVO"));
     EXPECT_TRUE(resa->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
+    // A vehicle locked by its delivery date may not be deleted, even by an administrator.
+    w->LbIdTVO->setText(QString::number(kLockedVO));
+    w->JvXPBtnActualize->click();
+    ASSERT_FALSE(w->FlagModifiable);
+    EXPECT_TRUE(w->JvXPBtnSuppr->isHidden());
 
     w->LbIdTVO->setText(QString::number(kDemoVO));
     w->JvXPBtnActualize->click();
     EXPECT_FALSE(resa->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
     // A new record has no reservation, though the document still is the record shown before.
     w->JvXPBtnNewVO->click();
     ASSERT_TRUE(w->FlagNewEnreg);
