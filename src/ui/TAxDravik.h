@@ -230,6 +230,9 @@ public:
     void ActionInfoRubrique(QWidget *Sender, int mode);
     // Change handlers of the fields that refill lists, rewrite the version or the header.
     void FieldChange(QWidget *Sender);
+    // The common change handler of new-vehicle-order fields: records the change as an edit or
+    // a list, then stamps cVNDateUpdateCde with the server date once the field differs.
+    void cVNControlChange(QWidget *Sender);
     void FieldCascades(QWidget *Sender, const FieldReaction &reaction);
     void FieldDuty(QWidget *Sender, const FieldReaction &reaction);
     // Date checks on leaving a field.
