@@ -66,6 +66,9 @@ QString TAxDravik::SendStatement(const QString &endpoint, const QString &stateme
 
 bool TAxDravik::SaveChanges()
 {
+    // A date still being typed is checked before anything of it is sent.
+    if (TestFocusedDate())
+        return false;
     SaveCursor cursor;
     const QString caption = JvXPBtnNewVO->text();
     if (caption != QLatin1String("CL"))

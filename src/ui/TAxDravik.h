@@ -263,6 +263,9 @@ public:
     // The date check of a date field left: refused dates are put back (with a message) and
     // keep the focus. Null limits are no limit. Answers whether the date was refused.
     bool TestDateChange(QWidget *control, const QDate &lower, const QDate &upper);
+    // The date field holding the focus checked as if it were left (the toolbar and the page
+    // tabs take no focus); answers whether its date was refused.
+    bool TestFocusedDate();
     // Saving (src/editing/AxDravikSave.cpp): checks, at most one grid row, the shown tab's
     // statement, the new id and reload, the fixed fee. True when the caller may go on.
     bool SaveChanges();

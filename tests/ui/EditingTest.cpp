@@ -8,6 +8,7 @@
 
 #include <QFrame>
 #include <QKeyEvent>
+#include <QTabBar>
 
 namespace {
 
@@ -120,6 +121,44 @@ TEST_F(Editing, DatesOutsideTheirLimitsAreRefusedAndPutBack)
     EXPECT_EQ(boxes().asked.size(), 3);
     EXPECT_EQ(text(*w, "cDateEntree"), QStringLiteral("01/01/1990"));
     EXPECT_FALSE(w->TestDateChange(w->Control(QStringLiteral("cDateEntree")), {}, {}));
+}
+
+TEST_F(Editing, ADateStillBeingTypedIsCheckedBeforeItIsSaved)
+{
+    // The toolbar takes no focus: the date field is never left before the save is asked for.
+    const int id = usedVehicle(15);
+    auto w = openVehicle(kUserAdmin, id);
+    const QString mec = text(*w, "cMEC");
+    ASSERT_TRUE(parseDate(mec).isValid());
+    const QString stored = vehicle(id, "MEC");
+    const QString tomorrow = formatDate(w->OptDates.ServerNow.addDays(1));
+    type(*w, "cMEC", tomorrow);
+    ASSERT_TRUE(w->JvXPBtnSave->isEnabled());
+    QTest::mouseClick(w->JvXPBtnSave, Qt::LeftButton);
+    ASSERT_EQ(boxes().asked.size(), 1);
+    EXPECT_TRUE(boxes().asked[0].text.endsWith(" doit être inférieure au "
+                                               + quoted(w->OptDates.ServerNow)));
+    EXPECT_EQ(text(*w, "cMEC"), mec);
+    EXPECT_TRUE(focusIn(*w, "cMEC"));
+    EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
+    EXPECT_EQ(vehicle(id, "MEC"), stored);
+
+    // Leaving the page saves first: the refused date keeps the user on the page.
+    type(*w, "cMEC", tomorrow);
+    QTabBar *bar = w->Tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(w->Tabs->currentIndex(), 0);
+    EXPECT_EQ(text(*w, "cMEC"), mec);
+    EXPECT_EQ(vehicle(id, "MEC"), stored);
+
+    // A date within its limits (and before the vehicle came in) goes as typed.
+    const QDate earlier = parseDate(mec).addDays(-1);
+    type(*w, "cMEC", formatDate(earlier));
+    QTest::mouseClick(w->JvXPBtnSave, Qt::LeftButton);
+    EXPECT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(w->LbDebugInfo0->text(), QString());
+    EXPECT_EQ(vehicle(id, "MEC"), earlier.toString(Qt::ISODate));
 }
 
 TEST_F(Editing, ALoadedDateOutsideTheLimitsMayBeLeftAlone)
