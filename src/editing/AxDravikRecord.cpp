@@ -2,6 +2,7 @@
 // page is loaded the first time it is shown after a record load.
 #include "ui/TAxDravik.h"
 
+#include "editing/FieldReactions.h"
 #include "editing/Messages.h"
 #include "editing/RecordCommands.h"
 #include "editing/ResponseFiles.h"
@@ -119,6 +120,11 @@ void TAxDravik::NewRecord()
     FlagLoading = false;
     d->CurrentValue = choice.value;
     TestPageUpdate(tabOfTag(TagOf(site)));
+    // The lists still are those of the customer shown before: a new customer's salespeople and
+    // model choices follow the site offered, as they follow a site the user picks.
+    if (const FieldReaction *reaction = fieldReaction(site->objectName());
+        reaction && reaction->duty == SpecialDuty::CustomerSite)
+        FieldDuty(site, *reaction);
 }
 
 void TAxDravik::JvXPBtnSupprClick(QWidget *)

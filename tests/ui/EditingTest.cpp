@@ -345,6 +345,30 @@ TEST_F(Editing, CustomerSiteRefillsSalespeopleAndModelChoices)
     EXPECT_EQ(mine->count() + others->count(), all) << brands.toStdString();
 }
 
+TEST_F(Editing, NewCustomerOffersTheSalespeopleOfTheSiteOffered)
+{
+    // Shown before: a customer of ROMANS, whose salespeople the lists hold.
+    auto w = open(kUserAdmin, QString(), QString::number(kOtherSiteCustomer));
+    ASSERT_EQ(text(*w, "aSite"), QStringLiteral("ROMANS"));
+    w->JvXPBtnNewVO->click();
+    ASSERT_EQ(w->LbIDCustomer->text(), QStringLiteral("-2"));
+    ASSERT_EQ(text(*w, "aSite"), QStringLiteral("VALENCE"));
+    EXPECT_EQ(w->RecordSite, QStringLiteral("VALENCE"));
+    // The salespeople of VALENCE, in the order the server lists them.
+    QStringList valence;
+    for (int n = 0;; ++n) {
+        const QString name = db(QStringLiteral("select cNom from InfoCom where "
+                                               "Concession='ZOLVARE' and upper(Site) like "
+                                               "'%VALENCE%' order by cNom, idCom limit 1 offset %1")
+                                        .arg(n));
+        if (name == QLatin1String("<none>"))
+            break;
+        valence << name;
+    }
+    ASSERT_FALSE(valence.isEmpty());
+    EXPECT_EQ(entries(*w, "aidCom"), valence);
+}
+
 TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
 {
     const QString added = QStringLiteral("Vert d'eau & <b>");
