@@ -268,7 +268,9 @@ public:
     bool TestFocusedDate();
     // Saving (src/editing/AxDravikSave.cpp): checks, at most one grid row, the shown tab's
     // statement, the new id and reload, the fixed fee. True when the caller may go on.
-    bool SaveChanges();
+    // stoppedOnCheck, when given, tells whether a required field stopped the save (whose
+    // answer is then FlagNewEnreg or FlagNewVehicle).
+    bool SaveChanges(bool *stoppedOnCheck = nullptr);
     // One write statement through AxInsert or AxUpdate into a response file; answers the
     // warning it left (empty: success).
     QString SendStatement(const QString &endpoint, const QString &statement,

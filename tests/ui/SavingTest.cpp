@@ -159,6 +159,30 @@ TEST_F(Saving, FailedSaveKeepsTheStatementPendingAndTheTab)
     EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
 }
 
+TEST_F(Saving, NewRecordKeepsItsPageUntilItCanBeSaved)
+{
+    // What another page takes before the record exists would be lost by the reload that
+    // follows its insert: the page is left only once the record is saved.
+    auto w = openVehicle(kUserAdmin, usedVehicle(16));
+    w->JvXPBtnNewVO->click();
+    ASSERT_TRUE(w->FlagNewEnreg);
+    type(*w, "cNVO", QStringLiteral("4713"));
+    const int vehicles = count(QStringLiteral("from tVehicles"));
+    clickTab(*w, 3); // equipment
+    EXPECT_EQ(w->Tabs->currentIndex(), 0);
+    EXPECT_EQ(focusedField(*w), QStringLiteral("cInfoMarque"));
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    EXPECT_TRUE(w->FlagNewEnreg);
+
+    auto *brand = w->Control<ComboBox>(QStringLiteral("cInfoMarque"));
+    brand->setCurrentIndex(brand->findText(QStringLiteral("RENAULT")));
+    clickTab(*w, 3); // equipment
+    EXPECT_EQ(w->Tabs->currentIndex(), 3);
+    EXPECT_FALSE(w->FlagNewEnreg);
+    EXPECT_EQ(count(QStringLiteral("from tVehicles")), vehicles + 1);
+    EXPECT_EQ(w->LbIdTVO->text(), db(QStringLiteral("select idVO from tVehicles where NVO=4713")));
+}
+
 TEST_F(Saving, DeletionStopsWhenThePhotoLinksCannotBeDeleted)
 {
     const int id = db(QStringLiteral("select l.idVO from [tVO - Liens Images] l "
