@@ -421,7 +421,47 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
                              "'InfoCouleur'"));
     EXPECT_EQ(boxes().asked[1].text, QStringLiteral("Suppression terminée"));
     EXPECT_EQ(count(rows), 0);
-    EXPECT_FALSE(entries(*w, "cInfoCouleur").contains(added));
+    // The colour typed was saved on the record before the list changed: no longer listed, it
+    // still shows as the record's own value, after the list.
+    const QStringList after = entries(*w, "cInfoCouleur");
+    EXPECT_EQ(after.indexOf(added), after.size() - 1);
+    EXPECT_EQ(after.count(added), 1);
+}
+
+TEST_F(Editing, ListMaintenanceSavesWhatIsPendingBeforeItReloads)
+{
+    const int id = usedVehicle(17);
+    auto w = openVehicle(kUserAdmin, id);
+    type(*w, "cKMS", QStringLiteral("54321"));
+    auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+    enterWithCtrl(colour);
+    ASSERT_TRUE(w->FlagBlink);
+    colour->setEditText(QStringLiteral("Ocre"));
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListRubrics where RubricType='InfoCouleur' and "
+                                   "RubricText='Ocre'")),
+              1);
+    // The mileage typed before, and the colour typed for the record, are the record's.
+    EXPECT_EQ(vehicle(id, "KMS"), QStringLiteral("54321"));
+    EXPECT_EQ(vehicle(id, "InfoCouleur"), QStringLiteral("Ocre"));
+    EXPECT_EQ(text(*w, "cKMS"), QStringLiteral("54321"));
+    EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+
+    // A save that fails sends no list entry and reloads nothing.
+    dbExec(QStringLiteral("create trigger refuse_kms2 before update of KMS on tVehicles "
+                          "when new.KMS = 11111 begin select raise(abort, 'refus'); end"));
+    type(*w, "cKMS", QStringLiteral("11111"));
+    w->Control(QStringLiteral("cCommentaires"))->setFocus();
+    enterWithCtrl(colour);
+    colour->setEditText(QStringLiteral("Sable"));
+    boxes().asked.clear();
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListRubrics where RubricText='Sable'")), 0);
+    EXPECT_EQ(text(*w, "cKMS"), QStringLiteral("11111"));
+    EXPECT_FALSE(w->LbDebugInfo0->text().isEmpty());
+    dbExec(QStringLiteral("drop trigger refuse_kms2"));
 }
 
 TEST_F(Editing, ListMaintenanceOfModelsAndVersions)
