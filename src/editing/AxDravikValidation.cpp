@@ -36,6 +36,8 @@ bool checkDateOnExit(TAxDravik &w, QWidget *Sender)
 
 bool TAxDravik::TestFocusedDate()
 {
+    if (!FlagModifiable) // nothing can have been typed
+        return false;
     for (QWidget *at = QApplication::focusWidget(); at && at != this; at = at->parentWidget()) {
         if (Control(at->objectName()) == at)
             return checkDateOnExit(*this, at);
