@@ -273,6 +273,41 @@ TEST_F(Editing, BrandModelVersionCascadeAndVersionText)
     EXPECT_EQ(text(*u, "cInfoVersion"), usedModel->currentText().toUpper() + " 1.5 dCi Zen");
 }
 
+TEST_F(Editing, EveryFieldTakesItsOwnClicks)
+{
+    // A caption is as tall as its field and a list box's stands above it, reaching over the
+    // list: wherever the user clicks in a field, the field gets the click.
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    QTabBar *bar = w->Tabs->tabBar();
+    for (const int page : {0, 3}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+        ASSERT_EQ(w->Tabs->currentIndex(), page);
+        int checked = 0;
+        for (const TsDesc &d : w->TabDesc[size_t(page) + 1].Descs) {
+            if (!d.Control || !d.Control->isVisible())
+                continue;
+            const QRect inside = d.Control->rect().adjusted(4, 4, -4, -4);
+            for (const QPoint &at : {inside.topLeft(), inside.center(), inside.bottomLeft()}) {
+                const QWidget *hit = w->childAt(d.Control->mapTo(w.get(), at));
+                EXPECT_TRUE(hit && (hit == d.Control || d.Control->isAncestorOf(hit)))
+                        << d.Control->objectName().toStdString() << " covered by "
+                        << (hit ? hit->metaObject()->className() : "nothing");
+            }
+            ++checked;
+        }
+        EXPECT_GT(checked, 3);
+    }
+    // A click on an entry of the equipment list ticks it.
+    auto *inside = w->Control<MultiListBox>(QStringLiteral("cInfoEquiInterieur"));
+    const QPoint entry = inside->visualItemRect(inside->item(0)).topLeft() + QPoint(8, 4);
+    const bool wasSelected = inside->item(0)->isSelected();
+    QWidget *hit = w->childAt(inside->viewport()->mapTo(w.get(), entry));
+    ASSERT_EQ(hit, inside->viewport());
+    QTest::mouseClick(hit, Qt::LeftButton, {}, entry);
+    EXPECT_NE(inside->item(0)->isSelected(), wasSelected);
+    EXPECT_TRUE(w->TabDesc[4].PendingSql.contains(QStringLiteral("InfoEquiInterieur=")));
+}
+
 TEST_F(Editing, HeaderFollowsTheFieldsOfEachKind)
 {
     auto vo = openVehicle(kUserAdmin, usedVehicle(11));
