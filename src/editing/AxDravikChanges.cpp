@@ -89,6 +89,16 @@ bool TAxDravik::TestPageUpdate(int tab)
     return statement.changed;
 }
 
+void TAxDravik::cVNControlChange(QWidget *Sender)
+{
+    // New-vehicle-order fields stamp the order's update date once they differ.
+    const TsDesc *d = DescOf(Sender);
+    if (!d || !RecordChange(Sender, d->tControl != ControlKind::Edit))
+        return;
+    if (const auto stamp = orderUpdateStamp(d->LoadedValue, d->CurrentValue, OptDates.ServerNow))
+        setControlText(Control(QStringLiteral("cVNDateUpdateCde")), *stamp);
+}
+
 void TAxDravik::FieldChange(QWidget *Sender)
 {
     if (FlagLoading)
@@ -110,13 +120,7 @@ void TAxDravik::FieldChange(QWidget *Sender)
         EditChange(Sender);
         break;
     case Recording::OrderField:
-        // New-vehicle-order fields stamp the order's update date once they differ.
-        if (const TsDesc *d = DescOf(Sender)) {
-            RecordChange(Sender, d->tControl != ControlKind::Edit);
-            if (const auto stamp
-                = orderUpdateStamp(d->LoadedValue, d->CurrentValue, OptDates.ServerNow))
-                setControlText(Control(QStringLiteral("cVNDateUpdateCde")), *stamp);
-        }
+        cVNControlChange(Sender);
         break;
     }
     FieldCascades(Sender, *reaction);

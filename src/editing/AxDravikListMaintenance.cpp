@@ -4,6 +4,7 @@
 
 #include "editing/ListMaintenance.h"
 #include "editing/ResponseFiles.h"
+#include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 
 #include <QFile>
@@ -31,6 +32,11 @@ void TAxDravik::ActionInfoRubrique(QWidget *Sender, int mode)
     const QString statement = listStatement(action, entry, Literals());
     TraceLog(QStringLiteral("SQL : ") + statement);
     if (statement.isEmpty())
+        return;
+    // The reload that follows would drop what is pending on the record: it is saved first, as
+    // a page change saves it, and nothing goes while it cannot be.
+    bool stoppedOnCheck = false;
+    if (JvXPBtnSave->isEnabled() && (!SaveChanges(&stoppedOnCheck) || stoppedOnCheck))
         return;
     LbDebugInfo2->setText(statement);
     if (!SendStatement(Endpoints::Update, statement, listResponseFile(action)).isEmpty())

@@ -2,6 +2,7 @@
 // page is loaded the first time it is shown after a record load.
 #include "ui/TAxDravik.h"
 
+#include "editing/FieldReactions.h"
 #include "editing/Messages.h"
 #include "editing/RecordCommands.h"
 #include "editing/ResponseFiles.h"
@@ -104,6 +105,8 @@ void TAxDravik::NewRecord()
     }
     Frevo.clear();
     UpdateTabDesc(0, 1);
+    GetInfoReservation();
+    UpdateToolbar(); // the rights of a new record, before its site is offered
 
     auto *site = Control<ComboBox>(siteControl(caption));
     TsDesc *d = DescOf(site);
@@ -117,6 +120,11 @@ void TAxDravik::NewRecord()
     FlagLoading = false;
     d->CurrentValue = choice.value;
     TestPageUpdate(tabOfTag(TagOf(site)));
+    // The lists still are those of the customer shown before: a new customer's salespeople and
+    // model choices follow the site offered, as they follow a site the user picks.
+    if (const FieldReaction *reaction = fieldReaction(site->objectName());
+        reaction && reaction->duty == SpecialDuty::CustomerSite)
+        FieldDuty(site, *reaction);
 }
 
 void TAxDravik::JvXPBtnSupprClick(QWidget *)
@@ -178,5 +186,9 @@ void TAxDravik::JvXPBtnActualizeClick(QWidget *)
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
     FlagNewVehicle = false;
     UpdateTabDesc(0, 1);
+    // The reservation and the toolbar must be the reloaded record's: the search list loads
+    // its records here, and a record locked by its date hides the delete button.
+    GetInfoReservation();
     TabsChange(Tabs);
+    UpdateToolbar();
 }

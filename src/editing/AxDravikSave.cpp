@@ -64,8 +64,13 @@ QString TAxDravik::SendStatement(const QString &endpoint, const QString &stateme
     return LbDebugInfo0->text();
 }
 
-bool TAxDravik::SaveChanges()
+bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
 {
+    if (stoppedOnCheck)
+        *stoppedOnCheck = false;
+    // A date still being typed is checked before anything of it is sent.
+    if (TestFocusedDate())
+        return false;
     SaveCursor cursor;
     const QString caption = JvXPBtnNewVO->text();
     if (caption != QLatin1String("CL"))
@@ -91,6 +96,8 @@ bool TAxDravik::SaveChanges()
     if (plan.failure) {
         // No message: the focus goes to what is missing.
         const RequiredFailure &f = *plan.failure;
+        if (stoppedOnCheck)
+            *stoppedOnCheck = true;
         if (QWidget *control = f.control.isEmpty() ? nullptr : Control(f.control)) {
             control->setFocus();
         } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
@@ -188,5 +195,9 @@ void TAxDravik::JvXPBtnSaveClick(QWidget *)
 
 void TAxDravik::TabsChanging(QWidget *, bool &AllowChange)
 {
-    AllowChange = !JvXPBtnSave->isEnabled() || SaveChanges();
+    // A new record stopped by a required field keeps its page too, though the save answers
+    // true: what another page took before the record exists would be lost by the reload that
+    // follows its insert.
+    bool stoppedOnCheck = false;
+    AllowChange = !JvXPBtnSave->isEnabled() || (SaveChanges(&stoppedOnCheck) && !stoppedOnCheck);
 }

@@ -7,16 +7,19 @@
 #include "editing/PageStatement.h"
 #include "ui/widgets/TextControl.h"
 
+#include <QApplication>
+
 namespace {
 
 // Every date field checked on leaving it runs the same check with the limits of its name.
-void checkDateOnExit(TAxDravik &w, QWidget *Sender)
+// Answers whether the date was refused.
+bool checkDateOnExit(TAxDravik &w, QWidget *Sender)
 {
     if (!Sender)
-        return;
+        return false;
     const auto rule = dateLimitRule(Sender->objectName());
     if (!rule)
-        return;
+        return false;
     LimitDates dates;
     dates.options = w.OptDates;
     dates.vehicleOrderText = w.FieldText(QStringLiteral("vDateOrdre"));
@@ -25,11 +28,22 @@ void checkDateOnExit(TAxDravik &w, QWidget *Sender)
     const DateLimits limits = resolveLimits(*rule, dates);
     // The end of a guarantee or a financing is checked only against a known start.
     if (rule->lower == LimitSource::VehicleStart && !limits.lower.isValid())
-        return;
-    w.TestDateChange(Sender, limits.lower, limits.upper);
+        return false;
+    return w.TestDateChange(Sender, limits.lower, limits.upper);
 }
 
 } // namespace
+
+bool TAxDravik::TestFocusedDate()
+{
+    if (!FlagModifiable) // nothing can have been typed
+        return false;
+    for (QWidget *at = QApplication::focusWidget(); at && at != this; at = at->parentWidget()) {
+        if (Control(at->objectName()) == at)
+            return checkDateOnExit(*this, at);
+    }
+    return false;
+}
 
 bool TAxDravik::TestDateChange(QWidget *control, const QDate &lower, const QDate &upper)
 {

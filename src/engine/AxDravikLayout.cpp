@@ -330,6 +330,9 @@ void TAxDravik::CreateLabel(int n, const FieldPlan &plan, const PixelRect &rect)
     label->adjustSize();
     label->setGeometry(rect.left, rect.top, label->width(), rect.height);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // As tall as its field, a list box's caption reaches over the list below it: a caption
+    // never takes the clicks of the controls it overlaps.
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
     label->show();
     TabDesc[n].Descs[plan.index].Label = label;
 }

@@ -132,7 +132,8 @@ void TAxDravik::UpdateHints(bool customer)
 void TAxDravik::GetInfoReservation()
 {
     static const char *const kPrefixes[] = {"c", "cVD", "cVN"};
-    const auto captions = readReservation(RecordDoc);
+    // A new record has no reservation: its document is still the record shown before.
+    const auto captions = FlagNewEnreg ? std::nullopt : readReservation(RecordDoc);
     for (const char *prefix : kPrefixes) {
         for (int i = 0; i < 4; ++i) {
             auto *label = Control<QLabel>(QLatin1String(prefix) + QStringLiteral("LbResa")

@@ -54,6 +54,7 @@ const QHash<QString, Handler> &registry()
                 DRAVIK_HANDLER(JvXPBtnSweepClick),
                 DRAVIK_HANDLER(JvXPBtnSaveClick),
                 DRAVIK_HANDLER(JvXPBtnActualizeClick),
+                DRAVIK_HANDLER(cVNControlChange),
                 // Date checks.
                 DRAVIK_HANDLER(cDateEntreeExit),
                 DRAVIK_HANDLER(cDateOrdreExit),

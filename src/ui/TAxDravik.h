@@ -230,6 +230,9 @@ public:
     void ActionInfoRubrique(QWidget *Sender, int mode);
     // Change handlers of the fields that refill lists, rewrite the version or the header.
     void FieldChange(QWidget *Sender);
+    // The common change handler of new-vehicle-order fields: records the change as an edit or
+    // a list, then stamps cVNDateUpdateCde with the server date once the field differs.
+    void cVNControlChange(QWidget *Sender);
     void FieldCascades(QWidget *Sender, const FieldReaction &reaction);
     void FieldDuty(QWidget *Sender, const FieldReaction &reaction);
     // Date checks on leaving a field.
@@ -260,9 +263,14 @@ public:
     // The date check of a date field left: refused dates are put back (with a message) and
     // keep the focus. Null limits are no limit. Answers whether the date was refused.
     bool TestDateChange(QWidget *control, const QDate &lower, const QDate &upper);
+    // The date field holding the focus checked as if it were left (the toolbar and the page
+    // tabs take no focus); answers whether its date was refused.
+    bool TestFocusedDate();
     // Saving (src/editing/AxDravikSave.cpp): checks, at most one grid row, the shown tab's
     // statement, the new id and reload, the fixed fee. True when the caller may go on.
-    bool SaveChanges();
+    // stoppedOnCheck, when given, tells whether a required field stopped the save (whose
+    // answer is then FlagNewEnreg or FlagNewVehicle).
+    bool SaveChanges(bool *stoppedOnCheck = nullptr);
     // One write statement through AxInsert or AxUpdate into a response file; answers the
     // warning it left (empty: success).
     QString SendStatement(const QString &endpoint, const QString &statement,

@@ -8,6 +8,7 @@
 
 #include <QFrame>
 #include <QKeyEvent>
+#include <QTabBar>
 
 namespace {
 
@@ -122,6 +123,44 @@ TEST_F(Editing, DatesOutsideTheirLimitsAreRefusedAndPutBack)
     EXPECT_FALSE(w->TestDateChange(w->Control(QStringLiteral("cDateEntree")), {}, {}));
 }
 
+TEST_F(Editing, ADateStillBeingTypedIsCheckedBeforeItIsSaved)
+{
+    // The toolbar takes no focus: the date field is never left before the save is asked for.
+    const int id = usedVehicle(15);
+    auto w = openVehicle(kUserAdmin, id);
+    const QString mec = text(*w, "cMEC");
+    ASSERT_TRUE(parseDate(mec).isValid());
+    const QString stored = vehicle(id, "MEC");
+    const QString tomorrow = formatDate(w->OptDates.ServerNow.addDays(1));
+    type(*w, "cMEC", tomorrow);
+    ASSERT_TRUE(w->JvXPBtnSave->isEnabled());
+    QTest::mouseClick(w->JvXPBtnSave, Qt::LeftButton);
+    ASSERT_EQ(boxes().asked.size(), 1);
+    EXPECT_TRUE(boxes().asked[0].text.endsWith(" doit être inférieure au "
+                                               + quoted(w->OptDates.ServerNow)));
+    EXPECT_EQ(text(*w, "cMEC"), mec);
+    EXPECT_TRUE(focusIn(*w, "cMEC"));
+    EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
+    EXPECT_EQ(vehicle(id, "MEC"), stored);
+
+    // Leaving the page saves first: the refused date keeps the user on the page.
+    type(*w, "cMEC", tomorrow);
+    QTabBar *bar = w->Tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(w->Tabs->currentIndex(), 0);
+    EXPECT_EQ(text(*w, "cMEC"), mec);
+    EXPECT_EQ(vehicle(id, "MEC"), stored);
+
+    // A date within its limits (and before the vehicle came in) goes as typed.
+    const QDate earlier = parseDate(mec).addDays(-1);
+    type(*w, "cMEC", formatDate(earlier));
+    QTest::mouseClick(w->JvXPBtnSave, Qt::LeftButton);
+    EXPECT_EQ(boxes().asked.size(), 2);
+    EXPECT_EQ(w->LbDebugInfo0->text(), QString());
+    EXPECT_EQ(vehicle(id, "MEC"), earlier.toString(Qt::ISODate));
+}
+
 TEST_F(Editing, ALoadedDateOutsideTheLimitsMayBeLeftAlone)
 {
     auto w = openVehicle(kUserAdmin, usedVehicle(9));
@@ -234,6 +273,41 @@ TEST_F(Editing, BrandModelVersionCascadeAndVersionText)
     EXPECT_EQ(text(*u, "cInfoVersion"), usedModel->currentText().toUpper() + " 1.5 dCi Zen");
 }
 
+TEST_F(Editing, EveryFieldTakesItsOwnClicks)
+{
+    // A caption is as tall as its field and a list box's stands above it, reaching over the
+    // list: wherever the user clicks in a field, the field gets the click.
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    QTabBar *bar = w->Tabs->tabBar();
+    for (const int page : {0, 3}) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+        ASSERT_EQ(w->Tabs->currentIndex(), page);
+        int checked = 0;
+        for (const TsDesc &d : w->TabDesc[size_t(page) + 1].Descs) {
+            if (!d.Control || !d.Control->isVisible())
+                continue;
+            const QRect inside = d.Control->rect().adjusted(4, 4, -4, -4);
+            for (const QPoint &at : {inside.topLeft(), inside.center(), inside.bottomLeft()}) {
+                const QWidget *hit = w->childAt(d.Control->mapTo(w.get(), at));
+                EXPECT_TRUE(hit && (hit == d.Control || d.Control->isAncestorOf(hit)))
+                        << d.Control->objectName().toStdString() << " covered by "
+                        << (hit ? hit->metaObject()->className() : "nothing");
+            }
+            ++checked;
+        }
+        EXPECT_GT(checked, 3);
+    }
+    // A click on an entry of the equipment list ticks it.
+    auto *inside = w->Control<MultiListBox>(QStringLiteral("cInfoEquiInterieur"));
+    const QPoint entry = inside->visualItemRect(inside->item(0)).topLeft() + QPoint(8, 4);
+    const bool wasSelected = inside->item(0)->isSelected();
+    QWidget *hit = w->childAt(inside->viewport()->mapTo(w.get(), entry));
+    ASSERT_EQ(hit, inside->viewport());
+    QTest::mouseClick(hit, Qt::LeftButton, {}, entry);
+    EXPECT_NE(inside->item(0)->isSelected(), wasSelected);
+    EXPECT_TRUE(w->TabDesc[4].PendingSql.contains(QStringLiteral("InfoEquiInterieur=")));
+}
+
 TEST_F(Editing, HeaderFollowsTheFieldsOfEachKind)
 {
     auto vo = openVehicle(kUserAdmin, usedVehicle(11));
@@ -306,6 +380,30 @@ TEST_F(Editing, CustomerSiteRefillsSalespeopleAndModelChoices)
     EXPECT_EQ(mine->count() + others->count(), all) << brands.toStdString();
 }
 
+TEST_F(Editing, NewCustomerOffersTheSalespeopleOfTheSiteOffered)
+{
+    // Shown before: a customer of ROMANS, whose salespeople the lists hold.
+    auto w = open(kUserAdmin, QString(), QString::number(kOtherSiteCustomer));
+    ASSERT_EQ(text(*w, "aSite"), QStringLiteral("ROMANS"));
+    w->JvXPBtnNewVO->click();
+    ASSERT_EQ(w->LbIDCustomer->text(), QStringLiteral("-2"));
+    ASSERT_EQ(text(*w, "aSite"), QStringLiteral("VALENCE"));
+    EXPECT_EQ(w->RecordSite, QStringLiteral("VALENCE"));
+    // The salespeople of VALENCE, in the order the server lists them.
+    QStringList valence;
+    for (int n = 0;; ++n) {
+        const QString name = db(QStringLiteral("select cNom from InfoCom where "
+                                               "Concession='ZOLVARE' and upper(Site) like "
+                                               "'%VALENCE%' order by cNom, idCom limit 1 offset %1")
+                                        .arg(n));
+        if (name == QLatin1String("<none>"))
+            break;
+        valence << name;
+    }
+    ASSERT_FALSE(valence.isEmpty());
+    EXPECT_EQ(entries(*w, "aidCom"), valence);
+}
+
 TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
 {
     const QString added = QStringLiteral("Vert d'eau & <b>");
@@ -358,7 +456,47 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
                              "'InfoCouleur'"));
     EXPECT_EQ(boxes().asked[1].text, QStringLiteral("Suppression terminée"));
     EXPECT_EQ(count(rows), 0);
-    EXPECT_FALSE(entries(*w, "cInfoCouleur").contains(added));
+    // The colour typed was saved on the record before the list changed: no longer listed, it
+    // still shows as the record's own value, after the list.
+    const QStringList after = entries(*w, "cInfoCouleur");
+    EXPECT_EQ(after.indexOf(added), after.size() - 1);
+    EXPECT_EQ(after.count(added), 1);
+}
+
+TEST_F(Editing, ListMaintenanceSavesWhatIsPendingBeforeItReloads)
+{
+    const int id = usedVehicle(17);
+    auto w = openVehicle(kUserAdmin, id);
+    type(*w, "cKMS", QStringLiteral("54321"));
+    auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+    enterWithCtrl(colour);
+    ASSERT_TRUE(w->FlagBlink);
+    colour->setEditText(QStringLiteral("Ocre"));
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListRubrics where RubricType='InfoCouleur' and "
+                                   "RubricText='Ocre'")),
+              1);
+    // The mileage typed before, and the colour typed for the record, are the record's.
+    EXPECT_EQ(vehicle(id, "KMS"), QStringLiteral("54321"));
+    EXPECT_EQ(vehicle(id, "InfoCouleur"), QStringLiteral("Ocre"));
+    EXPECT_EQ(text(*w, "cKMS"), QStringLiteral("54321"));
+    EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+
+    // A save that fails sends no list entry and reloads nothing.
+    dbExec(QStringLiteral("create trigger refuse_kms2 before update of KMS on tVehicles "
+                          "when new.KMS = 11111 begin select raise(abort, 'refus'); end"));
+    type(*w, "cKMS", QStringLiteral("11111"));
+    w->Control(QStringLiteral("cCommentaires"))->setFocus();
+    enterWithCtrl(colour);
+    colour->setEditText(QStringLiteral("Sable"));
+    boxes().asked.clear();
+    boxes().answers = {MessageBoxes::Answer::Yes};
+    pressCtrl(colour, Qt::Key_S);
+    EXPECT_EQ(count(QStringLiteral("from ListRubrics where RubricText='Sable'")), 0);
+    EXPECT_EQ(text(*w, "cKMS"), QStringLiteral("11111"));
+    EXPECT_FALSE(w->LbDebugInfo0->text().isEmpty());
+    dbExec(QStringLiteral("drop trigger refuse_kms2"));
 }
 
 TEST_F(Editing, ListMaintenanceOfModelsAndVersions)

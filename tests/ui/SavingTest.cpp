@@ -159,6 +159,30 @@ TEST_F(Saving, FailedSaveKeepsTheStatementPendingAndTheTab)
     EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
 }
 
+TEST_F(Saving, NewRecordKeepsItsPageUntilItCanBeSaved)
+{
+    // What another page takes before the record exists would be lost by the reload that
+    // follows its insert: the page is left only once the record is saved.
+    auto w = openVehicle(kUserAdmin, usedVehicle(16));
+    w->JvXPBtnNewVO->click();
+    ASSERT_TRUE(w->FlagNewEnreg);
+    type(*w, "cNVO", QStringLiteral("4713"));
+    const int vehicles = count(QStringLiteral("from tVehicles"));
+    clickTab(*w, 3); // equipment
+    EXPECT_EQ(w->Tabs->currentIndex(), 0);
+    EXPECT_EQ(focusedField(*w), QStringLiteral("cInfoMarque"));
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    EXPECT_TRUE(w->FlagNewEnreg);
+
+    auto *brand = w->Control<ComboBox>(QStringLiteral("cInfoMarque"));
+    brand->setCurrentIndex(brand->findText(QStringLiteral("RENAULT")));
+    clickTab(*w, 3); // equipment
+    EXPECT_EQ(w->Tabs->currentIndex(), 3);
+    EXPECT_FALSE(w->FlagNewEnreg);
+    EXPECT_EQ(count(QStringLiteral("from tVehicles")), vehicles + 1);
+    EXPECT_EQ(w->LbIdTVO->text(), db(QStringLiteral("select idVO from tVehicles where NVO=4713")));
+}
+
 TEST_F(Saving, DeletionStopsWhenThePhotoLinksCannotBeDeleted)
 {
     const int id = db(QStringLiteral("select l.idVO from [tVO - Liens Images] l "
@@ -284,6 +308,43 @@ TEST_F(Saving, ReloadDropsTheEditsAndReadsTheServer)
     n->JvXPBtnActualize->click();
     EXPECT_TRUE(n->FlagNewEnreg);
     EXPECT_TRUE(n->TabDesc[1].PendingSql.startsWith(QStringLiteral("Insert into")));
+}
+
+TEST_F(Saving, ReloadShowsTheRecordsOwnReservationAndToolbar)
+{
+    const int free = db(QStringLiteral("select idVO from tVehicles v where TypeVO=1 and "
+                                       "Concession='ZOLVARE' and Site='VALENCE' and idVO>10 and "
+                                       "not exists (select 1 from tResa r where r.idVO=v.idVO) "
+                                       "order by idVO limit 1"))
+                             .toInt();
+    ASSERT_GT(free, 0);
+    auto w = openVehicle(kUserAdmin, kDemoVO);
+    auto *resa = w->Control<QLabel>(QStringLiteral("cLbResa1"));
+    ASSERT_NE(resa, nullptr);
+    ASSERT_FALSE(resa->isHidden());
+    EXPECT_TRUE(resa->text().startsWith(QStringLiteral("Réservation jusqu'au ")));
+
+    // Another record loaded as the search list does: the reload shows its reservation, none.
+    w->LbIdTVO->setText(QString::number(free));
+    w->JvXPBtnActualize->click();
+    EXPECT_EQ(text(*w, "cNVO"), vehicle(free, "NVO"));
+    EXPECT_TRUE(resa->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
+    // A vehicle locked by its delivery date may not be deleted, even by an administrator.
+    w->LbIdTVO->setText(QString::number(kLockedVO));
+    w->JvXPBtnActualize->click();
+    ASSERT_FALSE(w->FlagModifiable);
+    EXPECT_TRUE(w->JvXPBtnSuppr->isHidden());
+
+    w->LbIdTVO->setText(QString::number(kDemoVO));
+    w->JvXPBtnActualize->click();
+    EXPECT_FALSE(resa->isHidden());
+    EXPECT_FALSE(w->JvXPBtnSuppr->isHidden());
+    // A new record has no reservation, though the document still is the record shown before.
+    w->JvXPBtnNewVO->click();
+    ASSERT_TRUE(w->FlagNewEnreg);
+    EXPECT_TRUE(resa->isHidden());
+    EXPECT_TRUE(w->Control<QLabel>(QStringLiteral("cVNLbResa1"))->isHidden());
 }
 
 TEST_F(Saving, RequiredFieldsInTheirOrderWithoutAMessage)
