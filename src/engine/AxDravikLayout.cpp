@@ -24,6 +24,8 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include <optional>
+
 namespace {
 
 const QString kVehicleFile = QStringLiteral("XmlVO.xml");
@@ -197,8 +199,10 @@ void TAxDravik::UpdateTabDesc(int reload, int describe)
         record = selectElement(RecordDoc, RecordElement);
     }
 
+    // One index of the record's elements serves every tab that reads the record.
+    const XmlItemIndex fields(record);
     for (int n = 0; n < int(TabDesc.size()); ++n)
-        RefreshTab(n, record);
+        RefreshTab(n, fields);
     for (int n = 0; n < int(TabDesc.size()); ++n) {
         const TsPage &page = TabDesc[n];
         TraceLog(
@@ -211,20 +215,21 @@ void TAxDravik::UpdateTabDesc(int reload, int describe)
         else if (n == 9)
             BuildTab(n, selectElement(RecordDoc, RecordElement));
         else
-            BuildTab(n, record);
+            BuildTab(n, fields);
     }
     EndTabDesc();
 }
 
-void TAxDravik::RefreshTab(int n, const TXml &record)
+void TAxDravik::RefreshTab(int n, const XmlItemIndex &record)
 {
-    TXml cursor = record;
+    // The customer's vehicle and the whole record element are read through cursors of their own.
+    std::optional<TXml> own;
     if (n == 8) {
         const VehicleCursor vehicle = positionVehicleCursor(CustomerDoc, VehicleIndex);
-        cursor = vehicle.cursor;
+        own = vehicle.cursor;
         VehicleFound = vehicle.VehicleFound;
     } else if (n == 9) {
-        cursor = selectElement(RecordDoc, RecordElement);
+        own = selectElement(RecordDoc, RecordElement);
     }
     TsPage &page = TabDesc[n];
     TraceLog(QStringLiteral("Trait. desc Onglet : %1 %2 %3")
@@ -232,8 +237,9 @@ void TAxDravik::RefreshTab(int n, const TXml &record)
     if (!page.Described || !page.Built)
         return;
     TraceLog(QStringLiteral("p2 Traitement desc Onglet : %1").arg(n));
-    const XmlItemIndex fields(cursor);
-    const FieldContext ctx = FieldContextFor(n, &fields);
+    const std::optional<XmlItemIndex> ownFields
+            = own ? std::optional<XmlItemIndex>(*own) : std::nullopt;
+    const FieldContext ctx = FieldContextFor(n, ownFields ? &*ownFields : &record);
     FlagLoading = true;
     for (int i = 0; i < int(page.Descs.size()); ++i) {
         if (FlagTrace)
@@ -252,13 +258,12 @@ void TAxDravik::RefreshTab(int n, const TXml &record)
     TestPageUpdate(n);
 }
 
-void TAxDravik::BuildTab(int n, const TXml &record)
+void TAxDravik::BuildTab(int n, const XmlItemIndex &record)
 {
     TsPage &page = TabDesc[n];
     FlagLoading = true;
-    const XmlItemIndex fields(record);
     const std::vector<FieldPlan> plans
-            = planTabFields(StructEntries, page, n, FieldContextFor(n, &fields));
+            = planTabFields(StructEntries, page, n, FieldContextFor(n, &record));
     if (page.Descs.size() < plans.size())
         page.Descs.resize(plans.size());
     for (const FieldPlan &plan : plans) {

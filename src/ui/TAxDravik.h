@@ -572,8 +572,8 @@ private:
     void LoadRecordDocuments(int reload);
     void ApplyRecordRights(const TXml &recordElement); // src/editing/AxDravikRights.cpp
     void ApplyGuaranteeRights();
-    void RefreshTab(int tab, const TXml &record);
-    void BuildTab(int tab, const TXml &record);
+    void RefreshTab(int tab, const XmlItemIndex &record);
+    void BuildTab(int tab, const XmlItemIndex &record);
     void BindField(int tab, const FieldPlan &plan);
     // The set-up routine of a control kind (SetupEdit ...); None leaves the control as it is.
     QWidget *SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
