@@ -5,8 +5,6 @@
 //   save: from the click on the save button to the end of the reload of the record, the field
 //         changed beforehand (not timed).
 
-#include "support/DemoServer.h"
-
 #include "gateway/HttpRequests.h"
 #include "seed/Seed.h"
 #include "ui/TAxDravik.h"
@@ -14,13 +12,10 @@
 #include "ui/widgets/TextControl.h"
 
 #include "support/BenchWindow.h"
-#include "support/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -93,24 +88,13 @@ BENCHMARK(BM_SaveAndReload)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    QTemporaryDir folder;
-    DemoServer server;
-    if (server.baseHRef().isEmpty()) {
-        std::fprintf(stderr, "%s\n", server.error().toLocal8Bit().constData());
-        return 1;
-    }
-    g_server = &server;
-    g_folder = &folder;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double ratio = reporter.ratio("BM_SaveAndReload", "BM_Requests");
-    if (ratio <= 0)
-        return 1;
-    std::printf("save of one changed field and reload / the update and the fetch sent "
-                "directly: %.2f\n",
-                ratio);
-    return 0;
+    return runBenchWindows(argc, argv, g_server, g_folder, [](RatioReporter &reporter) {
+        const double ratio = reporter.ratio("BM_SaveAndReload", "BM_Requests");
+        if (ratio <= 0)
+            return false;
+        std::printf("save of one changed field and reload / the update and the fetch sent "
+                    "directly: %.2f\n",
+                    ratio);
+        return true;
+    });
 }

@@ -3,6 +3,9 @@
 // A window for the benchmarks: the real clock and transport, its own folders, the demo
 // administrator of the demo company on the server at baseHRef, its lists fetched.
 
+#include "support/DemoServer.h"
+#include "support/RatioReporter.h"
+
 #include "gateway/CurlTransport.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -12,9 +15,14 @@
 #include "seed/Seed.h"
 #include "ui/TAxDravik.h"
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
 
 inline std::unique_ptr<TAxDravik> makeBenchWindow(const QString &baseHRef,
@@ -41,4 +49,29 @@ inline std::unique_ptr<TAxDravik> makeBenchWindow(const QString &baseHRef,
     w->idTypeVO = 1;
     w->UpdateParams();
     return w;
+}
+
+// The main of a window benchmark: an offscreen application, a demo server and a folder of
+// their own (published through server and folder while the benchmarks run), then report
+// prints the ratios; answers the exit code, 1 when the server or a ratio is missing.
+inline int runBenchWindows(int argc, char **argv, DemoServer *&server, QTemporaryDir *&folder,
+                           const std::function<bool(RatioReporter &)> &report)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    QTemporaryDir ownFolder;
+    DemoServer ownServer;
+    if (ownServer.baseHRef().isEmpty()) {
+        std::fprintf(stderr, "%s\n", ownServer.error().toLocal8Bit().constData());
+        return 1;
+    }
+    server = &ownServer;
+    folder = &ownFolder;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const bool reported = report(reporter);
+    server = nullptr;
+    folder = nullptr;
+    return reported ? 0 : 1;
 }

@@ -5,8 +5,6 @@
 //         layout and filling, toolbar), and its part after the fetch (the client's own work);
 //   first build: a new window laying out one record of each kind, which builds every tab.
 
-#include "support/DemoServer.h"
-
 #include "gateway/CurlTransport.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -17,11 +15,9 @@
 #include "ui/TAxDravik.h"
 
 #include "support/BenchWindow.h"
-#include "support/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -119,30 +115,19 @@ BENCHMARK(BM_FirstBuild)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    QTemporaryDir folder;
-    DemoServer server;
-    if (server.baseHRef().isEmpty()) {
-        std::fprintf(stderr, "%s\n", server.error().toLocal8Bit().constData());
-        return 1;
-    }
-    g_server = &server;
-    g_folder = &folder;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (reporter.perIteration["BM_Fetch"] <= 0)
-        return 1;
-    std::printf("the client's own work in a warm reload of a used vehicle (layout and filling, "
-                "after the fetch) / raw fetch of its record document: %.2f\n",
-                reporter.ratio("BM_WarmLayout", "BM_Fetch"));
-    std::printf("the whole warm UpdateView / raw fetch: %.2f\n",
-                reporter.ratio("BM_WarmView", "BM_Fetch"));
-    std::printf("  of which the fetch into the response file, as the client makes it / raw "
-                "fetch: %.2f\n",
-                reporter.ratio("BM_FetchIntoFile", "BM_Fetch"));
-    std::printf("first build of every tab (four records, one per kind) / raw fetch: %.2f\n",
-                reporter.ratio("BM_FirstBuild", "BM_Fetch"));
-    return 0;
+    return runBenchWindows(argc, argv, g_server, g_folder, [](RatioReporter &reporter) {
+        if (reporter.perIteration["BM_Fetch"] <= 0)
+            return false;
+        std::printf("the client's own work in a warm reload of a used vehicle (layout and filling, "
+                    "after the fetch) / raw fetch of its record document: %.2f\n",
+                    reporter.ratio("BM_WarmLayout", "BM_Fetch"));
+        std::printf("the whole warm UpdateView / raw fetch: %.2f\n",
+                    reporter.ratio("BM_WarmView", "BM_Fetch"));
+        std::printf("  of which the fetch into the response file, as the client makes it / raw "
+                    "fetch: %.2f\n",
+                    reporter.ratio("BM_FetchIntoFile", "BM_Fetch"));
+        std::printf("first build of every tab (four records, one per kind) / raw fetch: %.2f\n",
+                    reporter.ratio("BM_FirstBuild", "BM_Fetch"));
+        return true;
+    });
 }
