@@ -39,13 +39,7 @@ protected:
     {
         m_harnesses.push_back(std::make_unique<WindowHarness>());
         WindowHarness &h = *m_harnesses.back();
-        h.writeSettings({{QStringLiteral("BaseHRef"), server().baseHRef()},
-                         {QStringLiteral("idUser"), QString::number(user)},
-                         {QStringLiteral("UserConcession"), QStringLiteral("ZOLVARE")},
-                         {QStringLiteral("UserSite"), QStringLiteral("#")},
-                         {QStringLiteral("idTVO"), vehicle},
-                         {QStringLiteral("idClient"), customer},
-                         {QStringLiteral("idTypeVO"), QString::number(typeVO)}});
+        h.writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO);
         auto w = h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
         w->Timer1Timer();
         w->show();

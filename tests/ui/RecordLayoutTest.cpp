@@ -89,13 +89,7 @@ protected:
 private:
     void writeKeys(int user, const QString &vehicle, const QString &customer, int typeVO)
     {
-        m_harness->writeSettings({{QStringLiteral("BaseHRef"), server().baseHRef()},
-                                  {QStringLiteral("idUser"), QString::number(user)},
-                                  {QStringLiteral("UserConcession"), QStringLiteral("ZOLVARE")},
-                                  {QStringLiteral("UserSite"), QStringLiteral("#")},
-                                  {QStringLiteral("idTVO"), vehicle},
-                                  {QStringLiteral("idClient"), customer},
-                                  {QStringLiteral("idTypeVO"), QString::number(typeVO)}});
+        m_harness->writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO);
     }
 
     std::unique_ptr<WindowHarness> m_harness;

@@ -82,6 +82,19 @@ public:
         WriteIniValues(settingsPath(), QStringLiteral("Options"), values);
     }
 
+    // The launch keys of a record of the demo company, for a user who sees every site.
+    void writeRecordKeys(const QString &baseHRef, int user, const QString &vehicle,
+                         const QString &customer, int typeVO)
+    {
+        writeSettings({{QStringLiteral("BaseHRef"), baseHRef},
+                       {QStringLiteral("idUser"), QString::number(user)},
+                       {QStringLiteral("UserConcession"), QStringLiteral("ZOLVARE")},
+                       {QStringLiteral("UserSite"), QStringLiteral("#")},
+                       {QStringLiteral("idTVO"), vehicle},
+                       {QStringLiteral("idClient"), customer},
+                       {QStringLiteral("idTypeVO"), QString::number(typeVO)}});
+    }
+
     // The window owns the doubles; the raw pointers stay valid while it lives.
     std::unique_ptr<TAxDravik> makeWindow(std::unique_ptr<HttpTransport> http1 = nullptr)
     {
