@@ -94,11 +94,10 @@ void RequestRoutines::noteRequest(int &idleSeconds)
     idleSeconds = 0;
 }
 
-bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body, Write mode)
+bool RequestRoutines::writeResponse(const QString &file, const QByteArray &bytes, Write mode)
 {
     // Never synced to disk: a response file is a copy of the server's answer, and a sync per
     // request would cost more than the request itself.
-    const QByteArray bytes = ResponseFileBytes(body);
     if (mode == Write::InPlace) {
         // Over the same file, then cut to size: creating a file per answer costs more than
         // fetching it.
@@ -127,9 +126,10 @@ bool RequestRoutines::writeResponse(const QString &file, const QByteArray &body,
 QString RequestRoutines::finish(const QString &file, const QByteArray &body, const QString &flag,
                                 Write mode)
 {
-    if (!writeResponse(file, body, mode))
+    const QByteArray bytes = ResponseFileBytes(body);
+    if (!writeResponse(file, bytes, mode))
         return WriteErrorText(file);
-    return flag + LogItemsWarning(QString::fromLatin1(ResponseFileBytes(body)));
+    return flag + LogItemsWarning(QString::fromLatin1(bytes));
 }
 
 static void traceAuthorization(const RequestRoutines::Trace &trace, const HttpReply &reply)

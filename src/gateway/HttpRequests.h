@@ -68,8 +68,8 @@ private:
     // How an answer replaces the previous one. Kept answers are read again for hours, so they
     // are replaced whole; the others are read at once and rewritten by the next request.
     enum class Write { InPlace, Whole };
-    // Writes the answer; answers false when the file cannot be written.
-    bool writeResponse(const QString &file, const QByteArray &body, Write mode);
+    // Writes the bytes of a response file; answers false when the file cannot be written.
+    bool writeResponse(const QString &file, const QByteArray &bytes, Write mode);
     QString finish(const QString &file, const QByteArray &body, const QString &flag, Write mode);
     QString fetch(const QString &address, const QString &customerId, const QString &file,
                   int &idleSeconds, Write mode);
