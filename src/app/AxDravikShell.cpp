@@ -335,6 +335,12 @@ void TAxDravik::GestionHints(QWidget *widget)
 
 void TAxDravik::OnMsgActualize()
 {
+    // Another record asked for from outside: the changes of the one shown are not dropped
+    // without asking; "Annuler" keeps it shown.
+    bool goOn = true;
+    Guarded([this, &goOn] { goOn = AskPendingChanges(); });
+    if (!goOn)
+        return;
     ++m_shellDepth;
     Guarded([this] { OnStart(); });
     DropConnection();

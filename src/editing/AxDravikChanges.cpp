@@ -86,6 +86,7 @@ bool TAxDravik::TestPageUpdate(int tab)
     LbDebugInfo2->setText(statement.PendingSql);
     JvXPBtnSave->setEnabled(!statement.PendingSql.isEmpty());
     JvXPBtnNewVO->setEnabled(!JvXPBtnSave->isEnabled());
+    RefreshCaption();
     return statement.changed;
 }
 

@@ -5,10 +5,12 @@
 #include "editing/HeaderLine.h"
 #include "gateway/SqlText.h"
 #include "ui/widgets/HeaderEdit.h"
+#include "ui/widgets/PictureButton.h"
 #include "ui/widgets/ProgramIcons.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -51,18 +53,34 @@ void TAxDravik::SetHeaderText(HeaderEdit *edit, const QString &text)
         edit->setText(text);
 }
 
+void TAxDravik::SetCaption(const QString &caption)
+{
+    m_caption = caption;
+    RefreshCaption();
+}
+
+void TAxDravik::RefreshCaption()
+{
+    const bool pending = JvXPBtnSave && JvXPBtnSave->isEnabled()
+            && std::any_of(TabDesc.begin(), TabDesc.end(),
+                           [](const TsPage &t) { return !t.PendingSql.isEmpty(); });
+    const QString title = pending ? m_caption + QStringLiteral(" *") : m_caption;
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
 void TAxDravik::setInfoNVO()
 {
     if (const auto text = infoNVOText(headerInput(*this)))
         SetHeaderText(xcInfoNVO, *text);
-    setWindowTitle(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
+    SetCaption(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
 }
 
 void TAxDravik::setInfoTitre()
 {
     if (const auto text = infoTitreText(headerInput(*this)))
         SetHeaderText(xcInfoTitre, *text);
-    setWindowTitle(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
+    SetCaption(windowCaption(RecordKind, HeaderText(xcInfoNVO), HeaderText(xcInfoTitre)));
 }
 
 void TAxDravik::setInfoField1()
@@ -80,7 +98,9 @@ void TAxDravik::setInfoField1()
     const QString icon = iconName(RecordKind);
     if (property(kIconProperty).toString() != icon) {
         setProperty(kIconProperty, icon);
-        QGuiApplication::setApplicationDisplayName(applicationTitle(RecordKind));
+        // Kept by the window, not as the display name, which the desktop would append to
+        // every window title.
+        setProperty("ApplicationTitle", applicationTitle(RecordKind));
         setWindowIcon(programIcon(icon));
         QGuiApplication::setWindowIcon(windowIcon());
     }

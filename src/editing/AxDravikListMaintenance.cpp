@@ -26,7 +26,10 @@ void TAxDravik::ActionInfoRubrique(QWidget *Sender, int mode)
     entry.model = FieldText(boxes.model);
     entry.version = FieldText(boxes.version);
     entry.UserConcession = UserConcession;
-    if (!messages().confirm(listQuestionTitle(action), listQuestion(action, entry)))
+    const QString title = listQuestionTitle(action);
+    const QString question = listQuestion(action, entry);
+    if (!(action == ListAction::Delete ? messages().confirmNoDefault(title, question)
+                                       : messages().confirm(title, question)))
         return;
 
     const QString statement = listStatement(action, entry, Literals());

@@ -34,7 +34,7 @@ void TAxDravik::CBoxControl(QWidget *Sender, int &Tab, int &Index)
     auto *box = qobject_cast<ComboBox *>(Sender);
     if (!d || !box)
         return;
-    const QString text = box->currentText();
+    const QString text = box->chosenText();
     if (refusedByListOnly(*d, text, box->entries())) {
         if (!FlagLoading)
             box->setFocus();
@@ -83,6 +83,9 @@ void TAxDravik::CBoxEnter(QWidget *Sender)
 
 void TAxDravik::CBoxExit(QWidget *Sender)
 {
+    // Leaving takes the completion the box offers: its change runs first, cascades included.
+    if (auto *box = qobject_cast<ComboBox *>(Sender))
+        box->commitTyped();
     int tab = 0;
     int index = 0;
     CBoxControl(Sender, tab, index);
@@ -118,6 +121,10 @@ void TAxDravik::CBoxKeyDown(QWidget *Sender, KeyArgs &Key)
         else if (Key.key == Qt::Key_S && !listed)
             ActionInfoRubrique(Sender, int(ListAction::Add));
         if (Key.key == Qt::Key_D || Key.key == Qt::Key_S)
+            Key.handled = true;
+        // The keypad's minus and plus act when released; they type nothing into the box.
+        if ((Key.modifiers & Qt::KeypadModifier)
+            && (Key.key == Qt::Key_Minus || Key.key == Qt::Key_Plus))
             Key.handled = true;
     }
 }

@@ -105,6 +105,8 @@ void TAxDravik::NewRecord()
     }
     Frevo.clear();
     UpdateTabDesc(0, 1);
+    m_shownVehicleId = LbIdTVO->text();
+    m_shownCustomerId = LbIDCustomer->text();
     GetInfoReservation();
     UpdateToolbar(); // the rights of a new record, before its site is offered
 
@@ -129,6 +131,9 @@ void TAxDravik::NewRecord()
 
 void TAxDravik::JvXPBtnSupprClick(QWidget *)
 {
+    // A record that may not be modified may not be deleted: the lock says why.
+    if (!GoTestVerrou())
+        return;
     const QString caption = JvXPBtnNewVO->text();
     const bool vehicle = caption != QLatin1String("CL");
     const QString question = vehicle
@@ -141,7 +146,7 @@ void TAxDravik::JvXPBtnSupprClick(QWidget *)
             vehicle, true);
     if (id.isEmpty())
         return;
-    if (!messages().confirm(EditingText::DeleteTitle, question))
+    if (!messages().confirmNoDefault(EditingText::DeleteTitle, question))
         return;
     const QStringList statements
             = vehicle ? vehicleDeleteStatements(id) : QStringList {customerDeleteStatement(id)};
@@ -161,7 +166,7 @@ void TAxDravik::JvXPBtnSupprClick(QWidget *)
 void TAxDravik::JvXPBtnSweepClick(QWidget *)
 {
     if (JvXPBtnNewVO->text() != QLatin1String("VN")
-        || !messages().confirm(EditingText::DeleteTitle, EditingText::SweepQuestion))
+        || !messages().confirmNoDefault(EditingText::DeleteTitle, EditingText::SweepQuestion))
         return;
     const QString statement = sweepStatement();
     LbDebugInfo2->setText(statement);
@@ -170,22 +175,41 @@ void TAxDravik::JvXPBtnSweepClick(QWidget *)
 
 void TAxDravik::JvXPBtnActualizeClick(QWidget *)
 {
+    if (AskPendingChanges())
+        ReloadRecord();
+}
+
+void TAxDravik::ReloadRecord()
+{
     ShowSplash();
     const QString vehicleId = LbIdTVO->text();
     const QString customerId = LbIDCustomer->text();
+    bool answered = true;
     if (!vehicleId.isEmpty()) {
         UrlInfoVO = infoVOAddress(BaseHRef, vehicleId, idUser);
         DropConnection();
         HttpExecute(UrlInfoVO, ResponseFile(kVehicleFile));
+        answered = RequestAnswered();
     }
-    if (!customerId.isEmpty()) {
+    if (!customerId.isEmpty() && answered) {
         UrlInfoCL = infoCLAddress(BaseHRef, idUser);
         DropConnection();
         HttpExecute(UrlInfoCL, ResponseFile(kCustomerFile));
+        answered = RequestAnswered();
+    }
+    if (!answered) {
+        // The response file still holds the answer before: the record stays as it is shown,
+        // with what the user typed.
+        SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + EditingText::RecordNotLoaded);
+        ShowStatus(EditingText::RecordNotLoaded);
+        HideSplash();
+        return;
     }
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);
     FlagNewVehicle = false;
     UpdateTabDesc(0, 1);
+    m_shownVehicleId = vehicleId;
+    m_shownCustomerId = customerId;
     // The reservation and the toolbar must be the reloaded record's: the search list loads
     // its records here, and a record locked by its date hides the delete button.
     GetInfoReservation();

@@ -6,6 +6,7 @@
 #include "editing/Messages.h"
 #include "editing/PageStatement.h"
 #include "editing/SavePlan.h"
+#include "gateway/RequestKeys.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/PictureButton.h"
 
@@ -58,18 +59,31 @@ private:
 QString TAxDravik::SendStatement(const QString &endpoint, const QString &statement,
                                  const QString &responseFile)
 {
+    // The same statement sent again after a silence carries the same key: a server that
+    // applied it answers what it answered then.
+    const QString key = m_requestKeys->keyFor(endpoint, statement);
+    TraceLog(QStringLiteral("RequestKey : ") + key);
     HttpExecute(BaseHRef + endpoint + QStringLiteral("?XMLC_OutputFormat=XML&SQLExecute=")
-                        + statement,
+                        + statement + QStringLiteral("&RequestKey=") + key,
                 ResponseFile(responseFile));
+    if (RequestAnswered())
+        m_requestKeys->answered(endpoint, statement);
     return LbDebugInfo0->text();
+}
+
+void TAxDravik::ShowStatus(const QString &text)
+{
+    LbStatus->setText(text);
+    LbStatus->setToolTip(text);
 }
 
 bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
 {
     if (stoppedOnCheck)
         *stoppedOnCheck = false;
-    // A date still being typed is checked before anything of it is sent.
-    if (TestFocusedDate())
+    // A date still being typed, a box still being typed in, are checked before anything of
+    // them is sent.
+    if (TestFocusedField())
         return false;
     SaveCursor cursor;
     const QString caption = JvXPBtnNewVO->text();
@@ -81,6 +95,8 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
     snapshot.FlagNewEnreg = FlagNewEnreg;
     snapshot.FlagNewVehicle = FlagNewVehicle;
     snapshot.shownPage = Tabs->currentIndex();
+    snapshot.shownPageVisible = Tabs->isTabVisible(Tabs->currentIndex());
+    snapshot.labelOf = [this](const TsDesc &d) { return FieldLabel(d); };
     snapshot.tabs = &TabDesc;
     snapshot.FrevoRows = &FrevoRows;
     snapshot.FrevoInsertMode = FrevoInsertMode;
@@ -99,9 +115,16 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
         if (stoppedOnCheck)
             *stoppedOnCheck = true;
         if (QWidget *control = f.control.isEmpty() ? nullptr : Control(f.control)) {
+            const TsDesc *d = DescOf(control);
+            ShowStatus(EditingText::notSaved(EditingText::required(
+                    d ? FieldLabel(*d) : control->objectName())));
             control->setFocus();
         } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
                    actions && f.actionRow >= 0) {
+            ShowStatus(EditingText::notSaved(
+                    EditingText::required(actions->horizontalHeaderItem(f.actionColumn)
+                                                  ? actions->horizontalHeaderItem(f.actionColumn)->text()
+                                                  : actions->objectName())));
             const QSignalBlocker quiet(actions); // selecting here must not start another save
             actions->setCurrentCell(f.actionRow, f.actionColumn);
             actions->setFocus();
@@ -110,16 +133,19 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
     }
     if (plan.invalid) {
         SetWarning(plan.invalid->message);
+        ShowStatus(EditingText::notSaved(plan.invalid->message));
         if (QWidget *control = TabDesc[plan.invalid->tab].Descs[plan.invalid->index].Control)
             control->setFocus();
         return false;
     }
 
     SaveAnswer answer;
+    bool unanswered = false; // a write may have been applied though no answer came
     const auto send = [&](const SaveRequest &request) {
         cursor.busy();
         const QString warning
                 = SendStatement(request.endpoint, request.statement, request.responseFile);
+        unanswered = unanswered || !RequestAnswered();
         answer.sent(warning);
         return warning.isEmpty();
     };
@@ -163,7 +189,7 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
                 label->setText(newId);
                 FlagNewEnreg = false;
                 FlagNewVehicle = false;
-                JvXPBtnActualizeClick(nullptr);
+                ReloadRecord();
                 TestPageUpdate(tab);
             }
         }
@@ -183,8 +209,32 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
     // A later success must not hide an earlier failure.
     if (!answer.answer() && LbDebugInfo0->text().isEmpty())
         SetWarning(answer.warning());
+    if (!answer.answer())
+        ShowStatus(EditingText::notSaved(unanswered ? EditingText::NotAnswered
+                                                    : answer.warning().trimmed()));
+    else if (answer.somethingSent())
+        ShowStatus(EditingText::Saved);
     cursor.finish(answer);
     return answer.answer();
+}
+
+bool TAxDravik::AskPendingChanges()
+{
+    if (!JvXPBtnSave->isEnabled())
+        return true;
+    switch (messages().show(EditingText::PendingTitle, EditingText::PendingQuestion,
+                            MessageBoxes::Buttons::YesNoCancel, MessageBoxes::Icon::Question)) {
+    case MessageBoxes::Answer::Yes: {
+        // Only a save that went through lets the user leave the record.
+        bool stoppedOnCheck = false;
+        return SaveChanges(&stoppedOnCheck) && !stoppedOnCheck && !JvXPBtnSave->isEnabled();
+    }
+    case MessageBoxes::Answer::No:
+        ShowStatus(EditingText::notSaved(QStringLiteral("modifications abandonnées")));
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TAxDravik::JvXPBtnSaveClick(QWidget *)

@@ -5,9 +5,12 @@
 #include "editing/DateCheck.h"
 #include "editing/Messages.h"
 #include "editing/PageStatement.h"
+#include "editing/ComboLists.h"
+#include "ui/widgets/ComboBox.h"
 #include "ui/widgets/TextControl.h"
 
 #include <QApplication>
+#include <QLabel>
 
 namespace {
 
@@ -45,6 +48,49 @@ bool TAxDravik::TestFocusedDate()
     return false;
 }
 
+void TAxDravik::CommitFocusedCombo()
+{
+    for (QWidget *at = QApplication::focusWidget(); at && at != this; at = at->parentWidget()) {
+        if (auto *box = qobject_cast<ComboBox *>(at)) {
+            box->commitTyped();
+            return;
+        }
+    }
+}
+
+bool TAxDravik::TestFocusedField()
+{
+    if (TestFocusedDate())
+        return true;
+    if (!FlagModifiable)
+        return false;
+    CommitFocusedCombo();
+    // A list-only box still showing a text it does not list would save its previous value.
+    for (QWidget *at = QApplication::focusWidget(); at && at != this; at = at->parentWidget()) {
+        auto *box = qobject_cast<ComboBox *>(at);
+        const TsDesc *d = box ? DescOf(box) : nullptr;
+        if (!d)
+            continue;
+        if (!refusedByListOnly(*d, box->chosenText(), box->entries()))
+            return false;
+        const QString message = EditingText::invalidValue(FieldLabel(*d));
+        SetWarning(message);
+        ShowStatus(EditingText::notSaved(message));
+        box->setFocus();
+        return true;
+    }
+    return false;
+}
+
+QString TAxDravik::FieldLabel(const TsDesc &desc) const
+{
+    if (!desc.txtInfo.isEmpty() || !desc.Control)
+        return fieldLabel(desc);
+    const auto *design
+            = qobject_cast<const QLabel *>(Controls.value(QStringLiteral("zLb") + desc.Control->objectName()));
+    return fieldLabel(desc, design ? design->text() : QString());
+}
+
 bool TAxDravik::TestDateChange(QWidget *control, const QDate &lower, const QDate &upper)
 {
     const TsDesc *d = DescOf(control);
@@ -53,7 +99,7 @@ bool TAxDravik::TestDateChange(QWidget *control, const QDate &lower, const QDate
     field.described = d != nullptr;
     if (d) {
         field.LoadedValue = d->LoadedValue;
-        field.label = fieldLabel(*d);
+        field.label = FieldLabel(*d);
     }
     TraceLog(QStringLiteral("dans TestDateChange, nom du champ : ") + control->objectName());
     const DateDecision decision = ::TestDateChange(field, {lower, upper});

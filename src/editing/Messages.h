@@ -34,6 +34,25 @@ inline const QString NotModifiableByDate
 inline const QString NewIdMissing
         = QStringLiteral("L'identifiant du nouvel enregistrement n'a pas pu être restitué... ");
 
+// The status line: what became of the data.
+inline const QString Saved = QStringLiteral("Enregistré");
+inline const QString NotAnswered
+        = QStringLiteral("le serveur n'a pas répondu : l'enregistrement a peut-être été fait");
+inline const QString RecordNotLoaded = QStringLiteral("La fiche n'a pas pu être chargée");
+inline QString notSaved(const QString &reason)
+{
+    return QStringLiteral("Non enregistré : ") + reason;
+}
+inline QString required(const QString &label)
+{
+    return QStringLiteral("le champ ") + Q + label + Q + QStringLiteral(" est obligatoire");
+}
+
+// Leaving a record with changes not saved.
+inline const QString PendingTitle = QStringLiteral("Modifications non enregistrées");
+inline const QString PendingQuestion = QStringLiteral(
+        "Des modifications n'ont pas été enregistrées. Voulez-vous les enregistrer ?");
+
 // Header line and titles.
 inline const QString CaptionPrefix = QStringLiteral("Dravik - ");
 inline const QString CaptionNumber = QStringLiteral(" N°");

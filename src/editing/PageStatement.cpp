@@ -77,7 +77,12 @@ bool excludedFromStatement(const TsDesc &desc)
 
 QString editValue(int tInfo, const QString &text)
 {
-    return tInfo == DataKind::Date && text == kDateMask ? QString() : text;
+    if (tInfo == DataKind::Date && text == kDateMask)
+        return QString();
+    // A decimal is the amount it reads as: "300" typed over "300.00" changes nothing.
+    if (tInfo == DataKind::Decimal && isNumber(text))
+        return formatDecimal2(text);
+    return text;
 }
 
 bool writableValue(int tInfo, const QString &value, const SqlLiterals &sql)
@@ -165,10 +170,15 @@ PageStatement composePageStatement(const std::vector<TsDesc> &descs, const State
     return result;
 }
 
-QString fieldLabel(const TsDesc &desc)
+QString fieldLabel(const TsDesc &desc, const QString &designCaption)
 {
     QString label = desc.txtInfo;
     label.remove(QLatin1Char(':'));
+    if (!label.isEmpty())
+        return label;
+    label = designCaption;
+    label.remove(QLatin1Char(':'));
+    label = label.trimmed();
     return label.isEmpty() ? desc.FieldName : label;
 }
 

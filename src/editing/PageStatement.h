@@ -42,7 +42,8 @@ bool hasInputControl(const TsDesc &desc);
 // loaded "0.00" emptied, READONLY tags, fields shown from another element.
 bool excludedFromStatement(const TsDesc &desc);
 
-// The value EditChange records from a control's text: the empty date mask counts as empty.
+// The value EditChange records from a control's text: the empty date mask counts as empty, a
+// decimal number is written with two decimals.
 QString editValue(int tInfo, const QString &text);
 
 // Whether a non-empty value can be written as a literal of its data kind: a readable date for
@@ -71,7 +72,9 @@ PageStatement composePageStatement(const std::vector<TsDesc> &descs, const State
                                    const SqlLiterals &sql);
 
 // Label of a field in messages: its caption without ":", or its name when that leaves nothing.
-QString fieldLabel(const TsDesc &desc);
+// designCaption: the caption of the design label beside the field's control, the name when the
+// descriptor has no caption of its own.
+QString fieldLabel(const TsDesc &desc, const QString &designCaption = QString());
 
 // The first field whose changed value the statement would carry but cannot write (a date typed
 // half-way, a number with letters); -1 when every value is writable. Saving refuses to send

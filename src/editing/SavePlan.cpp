@@ -20,7 +20,8 @@ bool isVehicle(const SaveSnapshot &s)
 
 const TsPage *shownTab(const SaveSnapshot &s)
 {
-    if (!s.tabs || s.shownPage < 0 || s.shownPage >= 9)
+    // A page whose tab is hidden holds the fields of a record of another kind.
+    if (!s.tabs || s.shownPage < 0 || s.shownPage >= 9 || !s.shownPageVisible)
         return nullptr;
     return &(*s.tabs)[size_t(s.shownPage) + 1];
 }
@@ -75,7 +76,8 @@ SavePlan planSave(const SaveSnapshot &s, const FieldText &text, const SqlLiteral
         if (index >= 0) {
             plan.invalid = InvalidValue {
                     s.shownPage + 1, index,
-                    EditingText::invalidValue(fieldLabel(tab->Descs[size_t(index)]))};
+                    EditingText::invalidValue(s.labelOf ? s.labelOf(tab->Descs[size_t(index)])
+                                                        : fieldLabel(tab->Descs[size_t(index)]))};
             return plan;
         }
     }

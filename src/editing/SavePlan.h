@@ -10,6 +10,7 @@
 #include <QPair>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct SaveSnapshot
     bool FlagNewEnreg = false;
     bool FlagNewVehicle = false;
     int shownPage = 0; // page index of the shown tab
+    bool shownPageVisible = true; // its tab is shown for the record
     const TabDescTable *tabs = nullptr;
     const TsLines *FrevoRows = nullptr;
     bool FrevoInsertMode = false;
@@ -46,6 +48,8 @@ struct SaveSnapshot
     int vehicleRows = 0; // rows of the customer-vehicles grid
     QString customerId; // caption of LbIDCustomer
     QDate today;
+    // A field as the user knows it (fieldLabel() when not given).
+    std::function<QString(const TsDesc &)> labelOf;
 };
 
 // A value of the shown tab that cannot be written: nothing is sent, the warning shows and the

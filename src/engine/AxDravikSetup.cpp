@@ -67,8 +67,7 @@ void TAxDravik::SetupCommon(TsDesc &d, QWidget *control, int tab, int index, boo
     if (!d.Built) // a later load finds the tag in place
         SetTag(control, controlTag(tab, index));
     const ControlLook look = setupLook(fieldRight, width, d.BackColor, d.FontColor);
-    if (control->testAttribute(Qt::WA_ForceDisabled) == look.enabled)
-        control->setEnabled(look.enabled);
+    setControlEditable(control, look.enabled);
     if (look.background)
         setControlBackground(control, colorFromTColor(*look.background));
     if (look.textColor)

@@ -2,6 +2,7 @@
 // record itself, then the toolbar, panels and reservation labels around the layout.
 #include "ui/TAxDravik.h"
 
+#include "editing/Messages.h"
 #include "editing/ResponseFiles.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
@@ -62,6 +63,8 @@ void TAxDravik::UpdateView(int reload)
                               + QStringLiteral(" - ") + LbIdTVO->text());
         const QString vehicleId = LbIdTVO->text();
         const QString customerId = LbIDCustomer->text();
+        const bool wasNew = FlagNewEnreg;
+        bool answered = true;
         // Only the idTVO of a vehicle goes into the address; the request adds the customer id.
         const auto fetch = [&](const QString &endpoint, const QString &idPart, const QString &id,
                                const QString &file, QString &url) {
@@ -73,6 +76,7 @@ void TAxDravik::UpdateView(int reload)
             TraceLog(QStringLiteral("UpdateView FlagNewEnreg -> ") + traceFlag(FlagNewEnreg)
                      + QStringLiteral(" - ") + QString::number(number));
             HttpExecute(url, ResponseFile(file));
+            answered = answered && RequestAnswered();
         };
         if (!vehicleId.isEmpty())
             fetch(QStringLiteral("AxInfoVO"), QStringLiteral("&idTVO=") + vehicleId, vehicleId,
@@ -81,8 +85,25 @@ void TAxDravik::UpdateView(int reload)
             FlagNewVehicle = false;
             fetch(QStringLiteral("AxInfoCL"), QString(), customerId, kCustomerFile, UrlInfoCL);
         }
+        if (!answered) {
+            // The response files still hold the record shown before: it stays shown, under its
+            // own ids, with what the user typed; nothing is laid out under the ids asked for.
+            if (m_recordShown) {
+                LbIdTVO->setText(m_shownVehicleId);
+                LbIDCustomer->setText(m_shownCustomerId);
+            }
+            FlagNewEnreg = wasNew;
+            SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + EditingText::RecordNotLoaded);
+            ShowStatus(EditingText::RecordNotLoaded);
+            HideSplash();
+            LbInfoTimer->setText(QString::number(clock().tickCount() - start));
+            return;
+        }
         UpdateHints(!customerId.isEmpty());
         UpdateTabDesc(reload, 1);
+        m_recordShown = true;
+        m_shownVehicleId = LbIdTVO->text();
+        m_shownCustomerId = LbIDCustomer->text();
         GetDataImages();
         GetInfoReservation();
         TabsChange(Tabs);
@@ -100,6 +121,8 @@ void TAxDravik::UpdateToolbar()
     const ToolbarState s = toolbarFor(RecordKind, RightAdmin, RightCompta, UserName);
     JvXPBtnNewVO->setVisible(s.kindButton);
     JvXPBtnSuppr->setVisible(s.deleteButton);
+    // What may not be modified may not be deleted either.
+    JvXPBtnSuppr->setEnabled(FlagModifiable);
     JvXPBtnSweep->setVisible(s.sweepButton);
     PanelCompta->setVisible(s.accountingPanel);
     JvXPBtnSMS->setVisible(s.diagnosticView);

@@ -58,3 +58,26 @@ std::optional<std::array<QString, 4>> readReservation(TXml &recordDoc)
         return std::nullopt;
     return reservationCaptions(recordDoc);
 }
+
+int shownPageAfter(const std::vector<bool> &shown, int current, PageStep step)
+{
+    const int count = int(shown.size());
+    if (count == 0)
+        return current;
+    if (step == PageStep::First || step == PageStep::Last) {
+        const bool forward = step == PageStep::First;
+        for (int i = 0; i < count; ++i) {
+            const int at = forward ? i : count - 1 - i;
+            if (shown[size_t(at)])
+                return at;
+        }
+        return current;
+    }
+    const int delta = step == PageStep::Next ? 1 : -1;
+    for (int i = 1; i <= count; ++i) {
+        const int at = ((current + delta * i) % count + count) % count;
+        if (shown[size_t(at)])
+            return at;
+    }
+    return current;
+}

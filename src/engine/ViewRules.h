@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 #include <optional>
 
 struct TXml;
@@ -40,3 +41,9 @@ std::array<QString, 4> reservationCaptions(const TXml &resa);
 // The first "Resa" of the record document: the cursor is left on it, as readers of the
 // record document select their element first. Nothing when the record has no reservation.
 std::optional<std::array<QString, 4>> readReservation(TXml &recordDoc);
+
+// The page a page-change key shows, among the pages shown (a page whose tab is hidden is never
+// reached): step +1 or -1 from current, wrapping around; first or last for Home and End. The
+// current page when no other one is shown.
+enum class PageStep { Next, Previous, First, Last };
+int shownPageAfter(const std::vector<bool> &shown, int current, PageStep step);

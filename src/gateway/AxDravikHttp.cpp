@@ -31,6 +31,11 @@ void TAxDravik::SetWarning(const QString &text)
     PanelWarning->setVisible(!text.isEmpty());
 }
 
+bool TAxDravik::RequestAnswered() const
+{
+    return m_requests->answered();
+}
+
 bool TAxDravik::RequestInFlight() const
 {
     return IdHTTP1->busy() || IdHTTP2->busy();

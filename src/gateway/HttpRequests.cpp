@@ -164,6 +164,7 @@ QString RequestRoutines::fetch(const QString &address, const QString &customerId
         m_trace(traced);
         const HttpReply reply = m_transport.get(url);
         traceAuthorization(m_trace, reply);
+        m_answered = reply.ok;
         if (!reply.ok) {
             m_trace(HttpTexts::kExecuteExceptionTrace + reply.error);
             return HttpTexts::kException + reply.error;
@@ -184,8 +185,10 @@ std::optional<QString> RequestRoutines::executeCached(const QString &address,
                                                       const QString &file, int &idleSeconds,
                                                       bool ctrlDown)
 {
-    if (!ctrlDown && IsFreshResponse(file, m_clock.now()))
+    if (!ctrlDown && IsFreshResponse(file, m_clock.now())) {
+        m_answered = true;
         return std::nullopt;
+    }
     return fetch(address, customerId, file, idleSeconds, Write::Whole);
 }
 
@@ -196,6 +199,7 @@ QString RequestRoutines::post(const QString &address, const QString &file,
     m_trace(HttpTexts::kPostTrace + SpaceAndHashEscaped(address) + QStringLiteral(" -> ") + file);
     noteRequest(idleSeconds);
     const HttpReply reply = m_transport.post(url, form);
+    m_answered = reply.ok;
     traceAuthorization(m_trace, reply);
     if (!reply.ok) {
         const QByteArray text = HttpTexts::kTransferError.toLatin1();

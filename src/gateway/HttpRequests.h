@@ -59,6 +59,10 @@ public:
     QString post(const QString &address, const QString &file, const QList<FormPart> &form,
                  int &idleSeconds);
 
+    // False when the last request raised an error: no answer came (the server may still have
+    // acted on it) and its response file was not written.
+    bool answered() const { return m_answered; }
+
     static constexpr int kAttempts = 5;
     static constexpr int kRetryWaitMs = 250;
     static constexpr int kIdleDropSeconds = 300;
@@ -77,4 +81,5 @@ private:
     HttpTransport &m_transport;
     Clock &m_clock;
     Trace m_trace;
+    bool m_answered = true;
 };

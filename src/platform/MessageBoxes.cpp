@@ -32,10 +32,15 @@ MessageBoxes::Answer QtMessageBoxes::show(const QString &title, const QString &t
     }
     QPushButton *yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    QPushButton *cancel = buttons == Buttons::YesNoCancel
+            ? box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole)
+            : nullptr;
+    box.setDefaultButton(buttons == Buttons::NoYes ? no : yes);
+    box.setEscapeButton(cancel ? cancel : no);
     box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
 MessageBoxes::Answer QueuedMessageBoxes::show(const QString &title, const QString &text,

@@ -12,9 +12,11 @@ class QWidget;
 class MessageBoxes
 {
 public:
-    enum class Buttons { Ok, YesNo };
+    // YesNo answers Yes to Return; NoYes is the same question with No as the default, for
+    // what cannot be undone; YesNoCancel adds "Annuler", also the answer of Escape.
+    enum class Buttons { Ok, YesNo, NoYes, YesNoCancel };
     enum class Icon { None, Information, Warning, Question, Error };
-    enum class Answer { Ok, Yes, No };
+    enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~MessageBoxes() = default;
     virtual Answer show(const QString &title, const QString &text, Buttons buttons,
@@ -24,6 +26,11 @@ public:
     bool confirm(const QString &title, const QString &text)
     {
         return show(title, text, Buttons::YesNo, Icon::Question) == Answer::Yes;
+    }
+    // A confirmation that Return does not give: deletions.
+    bool confirmNoDefault(const QString &title, const QString &text)
+    {
+        return show(title, text, Buttons::NoYes, Icon::Question) == Answer::Yes;
     }
     void notify(const QString &title, const QString &text, Icon icon = Icon::Information)
     {

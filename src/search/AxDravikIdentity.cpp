@@ -11,7 +11,7 @@ void TAxDravik::ShowIdentity()
                                       FieldText(QStringLiteral("aCliNom")),
                                       FieldText(QStringLiteral("aCliPrenom")));
     SetHeaderText(xcIdentity, line);
-    setWindowTitle(identityTitle(line));
+    SetCaption(identityTitle(line));
 }
 
 void TAxDravik::aCliCiviliteChange(QWidget *Sender)

@@ -3,19 +3,24 @@
 #include "common/FormLayout.h"
 #include "gateway/CurlTransport.h"
 #include "gateway/HttpRequests.h"
+#include "gateway/RequestKeys.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "platform/Keyboard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
+#include "editing/PageStatement.h"
+#include "engine/ViewRules.h"
 #include "ui/widgets/DesignFactory.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -83,7 +88,8 @@ bool isNavigationKey(const QKeyEvent *key)
     case Qt::Key_Meta:
         return true;
     default:
-        return false;
+        // Copying what a locked record shows is no change of it.
+        return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll);
     }
 }
 
@@ -106,6 +112,27 @@ bool pageChangeKey(const QKeyEvent *key, bool fromPages)
         return !fromPages;
     default:
         return false;
+    }
+}
+
+// The page a page-change key asks for.
+PageStep pageStepOf(const QKeyEvent *key)
+{
+    switch (key->key()) {
+    case Qt::Key_Backtab:
+        return PageStep::Previous;
+    case Qt::Key_Tab:
+        return key->modifiers() & Qt::ShiftModifier ? PageStep::Previous : PageStep::Next;
+    case Qt::Key_PageUp:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return PageStep::Previous;
+    case Qt::Key_Home:
+        return PageStep::First;
+    case Qt::Key_End:
+        return PageStep::Last;
+    default:
+        return PageStep::Next;
     }
 }
 
@@ -156,6 +183,7 @@ TAxDravik::TAxDravik(TAxDravikServices services, QWidget *parent)
     IdHTTP1->onStatus = [this](const QString &status) {
         TraceLog(QStringLiteral("Status : ") + status);
     };
+    m_requestKeys = std::make_unique<RequestKeys>();
     m_requests = std::make_unique<RequestRoutines>(*IdHTTP1, *m_services.clock,
                                                    [this](const QString &line) { TraceLog(line); });
 
@@ -196,7 +224,7 @@ T *TAxDravik::DesignControl(const char *name)
 
 void TAxDravik::CreateDesignControls()
 {
-    setWindowTitle(kDesignCaption);
+    SetCaption(kDesignCaption);
     resize(kClientWidth, kClientHeight);
     QFont font(QStringLiteral("Comic Sans MS"));
     font.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
@@ -246,6 +274,20 @@ void TAxDravik::CreateDesignControls()
     LbVersion = DesignControl<QLabel>("LbVersion");
     LbIdTVO = DesignControl<QLabel>("LbIdTVO");
     LbIDCustomer = DesignControl<QLabel>("LbIDCustomer");
+    // What became of the data, on the bottom line between the ids and the version.
+    LbStatus = new QLabel(this);
+    LbStatus->setObjectName(QStringLiteral("LbStatus"));
+    LbStatus->setGeometry(LbInfoTimer->x() + LbInfoTimer->width() + 4, LbIdTVO->y(),
+                          LbVersion->x() - LbInfoTimer->x() - LbInfoTimer->width() - 8,
+                          LbIdTVO->height());
+    Controls.insert(LbStatus->objectName(), LbStatus);
+
+    // The toolbar's shortcuts, said in its hints.
+    for (const auto &[button, keys] : {std::pair {JvXPBtnSave, "Ctrl+S"},
+                                       std::pair {JvXPBtnActualize, "F5"},
+                                       std::pair {JvXPBtnNewVO, "Ctrl+N"}})
+        button->setToolTip(button->toolTip() + QStringLiteral(" (") + QLatin1String(keys)
+                           + QLatin1Char(')'));
 
     // Pages of tabs 1 to 9.
     for (int n = 1; n < int(TabDesc.size()); ++n)
@@ -272,9 +314,52 @@ void TAxDravik::CreateDesignControls()
                           edit->palette().color(QPalette::Disabled, QPalette::Text));
 
     DesignProblems << WireDesignHandlers(made.handlers);
+    // Whatever shows a page whose tab is hidden (its fields hold another record's values)
+    // shows a page shown instead.
+    connect(Tabs, &QTabWidget::currentChanged, this, [this](int page) {
+        if (page < 0 || Tabs->isTabVisible(page))
+            return;
+        std::vector<bool> shown;
+        for (int i = 0; i < Tabs->count(); ++i)
+            shown.push_back(Tabs->isTabVisible(i));
+        const int to = shownPageAfter(shown, page, PageStep::Next);
+        if (to != page)
+            Tabs->setCurrentIndex(to);
+    });
     // Key preview: the window sees the keys of its controls first.
     qApp->installEventFilter(this);
     Tabs->tabBar()->installEventFilter(this);
+}
+
+bool TAxDravik::ToolbarShortcut(QKeyEvent *key)
+{
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    PictureButton *button = nullptr;
+    if (ctrl && key->key() == Qt::Key_S)
+        button = JvXPBtnSave;
+    else if (ctrl && key->key() == Qt::Key_N)
+        button = JvXPBtnNewVO;
+    else if (key->key() == Qt::Key_F5 && !(key->modifiers() & ~Qt::KeypadModifier))
+        button = JvXPBtnActualize;
+    if (!button)
+        return false;
+    // Exactly what a click does, and nothing while a click could not be made.
+    if (RequestInFlight() || button->isHidden())
+        return true;
+    // A box being typed in gives its text first, as leaving it would.
+    if (button == JvXPBtnSave)
+        CommitFocusedCombo();
+    if (button->isEnabled())
+        button->click();
+    return true;
+}
+
+void TAxDravik::closeEvent(QCloseEvent *event)
+{
+    if (AskPendingChanges())
+        event->accept();
+    else
+        event->ignore();
 }
 
 bool TAxDravik::event(QEvent *event)
@@ -291,6 +376,20 @@ bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
         if (m_hintsInstalled && watched->isWidgetType())
             GestionHints(static_cast<QWidget *>(watched));
         break;
+    case QEvent::FocusOut: {
+        // A text field left shows its text from the start, an amount with its two decimals.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (!edit || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            break;
+        if (const TsDesc *d = DescOf(edit); d && d->tInfo == DataKind::Decimal && !edit->isReadOnly()) {
+            const QString shown = editValue(d->tInfo, edit->text());
+            if (shown != edit->text())
+                edit->setText(shown);
+        }
+        edit->setCursorPosition(0);
+        break;
+    }
     case QEvent::MouseButtonPress:
         // A click on another page's tab asks TabsChanging first.
         if (watched == Tabs->tabBar()) {
@@ -302,9 +401,21 @@ bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (watched == Tabs->tabBar() || watched == Tabs) {
-            if (pageChangeKey(key, watched == Tabs) && !TabChangeAllowed())
-                return true;
+        const bool inWindow = watched->isWidgetType()
+                && (watched == this || isAncestorOf(static_cast<QWidget *>(watched)));
+        if (!inWindow)
+            break;
+        if (ToolbarShortcut(key))
+            return true;
+        // Page changes by key go to the next page shown, never to a hidden one.
+        if (pageChangeKey(key, watched != Tabs->tabBar())) {
+            std::vector<bool> shown;
+            for (int i = 0; i < Tabs->count(); ++i)
+                shown.push_back(Tabs->isTabVisible(i));
+            const int to = shownPageAfter(shown, Tabs->currentIndex(), pageStepOf(key));
+            if (to != Tabs->currentIndex() && TabChangeAllowed())
+                Tabs->setCurrentIndex(to);
+            return true;
         }
         // Key preview: a locked record swallows the keys of every described field, whatever
         // handlers the field carries.

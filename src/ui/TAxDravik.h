@@ -39,7 +39,9 @@ class DataGrid;
 class HeaderEdit;
 class MultiListBox;
 class PictureButton;
+class QCloseEvent;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QTabWidget;
 class QTimer;
@@ -50,6 +52,7 @@ struct PixelRect;
 struct HandlerBinding;
 struct SqlLiterals;
 
+class RequestKeys;
 class RequestRoutines;
 
 // The desktop services the window uses. The program passes the real ones; tests pass doubles.
@@ -135,6 +138,9 @@ public:
     void HttpPost(const QString &address, const QString &file, const QList<FormPart> &form);
     // LbDebugInfo0 := text, with the red band shown exactly when it is not empty.
     void SetWarning(const QString &text);
+    // False when the last request of IdHTTP1 raised an error: no answer came, and its
+    // response file still holds the answer before.
+    bool RequestAnswered() const;
     // True while either HTTP client waits for an answer: no other request may start.
     bool RequestInFlight() const;
     // Closes the kept connection of IdHTTP1 (reload, idle time).
@@ -226,6 +232,27 @@ public:
     void JvXPBtnSweepClick(QWidget *Sender);
     void JvXPBtnSaveClick(QWidget *Sender);
     void JvXPBtnActualizeClick(QWidget *Sender);
+    // The reload the program makes itself (after an insert, a grid action): nothing is asked.
+    void ReloadRecord();
+    // Before a way out of the record shown (closing, reloading, another record): with a change
+    // pending, asks whether to save it. True when the caller may go on: nothing was pending,
+    // the save succeeded, or the user dropped the changes.
+    bool AskPendingChanges();
+    // The status line: what became of the data, in plain words.
+    void ShowStatus(const QString &text);
+    // The window caption; " *" follows it while a change waits for its save.
+    void SetCaption(const QString &caption);
+    void RefreshCaption();
+    // A field named as the user sees it: its caption, else the design label beside its
+    // control, else its column name.
+    QString FieldLabel(const TsDesc &desc) const;
+    // The field holding the focus checked as if it were left, before a save (the toolbar and
+    // the page tabs take no focus): a date out of its limits, a list-only box showing a text
+    // that is not listed. Answers whether the save must stop.
+    bool TestFocusedField();
+    // The combo box holding the focus takes the text it shows as chosen (a completion it
+    // offers included), as leaving it would.
+    void CommitFocusedCombo();
     // List maintenance: mode -1 deletes the box's entry, 0 adds it.
     void ActionInfoRubrique(QWidget *Sender, int mode);
     // Change handlers of the fields that refill lists, rewrite the version or the header.
@@ -536,6 +563,7 @@ public:
     QLabel *LbVersion = nullptr;
     QLabel *LbIdTVO = nullptr;
     QLabel *LbIDCustomer = nullptr;
+    QLabel *LbStatus = nullptr;
 
     // ---- Non-visual components -----------------------------------------------------------
     HttpTransport *IdHTTP1 = nullptr;
@@ -548,6 +576,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -592,6 +621,14 @@ private:
 
     TAxDravikServices m_services;
     std::unique_ptr<RequestRoutines> m_requests;
+    std::unique_ptr<RequestKeys> m_requestKeys;
+    QString m_caption; // the caption without the pending-change mark
+    // The ids of the record laid out last: a record that cannot be fetched leaves it shown.
+    QString m_shownVehicleId;
+    QString m_shownCustomerId;
+    bool m_recordShown = false;
+    // A toolbar shortcut: runs the button's click exactly when the button could be clicked.
+    bool ToolbarShortcut(QKeyEvent *key);
     bool m_reloadPending = false;
     int m_shellDepth = 0; // > 0 while a shell step lets events run
     bool m_splashCursor = false;

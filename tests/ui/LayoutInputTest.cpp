@@ -137,7 +137,7 @@ TEST_F(LayoutInput, BrokenStructureTakesTheFallbacks)
     EXPECT_EQ(free->text(), QStringLiteral("texte"));
     ASSERT_NE(field(*w, "Libre")->Label, nullptr);
     EXPECT_EQ(field(*w, "Libre")->Label->x(), 478);
-    EXPECT_TRUE(free->isEnabled());
+    EXPECT_TRUE(controlEditable(free));
 
     // Unreadable geometry reads 20 twips; an unknown control kind gets a created edit, traced.
     const TsDesc *odd = field(*w, "Bizarre");
@@ -168,18 +168,20 @@ TEST_F(LayoutInput, RecordWithoutItsElementOrWithBrokenTextShowsEmptyFields)
         EXPECT_EQ(w->FieldText(QStringLiteral("cNVO")), QString()) << record.constData();
         EXPECT_EQ(w->FieldText(QStringLiteral("cLibre")), QString()) << record.constData();
         // Without groups nobody may edit.
-        EXPECT_FALSE(w->Control(QStringLiteral("cNVO"))->isEnabled());
+        EXPECT_FALSE(controlEditable(w->Control(QStringLiteral("cNVO"))));
     }
 }
 
-TEST_F(LayoutInput, FailedRequestShowsTheWarningOverThePreviousRecord)
+TEST_F(LayoutInput, FailedRequestShowsTheWarningAndNotThePreviousAnswer)
 {
     write(QStringLiteral("XmlVO.xml"), kRecord);
     auto w = start({}, true);
     EXPECT_FALSE(w->LbDebugInfo0->text().isEmpty());
     EXPECT_FALSE(w->PanelWarning->isHidden());
-    // The answer of the previous request is still there and is shown.
-    EXPECT_EQ(w->FieldText(QStringLiteral("cNVO")), QStringLiteral("4242"));
+    // The answer of an earlier request is another record's: it is not laid out as this one.
+    EXPECT_EQ(w->FieldText(QStringLiteral("cNVO")), QString());
+    EXPECT_TRUE(w->LbDebugInfo0->text().endsWith(QStringLiteral("La fiche n'a pas pu être chargée")));
+    EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
 }
 
 TEST_F(LayoutInput, MissingStructureLeavesTheSplash)

@@ -103,10 +103,11 @@ QString text(const TAxDravik &w, const char *name)
     return w.FieldText(QLatin1String(name));
 }
 
+// Whether the user may change the field (a text field that may not be changed is read-only,
+// its text still selectable).
 bool enabled(const TAxDravik &w, const char *name)
 {
-    const QWidget *control = w.Control(QLatin1String(name));
-    return control && control->isEnabledTo(control->window());
+    return controlEditable(w.Control(QLatin1String(name)));
 }
 
 QColor background(const TAxDravik &w, const char *name)

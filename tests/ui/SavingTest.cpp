@@ -442,7 +442,7 @@ TEST_F(Saving, ValuesThatCannotBeWrittenStayPendingWithAWarning)
     EXPECT_FALSE(w->SaveChanges());
     EXPECT_EQ(w->LbDebugInfo0->text(),
               QStringLiteral("La valeur du champ \"%1\" n'est pas valide")
-                      .arg(fieldLabel(*w->DescOf(date))));
+                      .arg(w->FieldLabel(*w->DescOf(date))));
     EXPECT_FALSE(w->PanelWarning->isHidden());
     EXPECT_EQ(w->TabDesc[1].PendingSql, statement);
     EXPECT_EQ(vehicle(id, "DateLivraison"), delivered);

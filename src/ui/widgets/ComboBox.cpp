@@ -23,6 +23,31 @@ ComboBox::ComboBox(QWidget *parent)
     connect(model(), &QAbstractItemModel::dataChanged, this, forget);
     connect(model(), &QAbstractItemModel::modelReset, this, forget);
     connect(model(), &QAbstractItemModel::layoutChanged, this, forget);
+    // Outside a key press every text is chosen as it is: a pick, the program's own value.
+    connect(this, &QComboBox::currentTextChanged, this, [this](const QString &text) {
+        if (m_keyDepth == 0)
+            choose(text);
+    });
+}
+
+QString ComboBox::chosenText() const
+{
+    // A text changed without a signal (the program's own, signals blocked) is taken as shown.
+    return m_chosenShown == currentText() ? m_chosen : currentText();
+}
+
+void ComboBox::commitTyped()
+{
+    choose(currentText());
+}
+
+void ComboBox::choose(const QString &text)
+{
+    const bool changed = text != m_chosen;
+    m_chosen = text;
+    m_chosenShown = currentText();
+    if (changed)
+        emit chosenTextChanged();
 }
 
 void ComboBox::setDropDownList(bool dropDownList)
@@ -107,10 +132,32 @@ void ComboBox::focusInEvent(QFocusEvent *event)
     });
 }
 
+void ComboBox::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    // Leaving the box takes what it shows, an offered completion included.
+    if (event->reason() != Qt::PopupFocusReason)
+        commitTyped();
+}
+
 void ComboBox::keyPressEvent(QKeyEvent *event)
 {
+    ++m_keyDepth;
     QComboBox::keyPressEvent(event);
     adoptCompletionCase();
+    --m_keyDepth;
+    QLineEdit *edit = lineEdit();
+    const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
+    const int key = event->key();
+    if (edit && typed && edit->hasSelectedText() && edit->selectionStart() > 0
+        && edit->selectionStart() + edit->selectedText().size() == edit->text().size()) {
+        // The completion offered after the typed letters is not chosen yet.
+        choose(edit->text().left(edit->selectionStart()));
+    } else if (edit && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        commitTyped();
+    } else {
+        choose(edit && typed ? edit->text() : currentText());
+    }
 }
 
 // Inline completion keeps the letters as typed ("peUGEOT"); the text takes the entry's own.

@@ -29,12 +29,29 @@ public:
 
     void showPopup() override;
 
+    // The text the user has chosen: while an offered completion stands selected after what
+    // was typed, only what was typed; otherwise the text shown. An entry is chosen when it is
+    // picked, typed whole, or left with its completion.
+    QString chosenText() const;
+    // Takes the text shown as chosen (a save asked while the box is still being typed in).
+    void commitTyped();
+
+signals:
+    // The chosen text changed: the box's change event.
+    void chosenTextChanged();
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void adoptCompletionCase();
+    void choose(const QString &text);
+
+    int m_keyDepth = 0; // > 0 inside a key press: the completion is not chosen yet
+    QString m_chosen;
+    QString m_chosenShown; // the text shown when m_chosen was taken
 
     int m_listWidth = 0;
     int m_maxLength = 0;

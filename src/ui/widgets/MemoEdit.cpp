@@ -1,5 +1,8 @@
 #include "ui/widgets/MemoEdit.h"
 
+#include <QKeyEvent>
+#include <QScrollBar>
+
 MemoEdit::MemoEdit(QWidget *parent)
     : QPlainTextEdit(parent)
 {
@@ -28,6 +31,38 @@ void MemoEdit::setText(const QString &text)
     m_setting = true;
     setPlainText(plain);
     m_setting = false;
+    showStart();
+}
+
+bool MemoEdit::oneLine() const
+{
+    return height() < 2 * fontMetrics().lineSpacing() + 8;
+}
+
+void MemoEdit::showStart()
+{
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+}
+
+void MemoEdit::keyPressEvent(QKeyEvent *event)
+{
+    // A line break in a one-line memo scrolls its text out of sight.
+    if (oneLine() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->ignore();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void MemoEdit::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        showStart();
 }
 
 void MemoEdit::setMaxLength(int length)
@@ -53,7 +88,6 @@ void MemoEdit::enforceMaxLength()
 void MemoEdit::resizeEvent(QResizeEvent *event)
 {
     // A memo one line high (a name, a telephone) shows no scroll bar.
-    const bool oneLine = height() < 2 * fontMetrics().lineSpacing() + 8;
-    setVerticalScrollBarPolicy(oneLine ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(oneLine() ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     QPlainTextEdit::resizeEvent(event);
 }

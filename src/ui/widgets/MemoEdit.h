@@ -14,6 +14,10 @@ public:
     void setText(const QString &text);
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length); // 0: no limit
+    // Laid out one line high: it takes no line break from Return.
+    bool oneLine() const;
+    // The text from its start: cursor at the start, scrolled to the top left.
+    void showStart();
 
 signals:
     // The text changed, by the user or by the program (once per change, after the length
@@ -22,6 +26,8 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void enforceMaxLength();

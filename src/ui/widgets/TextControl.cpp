@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 QString controlText(const QWidget *control)
 {
@@ -23,6 +24,8 @@ QString controlText(const QWidget *control)
         return edit->text();
     if (auto *plain = qobject_cast<const QPlainTextEdit *>(control))
         return plain->toPlainText();
+    if (auto *box = qobject_cast<const ComboBox *>(control))
+        return box->chosenText();
     if (auto *combo = qobject_cast<const QComboBox *>(control))
         return combo->currentText();
     return QString();
@@ -30,9 +33,13 @@ QString controlText(const QWidget *control)
 
 void setControlText(QWidget *control, const QString &text)
 {
-    // The same text again changes nothing, and costs no layout of a memo.
-    if (controlText(control) == text)
+    // The same text again changes nothing, and costs no layout of a memo; it is still shown
+    // from its start.
+    if (controlText(control) == text) {
+        if (auto *memo = qobject_cast<MemoEdit *>(control); memo && !memo->hasFocus())
+            memo->showStart();
         return;
+    }
     if (auto *date = qobject_cast<DateEdit *>(control))
         date->setText(text);
     else if (auto *memo = qobject_cast<MemoEdit *>(control))
@@ -124,6 +131,57 @@ void setControlTextColor(QWidget *control, const QColor &color)
     setRole(control, textRole(control), color);
 }
 
+namespace {
+
+QLineEdit *textLine(QWidget *control)
+{
+    if (auto *date = qobject_cast<DateEdit *>(control))
+        return date->lineEdit();
+    return qobject_cast<QLineEdit *>(control);
+}
+
+} // namespace
+
+void setControlEditable(QWidget *control, bool editable)
+{
+    auto *plain = qobject_cast<QPlainTextEdit *>(control);
+    QLineEdit *line = textLine(control);
+    if (!line && !plain) {
+        if (control->testAttribute(Qt::WA_ForceDisabled) == editable)
+            control->setEnabled(editable);
+        if (!editable) {
+            // Legible, though it takes nothing.
+            const QPalette::ColorRole role = textRole(control);
+            const QColor dark = control->palette().color(QPalette::Active, role);
+            if (control->palette().color(QPalette::Disabled, role) != dark) {
+                QPalette palette = control->palette();
+                palette.setColor(QPalette::Disabled, role, dark);
+                control->setPalette(palette);
+            }
+        }
+        return;
+    }
+    if (control->testAttribute(Qt::WA_ForceDisabled))
+        control->setEnabled(true);
+    if (line)
+        line->setReadOnly(!editable);
+    else
+        plain->setReadOnly(!editable);
+    if (auto *date = qobject_cast<DateEdit *>(control))
+        date->calendarButton()->setEnabled(editable);
+}
+
+bool controlEditable(const QWidget *control)
+{
+    if (!control || !control->isEnabledTo(control->window()))
+        return false;
+    if (auto *plain = qobject_cast<const QPlainTextEdit *>(control))
+        return !plain->isReadOnly();
+    if (auto *line = textLine(const_cast<QWidget *>(control)))
+        return !line->isReadOnly();
+    return true;
+}
+
 QMetaObject::Connection connectTextChanged(QWidget *control, QObject *context,
                                            std::function<void()> handler)
 {
@@ -138,6 +196,8 @@ QMetaObject::Connection connectTextChanged(QWidget *control, QObject *context,
         return QObject::connect(edit, &QLineEdit::textChanged, context, call);
     if (auto *plain = qobject_cast<QPlainTextEdit *>(control))
         return QObject::connect(plain, &QPlainTextEdit::textChanged, context, call);
+    if (auto *box = qobject_cast<ComboBox *>(control))
+        return QObject::connect(box, &ComboBox::chosenTextChanged, context, call);
     if (auto *combo = qobject_cast<QComboBox *>(control))
         return QObject::connect(combo, &QComboBox::currentTextChanged, context, call);
     return {};

@@ -21,6 +21,11 @@ void setControlMaxLength(QWidget *control, int length); // 0: no limit
 
 QColor controlBackground(const QWidget *control);
 void setControlBackground(QWidget *control, const QColor &color);
+// Whether the user may change the control. A text field that may not be changed stays
+// enabled and read-only, so that its text can still be selected and copied; any other kind is
+// disabled, its text kept dark.
+void setControlEditable(QWidget *control, bool editable);
+bool controlEditable(const QWidget *control);
 void setControlTextColor(QWidget *control, const QColor &color);
 
 // Calls handler whenever the control's text changes (typed or set by the program).
