@@ -91,6 +91,14 @@ inline std::string newIdPlacement()
 {
     return "Les paramètres :NewID et :NewIDbis doivent être des valeurs de la liste VALUES";
 }
+inline std::string badRequestKey()
+{
+    return "Clé de requête invalide : 32 chiffres hexadécimaux en minuscules sont attendus";
+}
+inline std::string returningRefused()
+{
+    return "La clause RETURNING n'est pas acceptée";
+}
 inline std::string unknownEndpoint(std::string_view path)
 {
     return join("Adresse inconnue : ", path);
