@@ -247,6 +247,10 @@ inline std::string smsEmptyText()
 {
     return "Erreur : message vide";
 }
+inline std::string smsTooLong()
+{
+    return "Erreur : message trop long (1024 octets au plus)";
+}
 inline std::string smsStoreFailed()
 {
     return "Erreur : message non enregistré";
