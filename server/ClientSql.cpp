@@ -6,7 +6,10 @@
 #include "server/SqlValues.h"
 #include "server/XmlDoc.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace dravik::server {
 
@@ -185,36 +188,6 @@ std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
     return doc.finish();
 }
 
-std::string runUpdate(Database &db, std::string_view jetSql)
-{
-    const JetTranslation t = translateJet(jetSql);
-    if (!t.ok)
-        return failure(t.error);
-    if (t.kind != StatementKind::Insert && t.kind != StatementKind::Update
-        && t.kind != StatementKind::Delete)
-        return failure(msg::writeOnly());
-    if (t.usesNewId || t.usesNewIdBis)
-        return failure(msg::newIdOnlyInInsert());
-
-    auto lease = db.acquire();
-    Connection &c = *lease;
-    Stmt stmt;
-    std::string message;
-    int rc = prepareClient(c, Access::Write, t.sql, stmt, message);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    if (rc != SQLITE_OK)
-        return failure(message);
-    if (std::string failed = stepWrite(db, c, stmt.get()); !failed.empty())
-        return failed;
-
-    XmlDoc doc("Answer");
-    doc.open("OutParams");
-    doc.value("RowsAffected", std::to_string(sqlite3_changes(c.handle())));
-    doc.close("OutParams");
-    return doc.finish();
-}
-
 namespace {
 
 // The next id of a column: one more than the largest in the table.
@@ -228,7 +201,7 @@ sqlite3_int64 nextId(Connection &c, const std::string &table, const std::string 
     return sqlite3_column_int64(raw, 0) + 1;
 }
 
-// BEGIN IMMEDIATE ... COMMIT around the insert; rolls back when not committed.
+// BEGIN IMMEDIATE ... COMMIT around a write; rolls back when not committed.
 class WriteTransaction
 {
 public:
@@ -259,9 +232,151 @@ private:
     bool m_open = false;
 };
 
+sqlite3_int64 unixNow()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+}
+
+// The answer stored with a key applied within its lifetime.
+std::optional<std::string> storedAnswer(Connection &c, const std::string &key, int lifetimeSeconds)
+{
+    sqlite3_stmt *stmt = c.cached("SELECT Answer FROM tRequestKeys WHERE RequestKey = ? "
+                                  "AND AppliedAt > ?");
+    sqlite3_bind_text(stmt, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(stmt, 2, unixNow() - lifetimeSeconds);
+    std::optional<std::string> answer;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(stmt, 0));
+        answer.emplace(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt, 0)));
+    }
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        checkSqlite(c.handle(), rc, "request key");
+    return answer;
+}
+
+// Stores the key with its answer, in the write's own transaction; drops the expired keys now
+// and then (an expired key counts as never applied anyway).
+void storeAnswer(Connection &c, const std::string &key, const std::string &answer,
+                 int lifetimeSeconds)
+{
+    static std::atomic<sqlite3_int64> lastSweep {0};
+    const sqlite3_int64 now = unixNow();
+    sqlite3_stmt *stmt;
+    if (now - lastSweep.load() > 600) {
+        lastSweep = now;
+        stmt = c.cached("DELETE FROM tRequestKeys WHERE AppliedAt <= ?");
+        sqlite3_bind_int64(stmt, 1, now - lifetimeSeconds);
+        checkSqlite(c.handle(), sqlite3_step(stmt), "request keys");
+        sqlite3_reset(stmt);
+    }
+    stmt = c.cached("INSERT OR REPLACE INTO tRequestKeys (RequestKey, Answer, AppliedAt) "
+                    "VALUES (?, ?, ?)");
+    sqlite3_bind_text(stmt, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(stmt, 2, answer.data(), static_cast<int>(answer.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(stmt, 3, now);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    checkSqlite(c.handle(), rc, "request key");
+}
+
+std::string busyOr(Connection &c, int rc)
+{
+    return isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+}
+
+// Prepares a client write; a statement answering rows (RETURNING) is refused before it runs.
+int prepareWrite(Connection &c, const std::string &sql, Stmt &stmt, std::string &answer)
+{
+    std::string message;
+    int rc = prepareClient(c, Access::Write, sql, stmt, message);
+    c.setAccess(Access::Internal);
+    if (rc == SQLITE_OK && sqlite3_column_count(stmt.get()) > 0) {
+        rc = SQLITE_ERROR;
+        message = msg::returningRefused();
+    }
+    if (rc != SQLITE_OK)
+        answer = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
+    return rc;
+}
+
+// One write request as one transaction: the stored answer of a key already applied, or
+// `apply`, which answers true with the answer document, or false with the failure document.
+// The key is stored with the answer before the commit, so a write is never committed without
+// it, whether or not its answer reaches the client.
+template<typename Apply>
+std::string runWrite(Database &db, const WriteOptions &options, Apply apply)
+{
+    const std::string &key = options.requestKey;
+    if (!key.empty() && !isRequestKey(key))
+        return failure(msg::badRequestKey());
+    auto lease = db.acquire();
+    Connection &c = *lease;
+    WriteTransaction tx(c);
+    c.setAccess(Access::Internal);
+    int rc = tx.begin();
+    if (rc != SQLITE_OK)
+        return busyOr(c, rc);
+    const int lifetime = db.options().requestKeySeconds;
+    try {
+        if (!key.empty()) {
+            if (auto answer = storedAnswer(c, key, lifetime))
+                return *answer;
+        }
+        std::string answer;
+        if (!apply(c, answer))
+            return answer;
+        if (options.beforeCommit) {
+            if (std::string failed = options.beforeCommit(); !failed.empty())
+                return failed;
+        }
+        if (!key.empty())
+            storeAnswer(c, key, answer, lifetime);
+        rc = tx.commit();
+        return rc == SQLITE_OK ? answer : busyOr(c, rc);
+    } catch (const std::exception &e) {
+        return failure(msg::databaseError(e.what()));
+    }
+}
+
 } // namespace
 
-std::string runInsert(Database &db, std::string_view jetSql)
+bool isRequestKey(std::string_view key)
+{
+    return key.size() == 32 && key.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions &options)
+{
+    const JetTranslation t = translateJet(jetSql);
+    if (!t.ok)
+        return failure(t.error);
+    if (t.kind != StatementKind::Insert && t.kind != StatementKind::Update
+        && t.kind != StatementKind::Delete)
+        return failure(msg::writeOnly());
+    if (t.usesNewId || t.usesNewIdBis)
+        return failure(msg::newIdOnlyInInsert());
+
+    return runWrite(db, options, [&](Connection &c, std::string &answer) {
+        Stmt stmt;
+        if (prepareWrite(c, t.sql, stmt, answer) != SQLITE_OK)
+            return false;
+        answer = stepWrite(db, c, stmt.get());
+        if (!answer.empty())
+            return false;
+        XmlDoc doc("Answer");
+        doc.open("OutParams");
+        doc.value("RowsAffected", std::to_string(sqlite3_changes(c.handle())));
+        doc.close("OutParams");
+        answer = doc.finish();
+        return true;
+    });
+}
+
+std::string runInsert(Database &db, std::string_view jetSql, const WriteOptions &options)
 {
     const JetTranslation t = translateJet(jetSql);
     if (!t.ok)
@@ -271,25 +386,11 @@ std::string runInsert(Database &db, std::string_view jetSql)
     if ((t.usesNewId && t.newIdColumn.empty()) || (t.usesNewIdBis && t.newIdBisColumn.empty()))
         return failure(msg::newIdPlacement());
 
-    auto lease = db.acquire();
-    Connection &c = *lease;
-    WriteTransaction tx(c);
-    c.setAccess(Access::Internal);
-    int rc = tx.begin();
-    if (rc != SQLITE_OK)
-        return isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
-
-    Stmt stmt;
-    std::string message;
-    rc = prepareClient(c, Access::Write, t.sql, stmt, message);
-    c.setAccess(Access::Internal);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    if (rc != SQLITE_OK)
-        return failure(message);
-
-    sqlite3_int64 newId = 0, newIdBis = 0;
-    try {
+    return runWrite(db, options, [&](Connection &c, std::string &answer) {
+        Stmt stmt;
+        if (prepareWrite(c, t.sql, stmt, answer) != SQLITE_OK)
+            return false;
+        sqlite3_int64 newId = 0, newIdBis = 0;
         if (t.usesNewId) {
             newId = nextId(c, t.table, t.newIdColumn);
             sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewID"),
@@ -300,25 +401,20 @@ std::string runInsert(Database &db, std::string_view jetSql)
             sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewIDbis"),
                                newIdBis);
         }
-    } catch (const std::exception &e) {
-        return failure(msg::databaseError(e.what()));
-    }
-    if (std::string failed = stepWrite(db, c, stmt.get()); !failed.empty())
-        return failed;
-    if (!t.usesNewId)
-        newId = sqlite3_last_insert_rowid(c.handle());
-    stmt.reset();
-    rc = tx.commit();
-    if (rc != SQLITE_OK)
-        return isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
-
-    XmlDoc doc("Answer");
-    doc.open("OutParams");
-    doc.value("NewID", std::to_string(newId));
-    if (t.usesNewIdBis)
-        doc.value("NewIDbis", std::to_string(newIdBis));
-    doc.close("OutParams");
-    return doc.finish();
+        answer = stepWrite(db, c, stmt.get());
+        if (!answer.empty())
+            return false;
+        if (!t.usesNewId)
+            newId = sqlite3_last_insert_rowid(c.handle());
+        XmlDoc doc("Answer");
+        doc.open("OutParams");
+        doc.value("NewID", std::to_string(newId));
+        if (t.usesNewIdBis)
+            doc.value("NewIDbis", std::to_string(newIdBis));
+        doc.close("OutParams");
+        answer = doc.finish();
+        return true;
+    });
 }
 
 } // namespace dravik::server

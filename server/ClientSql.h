@@ -5,6 +5,7 @@
 // answers a complete document (ISO-8859-1): the result, or log items saying in French why the
 // statement was refused or failed, or the WAIT_TIMEOUT text when the database stayed busy.
 
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,10 +36,24 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
 std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
                      const std::set<std::string> &readable = {});
 
+// How a write runs. Every write is one transaction, rolled back on any failure.
+struct WriteOptions
+{
+    // The client's key of this write (32 lowercase hex digits), kept across its retries; empty:
+    // none. A key already applied answers its stored answer and runs nothing.
+    std::string requestKey;
+    // Runs after the statement succeeded, before the commit; a non-empty answer is the failure
+    // document, and the write is rolled back.
+    std::function<std::string()> beforeCommit;
+};
+
+// Whether a text is a well-formed request key.
+bool isRequestKey(std::string_view key);
+
 // "AxUpdate": the number of rows changed in "OutParams"/"RowsAffected".
-std::string runUpdate(Database &db, std::string_view jetSql);
+std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions &options = {});
 
 // "AxInsert": the new id in "OutParams"/"NewID" (and "NewIDbis" when asked for).
-std::string runInsert(Database &db, std::string_view jetSql);
+std::string runInsert(Database &db, std::string_view jetSql, const WriteOptions &options = {});
 
 } // namespace dravik::server

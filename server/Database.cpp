@@ -173,7 +173,8 @@ int Connection::check(int action, const char *a, const char *b, const char *dbNa
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     case SQLITE_READ:
-        if (!mainDb || isSystemTable(a) || (!m_tables.empty() && !containsNoCase(m_tables, a)))
+        if (!mainDb || isSystemTable(a) || containsNoCase(m_options.hiddenTables, a)
+            || (!m_tables.empty() && !containsNoCase(m_tables, a)))
             return deny(msg::deniedRead(a ? a : ""));
         return SQLITE_OK;
     case SQLITE_FUNCTION:

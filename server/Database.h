@@ -23,9 +23,12 @@ struct DbOptions
     std::string path;
     int busyTimeoutMs = 1500; // wait for another writer before answering WAIT_TIMEOUT
     int statementTimeoutMs = 3000; // a client statement running longer is interrupted
+    int requestKeySeconds = 24 * 3600; // how long an applied request key answers its retries
     // The tables a client's statement may write (names compared without letter case); the
     // others (users, groups, companies, option dates...) are read-only for clients.
     std::set<std::string> writableTables;
+    // The server's own tables (request keys...): clients may neither read nor write them.
+    std::set<std::string> hiddenTables;
 };
 
 // What the statement being prepared may do.

@@ -74,6 +74,7 @@ DravikServer::DravikServer(ServerOptions options)
     db.busyTimeoutMs = m_options.busyTimeoutMs;
     db.statementTimeoutMs = m_options.statementTimeoutMs;
     db.writableTables = writableTables();
+    db.hiddenTables = {"tRequestKeys"};
     m_db = std::make_unique<Database>(db);
     prepareDatabase();
     m_http = std::make_unique<HttpServer>();
@@ -90,6 +91,16 @@ void DravikServer::prepareDatabase()
     auto lease = m_db->acquire();
     sqlite3 *db = lease->handle();
     seed::createSchema(db);
+    // The server's own table, added to databases made before it existed.
+    checkSqlite(
+            db,
+            sqlite3_exec(db,
+                         "CREATE TABLE IF NOT EXISTS tRequestKeys (RequestKey TEXT PRIMARY KEY, "
+                         "Answer BLOB NOT NULL, AppliedAt INTEGER NOT NULL);"
+                         "CREATE INDEX IF NOT EXISTS tRequestKeysAppliedAt "
+                         "ON tRequestKeys (AppliedAt)",
+                         nullptr, nullptr, nullptr),
+            "request keys");
     auto count = [&](const char *sql) {
         sqlite3_stmt *stmt = lease->cached(sql);
         sqlite3_step(stmt);
@@ -125,12 +136,12 @@ void DravikServer::routes()
     http.Get("/AxUpdate", document([&db](const QueryParams &p) {
                  if (!p.has("SQLExecute"))
                      return XmlDoc::failure({msg::missingParameter("SQLExecute")});
-                 return runUpdate(db, p.get("SQLExecute"));
+                 return runUpdate(db, p.get("SQLExecute"), {p.get("RequestKey"), {}});
              }));
     http.Get("/AxInsert", document([&db](const QueryParams &p) {
                  if (!p.has("SQLExecute"))
                      return XmlDoc::failure({msg::missingParameter("SQLExecute")});
-                 return runInsert(db, p.get("SQLExecute"));
+                 return runInsert(db, p.get("SQLExecute"), {p.get("RequestKey"), {}});
              }));
     http.Post("/AxInsert", [&db, photoDir](const httplib::Request &req, httplib::Response &res) {
         res.set_content(photoUpload(db, photoDir, req), kXml);

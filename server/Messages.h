@@ -91,6 +91,14 @@ inline std::string newIdPlacement()
 {
     return "Les paramètres :NewID et :NewIDbis doivent être des valeurs de la liste VALUES";
 }
+inline std::string badRequestKey()
+{
+    return "Clé de requête invalide : 32 chiffres hexadécimaux en minuscules sont attendus";
+}
+inline std::string returningRefused()
+{
+    return "La clause RETURNING n'est pas acceptée";
+}
 inline std::string unknownEndpoint(std::string_view path)
 {
     return join("Adresse inconnue : ", path);
@@ -238,6 +246,10 @@ inline std::string smsBadRecipient(std::string_view d)
 inline std::string smsEmptyText()
 {
     return "Erreur : message vide";
+}
+inline std::string smsTooLong()
+{
+    return "Erreur : message trop long (1024 octets au plus)";
 }
 inline std::string smsStoreFailed()
 {

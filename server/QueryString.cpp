@@ -41,7 +41,7 @@ bool startsParameter(std::string_view piece)
     static const std::string_view names[]
             = {"XMLC_OutputFormat", "SQL",       "SQLExecute", "MaxRows",
                "idClient",          "idTVO",     "UserID",     "UserConcession",
-               "WHERE_CLAUSE",      "rptSelect", "rptName"};
+               "WHERE_CLAUSE",      "rptSelect", "rptName",    "RequestKey"};
     const size_t eq = piece.find('=');
     if (eq == std::string_view::npos)
         return false;

@@ -11,14 +11,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include <jpeglib.h>
 
 namespace dravik::server {
 
 namespace {
 
 constexpr size_t kMaxPhotoBytes = 4096000; // the client's MAX_FILE_SIZE
+constexpr size_t kMaxSmsBytes = 1024; // a text of this size or more is refused
 
 std::string field(const httplib::Request &req, const char *name)
 {
@@ -26,41 +31,87 @@ std::string field(const httplib::Request &req, const char *name)
     return it == req.files.end() ? std::string() : it->second.content;
 }
 
+// A JPEG is what libjpeg reads a header and a size from; its errors end the reading instead of
+// the process.
 bool isJpeg(const std::string &data)
 {
-    return data.size() > 3 && static_cast<unsigned char>(data[0]) == 0xFF
-            && static_cast<unsigned char>(data[1]) == 0xD8
-            && static_cast<unsigned char>(data[2]) == 0xFF;
+    struct Failure
+    {
+        jpeg_error_mgr mgr;
+        jmp_buf jump;
+    };
+    jpeg_decompress_struct info {};
+    Failure failure {};
+    info.err = jpeg_std_error(&failure.mgr);
+    failure.mgr.error_exit = [](j_common_ptr c) {
+        longjmp(reinterpret_cast<Failure *>(c->err)->jump, 1);
+    };
+    failure.mgr.output_message = [](j_common_ptr) {
+    };
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.data()),
+                 static_cast<unsigned long>(data.size()));
+    const bool ok = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && info.image_width > 0
+            && info.image_height > 0;
+    jpeg_destroy_decompress(&info);
+    return ok;
 }
 
-// Writes the file under a temporary name, flushes it to disk, then renames it into place, so
-// that the folder never serves half a photo.
-bool writeAtomically(const std::string &dir, const std::string &name, const std::string &data)
+// A file written under a temporary name and flushed to disk, put in place by publish(), so
+// that the folder never serves half a photo, nor a photo whose statement failed. Removed when
+// not published.
+class StagedFile
 {
-    std::string tmp = dir + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        ok = n > 0;
-        done += ok ? static_cast<size_t>(n) : 0;
+public:
+    StagedFile(std::string dir, std::string name)
+        : m_dir(std::move(dir))
+        , m_name(std::move(name))
+    { }
+    ~StagedFile()
+    {
+        if (!m_tmp.empty())
+            ::unlink(m_tmp.c_str());
     }
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(tmp.c_str(), (dir + "/" + name).c_str()) == 0) {
-        const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+
+    bool write(const std::string &data)
+    {
+        std::string tmp = m_dir + "/." + m_name + ".XXXXXX";
+        const int fd = ::mkstemp(tmp.data());
+        if (fd < 0)
+            return false;
+        m_tmp = tmp;
+        size_t done = 0;
+        bool ok = true;
+        while (ok && done < data.size()) {
+            const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+            ok = n > 0;
+            done += ok ? static_cast<size_t>(n) : 0;
+        }
+        ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+        return ::close(fd) == 0 && ok;
+    }
+    bool publish()
+    {
+        if (::rename(m_tmp.c_str(), (m_dir + "/" + m_name).c_str()) != 0)
+            return false;
+        m_tmp.clear();
+        const int dfd = ::open(m_dir.c_str(), O_RDONLY | O_DIRECTORY);
         if (dfd >= 0) {
             ::fsync(dfd);
             ::close(dfd);
         }
         return true;
     }
-    ::unlink(tmp.c_str());
-    return false;
-}
+
+private:
+    std::string m_dir, m_name, m_tmp;
+};
 
 // A photo file name the folder accepts: letters, digits, "-" and "_", ending ".jpg".
 bool isPhotoName(const std::string &name)
@@ -104,11 +155,21 @@ std::string photoUpload(Database &db, const std::string &photoDir, const httplib
     const std::string sql = latin1ToUtf8(field(req, "SQLExecute"));
     if (sql.empty())
         return XmlDoc::failure({msg::missingParameter("SQLExecute")});
+    StagedFile files[2] = {{photoDir, names[0]}, {photoDir, names[1]}};
     for (int i = 0; i < 2; ++i) {
-        if (!writeAtomically(photoDir, names[i], contents[i]))
+        if (!files[i].write(contents[i]))
             return XmlDoc::failure({msg::photoWriteFailed(names[i])});
     }
-    return runInsert(db, sql);
+    // The files take their place once the statement succeeded, before its commit.
+    WriteOptions options;
+    options.requestKey = latin1ToUtf8(field(req, "RequestKey"));
+    options.beforeCommit = [&]() -> std::string {
+        for (int i = 0; i < 2; ++i)
+            if (!files[i].publish())
+                return XmlDoc::failure({msg::photoWriteFailed(names[i])});
+        return {};
+    };
+    return runInsert(db, sql, options);
 }
 
 std::string smsSend(Database &db, const httplib::Request &req)
@@ -124,6 +185,8 @@ std::string smsSend(Database &db, const httplib::Request &req)
         return msg::smsBadRecipient(latin1ToUtf8(to));
     if (text.empty())
         return msg::smsEmptyText();
+    if (field(req, "texte").size() >= kMaxSmsBytes)
+        return msg::smsTooLong();
     try {
         auto lease = db.acquire();
         sqlite3_stmt *stmt = lease->cached(

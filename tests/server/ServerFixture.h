@@ -147,6 +147,41 @@ public:
     }
     static int count(const std::string &sql) { return std::atoi(scalar(sql).c_str()); }
 
+    // Every row of every table as text, so that any change shows in a comparison.
+    static std::string dump()
+    {
+        auto lease = server->database().acquire();
+        sqlite3 *db = lease->handle();
+        std::vector<std::string> tables;
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name",
+                           -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            tables.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        std::string all;
+        for (const auto &t : tables) {
+            all += "[" + t + "]\n";
+            const std::string sql = "SELECT * FROM \"" + t + "\" ORDER BY rowid";
+            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(stmt);
+                continue;
+            }
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                    const auto *v = sqlite3_column_blob(stmt, i);
+                    all += v ? std::string(static_cast<const char *>(v),
+                                           static_cast<size_t>(sqlite3_column_bytes(stmt, i)))
+                             : std::string("\\N");
+                    all += '|';
+                }
+                all += '\n';
+            }
+            sqlite3_finalize(stmt);
+        }
+        return all;
+    }
+
     static inline std::filesystem::path dir;
     static inline std::unique_ptr<server::DravikServer> server;
     static inline int port = 0;

@@ -119,6 +119,9 @@ TEST_F(Uploads, RefusedUploadsWriteNeitherFileNorLink)
             {"Z0000001-08.jpg", "Z0000001-08m.jpg", jpeg, false},
             {"Z0000001-08.jpg", "", jpeg, true},
             {"Z0000001-08.jpg", "Z0000001-08m.jpg", std::string(4096001, '\xFF'), true},
+            // The first bytes of a JPEG followed by a page is no photo.
+            {"Z0000001-08.jpg", "Z0000001-08m.jpg", "\xFF\xD8\xFF\xE0<html>x</html>", true},
+            {"Z0000001-08.jpg", "Z0000001-08m.jpg", jpeg.substr(0, 20), true},
     };
     for (const auto &c : cases) {
         const auto res = postUpload(c.name, c.mini, c.photo, jpeg, sql, c.second);
@@ -128,6 +131,30 @@ TEST_F(Uploads, RefusedUploadsWriteNeitherFileNorLink)
         EXPECT_FALSE(std::filesystem::exists(dir / "Z0000001-08.jpg")) << c.name;
     }
     EXPECT_EQ(count("SELECT count(*) FROM \"tVO - Liens Images\""), links);
+}
+
+TEST_F(Uploads, AnUploadWhoseStatementFailsLeavesTheExistingFilesAsTheyWere)
+{
+    const std::string jpeg = someJpeg();
+    const auto photo = dir / "photos" / "Z0000002-07.jpg";
+    const auto mini = dir / "photos" / "Z0000002-07m.jpg";
+    std::ofstream(photo, std::ios::binary) << "before";
+    std::ofstream(mini, std::ios::binary) << "before mini";
+    const std::string before = dump();
+    for (const std::string sql :
+         {"INSERT INTO [tVO - Liens Images] (idImage, idVO, NomImage) VALUES (:NewID, 2, 'x') "
+          "RETURNING 1",
+          "INSERT INTO [tVO - Liens Images] (idImage, NoSuchColumn) VALUES (:NewID, 2)",
+          "INSERT INTO tUsers (idUser, Name_) VALUES (:NewID, 'x')", "DELETE FROM tActions"}) {
+        const auto res = postUpload("Z0000002-07.jpg", "Z0000002-07m.jpg", jpeg, jpeg, sql);
+        ASSERT_TRUE(res);
+        EXPECT_NE(warning(res->body), "") << sql;
+        EXPECT_EQ(fileContent(photo), "before") << sql;
+        EXPECT_EQ(fileContent(mini), "before mini") << sql;
+    }
+    EXPECT_EQ(dump(), before);
+    for (const auto &e : std::filesystem::directory_iterator(dir / "photos"))
+        EXPECT_NE(e.path().filename().string()[0], '.') << e.path();
 }
 
 TEST_F(Uploads, ReportsArePdfsThatReadBackWithTheRecordNumber)
@@ -185,9 +212,17 @@ TEST_F(Uploads, SmsGatewayStoresTheMessage)
     ASSERT_TRUE(ok);
     EXPECT_NE(ok->body.find("telephonySmsSend successfull"), std::string::npos);
     EXPECT_EQ(scalar("SELECT Texte FROM tSMS ORDER BY idSMS DESC LIMIT 1"), text);
+    const auto accepted = http.Post(
+            "/tools/smssend/smssend.php5",
+            httplib::MultipartFormDataItems {{"destinataire", "+33612345678", "", ""},
+                                             {"texte", std::string(1023, 'a'), "", ""}});
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(accepted->body, "telephonySmsSend successfull");
     const int stored = count("SELECT count(*) FROM tSMS");
-    for (const auto &[to, body] :
-         {std::pair<std::string, std::string> {"0612", text}, {"+33612345678", ""}}) {
+    for (const auto &[to, body] : {std::pair<std::string, std::string> {"0612", text},
+                                   {"+33612345678", ""},
+                                   {"+33612345678", std::string(1024, 'a')},
+                                   {"+33612345678", std::string(3 << 20, 'a')}}) {
         const auto refused
                 = http.Post("/tools/smssend/smssend.php5",
                             httplib::MultipartFormDataItems {{"destinataire", to, "", ""},
