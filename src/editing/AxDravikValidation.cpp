@@ -65,7 +65,10 @@ bool TAxDravik::TestFocusedField()
     if (!FlagModifiable)
         return false;
     CommitFocusedCombo();
-    // A list-only box still showing a text it does not list would save its previous value.
+    // A list-only box still showing a text it does not list would save its previous value
+    // (in list maintenance the text is the entry to add or delete).
+    if (FlagBlink)
+        return false;
     for (QWidget *at = QApplication::focusWidget(); at && at != this; at = at->parentWidget()) {
         auto *box = qobject_cast<ComboBox *>(at);
         const TsDesc *d = box ? DescOf(box) : nullptr;

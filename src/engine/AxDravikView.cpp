@@ -91,6 +91,10 @@ void TAxDravik::UpdateView(int reload)
             if (m_recordShown) {
                 LbIdTVO->setText(m_shownVehicleId);
                 LbIDCustomer->setText(m_shownCustomerId);
+            } else {
+                // No record at all: nothing to save, nothing to delete.
+                JvXPBtnSave->setEnabled(false);
+                JvXPBtnSuppr->setEnabled(false);
             }
             FlagNewEnreg = wasNew;
             SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + EditingText::RecordNotLoaded);

@@ -335,7 +335,8 @@ bool TAxDravik::ToolbarShortcut(QKeyEvent *key)
 {
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     PictureButton *button = nullptr;
-    if (ctrl && key->key() == Qt::Key_S)
+    // In list maintenance Ctrl+S adds the box's text to its list: the box takes it.
+    if (ctrl && key->key() == Qt::Key_S && !FlagBlink)
         button = JvXPBtnSave;
     else if (ctrl && key->key() == Qt::Key_N)
         button = JvXPBtnNewVO;

@@ -246,7 +246,7 @@ TEST_F(Editing, BrandModelVersionCascadeAndVersionText)
     EXPECT_TRUE(text(*w, "cVDInfoVersion").endsWith(picked.toUpper()))
             << text(*w, "cVDInfoVersion").toStdString();
     EXPECT_EQ(w->windowTitle(),
-              "Dravik - VD N°" + text(*w, "cVDNVO") + " - " + w->xcInfoTitre->text());
+              "Dravik - VD N°" + text(*w, "cVDNVO") + " - " + w->xcInfoTitre->text() + " *");
 
     // Used vehicle: a brand refills the models of that brand, and a brand with none leaves
     // them as they were.

@@ -7,6 +7,7 @@
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DesignFactory.h"
 #include "ui/widgets/NumberEdit.h"
+#include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 
 #include <QFile>
