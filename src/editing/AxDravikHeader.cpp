@@ -48,9 +48,12 @@ QString TAxDravik::HeaderText(const HeaderEdit *edit) const
 void TAxDravik::SetHeaderText(HeaderEdit *edit, const QString &text)
 {
     m_headerEmptied.removeOne(edit);
-    // A reload writes the same texts again: no new layout of the edit.
-    if (edit->text() != text)
+    // A reload writes the same texts again: no new layout of the edit. A long text shows its
+    // start.
+    if (edit->text() != text) {
         edit->setText(text);
+        edit->setCursorPosition(0);
+    }
 }
 
 void TAxDravik::SetCaption(const QString &caption)

@@ -7,10 +7,12 @@
 #include "editing/RecordCommands.h"
 #include "editing/ResponseFiles.h"
 #include "engine/TextRules.h"
+#include "engine/ViewRules.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
 
 #include <QLabel>
 #include <QSignalBlocker>
@@ -129,11 +131,28 @@ void TAxDravik::NewRecord()
         FieldDuty(site, *reaction);
 }
 
+bool TAxDravik::RecordModifiable() const
+{
+    if (!FlagModifiable)
+        return false;
+    for (const TsPage &tab : TabDesc) {
+        for (const TsDesc &d : tab.Descs) {
+            if (d.Control && controlEditable(d.Control))
+                return true;
+        }
+    }
+    return false;
+}
+
 void TAxDravik::JvXPBtnSupprClick(QWidget *)
 {
     // A record that may not be modified may not be deleted: the lock says why.
     if (!GoTestVerrou())
         return;
+    if (!RecordModifiable()) {
+        SetWarning(EditingText::NotModifiable);
+        return;
+    }
     const QString caption = JvXPBtnNewVO->text();
     const bool vehicle = caption != QLatin1String("CL");
     const QString question = vehicle
@@ -200,8 +219,8 @@ void TAxDravik::ReloadRecord()
     if (!answered) {
         // The response file still holds the answer before: the record stays as it is shown,
         // with what the user typed.
-        SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + EditingText::RecordNotLoaded);
-        ShowStatus(EditingText::RecordNotLoaded);
+        SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + ViewText::RecordNotLoaded);
+        ShowStatus(ViewText::RecordNotLoaded);
         HideSplash();
         return;
     }

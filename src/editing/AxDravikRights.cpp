@@ -44,7 +44,7 @@ void TAxDravik::ApplyGuaranteeRights()
                                      FieldText(QStringLiteral("cDateValidationGarantie")));
     for (const QString &name : kGuaranteeFields) {
         if (QWidget *field = Control(name)) {
-            field->setEnabled(enabled);
+            setControlEditable(field, enabled);
             setControlBackground(field, colorFromTColor(enabled ? clWindow : clInactiveBorder));
         }
     }

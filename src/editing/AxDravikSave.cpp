@@ -96,7 +96,9 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
     snapshot.FlagNewVehicle = FlagNewVehicle;
     snapshot.shownPage = Tabs->currentIndex();
     snapshot.shownPageVisible = Tabs->isTabVisible(Tabs->currentIndex());
-    snapshot.labelOf = [this](const TsDesc &d) { return FieldLabel(d); };
+    snapshot.labelOf = [this](const TsDesc &d) {
+        return FieldLabel(d);
+    };
     snapshot.tabs = &TabDesc;
     snapshot.FrevoRows = &FrevoRows;
     snapshot.FrevoInsertMode = FrevoInsertMode;
@@ -116,15 +118,15 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
             *stoppedOnCheck = true;
         if (QWidget *control = f.control.isEmpty() ? nullptr : Control(f.control)) {
             const TsDesc *d = DescOf(control);
-            ShowStatus(EditingText::notSaved(EditingText::required(
-                    d ? FieldLabel(*d) : control->objectName())));
+            ShowStatus(EditingText::notSaved(
+                    EditingText::required(d ? FieldLabel(*d) : control->objectName())));
             control->setFocus();
         } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
                    actions && f.actionRow >= 0) {
-            ShowStatus(EditingText::notSaved(
-                    EditingText::required(actions->horizontalHeaderItem(f.actionColumn)
-                                                  ? actions->horizontalHeaderItem(f.actionColumn)->text()
-                                                  : actions->objectName())));
+            ShowStatus(EditingText::notSaved(EditingText::required(
+                    actions->horizontalHeaderItem(f.actionColumn)
+                            ? actions->horizontalHeaderItem(f.actionColumn)->text()
+                            : actions->objectName())));
             const QSignalBlocker quiet(actions); // selecting here must not start another save
             actions->setCurrentCell(f.actionRow, f.actionColumn);
             actions->setFocus();

@@ -2,15 +2,18 @@
 // reads its limits from one table by the control's name.
 #include "ui/TAxDravik.h"
 
+#include "editing/ComboLists.h"
 #include "editing/DateCheck.h"
 #include "editing/Messages.h"
 #include "editing/PageStatement.h"
-#include "editing/ComboLists.h"
+#include "engine/TextRules.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/TextControl.h"
 
 #include <QApplication>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +36,13 @@ bool checkDateOnExit(TAxDravik &w, QWidget *Sender)
     if (rule->lower == LimitSource::VehicleStart && !limits.lower.isValid())
         return false;
     return w.TestDateChange(Sender, limits.lower, limits.upper);
+}
+
+// Some digits of a date typed, not all of them.
+bool halfTyped(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); })
+            && !parseDate(text).isValid();
 }
 
 } // namespace
@@ -89,8 +99,8 @@ QString TAxDravik::FieldLabel(const TsDesc &desc) const
 {
     if (!desc.txtInfo.isEmpty() || !desc.Control)
         return fieldLabel(desc);
-    const auto *design
-            = qobject_cast<const QLabel *>(Controls.value(QStringLiteral("zLb") + desc.Control->objectName()));
+    const auto *design = qobject_cast<const QLabel *>(
+            Controls.value(QStringLiteral("zLb") + desc.Control->objectName()));
     return fieldLabel(desc, design ? design->text() : QString());
 }
 
@@ -112,6 +122,12 @@ bool TAxDravik::TestDateChange(QWidget *control, const QDate &lower, const QDate
     if (decision.restoreLoaded && d)
         setControlText(control, d->LoadedValue);
     EditChange(control);
+    if (decision.refused && decision.message.isEmpty() && d && halfTyped(field.text)) {
+        // A date typed half-way keeps the focus: the user is told why.
+        const QString message = EditingText::invalidValue(FieldLabel(*d));
+        SetWarning(message);
+        ShowStatus(EditingText::notSaved(message));
+    }
     if (decision.refused)
         control->setFocus();
     return decision.refused;

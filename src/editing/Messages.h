@@ -38,7 +38,6 @@ inline const QString NewIdMissing
 inline const QString Saved = QStringLiteral("Enregistré");
 inline const QString NotAnswered
         = QStringLiteral("le serveur n'a pas répondu : l'enregistrement a peut-être été fait");
-inline const QString RecordNotLoaded = QStringLiteral("La fiche n'a pas pu être chargée");
 inline QString notSaved(const QString &reason)
 {
     return QStringLiteral("Non enregistré : ") + reason;

@@ -376,7 +376,7 @@ void TAxDravik::EndTabDesc()
             // withheld.
             for (const char *name : {k.number, k.site}) {
                 if (QWidget *w = Control(QLatin1String(name)))
-                    w->setEnabled(!w->testAttribute(Qt::WA_ForceDisabled) && NomImage.isEmpty());
+                    setControlEditable(w, controlEditable(w) && NomImage.isEmpty());
             }
         }
         if (RecordKind == RecordKinds::Used) {

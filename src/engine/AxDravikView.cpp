@@ -2,7 +2,6 @@
 // record itself, then the toolbar, panels and reservation labels around the layout.
 #include "ui/TAxDravik.h"
 
-#include "editing/Messages.h"
 #include "editing/ResponseFiles.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
@@ -97,8 +96,8 @@ void TAxDravik::UpdateView(int reload)
                 JvXPBtnSuppr->setEnabled(false);
             }
             FlagNewEnreg = wasNew;
-            SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + EditingText::RecordNotLoaded);
-            ShowStatus(EditingText::RecordNotLoaded);
+            SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + ViewText::RecordNotLoaded);
+            ShowStatus(ViewText::RecordNotLoaded);
             HideSplash();
             LbInfoTimer->setText(QString::number(clock().tickCount() - start));
             return;
@@ -126,7 +125,7 @@ void TAxDravik::UpdateToolbar()
     JvXPBtnNewVO->setVisible(s.kindButton);
     JvXPBtnSuppr->setVisible(s.deleteButton);
     // What may not be modified may not be deleted either.
-    JvXPBtnSuppr->setEnabled(FlagModifiable);
+    JvXPBtnSuppr->setEnabled(RecordModifiable());
     JvXPBtnSweep->setVisible(s.sweepButton);
     PanelCompta->setVisible(s.accountingPanel);
     JvXPBtnSMS->setVisible(s.diagnosticView);

@@ -3,10 +3,15 @@
 #include <QString>
 
 #include <array>
-#include <vector>
 #include <optional>
+#include <vector>
 
 struct TXml;
+
+// The words of a record load that could not be made.
+namespace ViewText {
+inline const QString RecordNotLoaded = QStringLiteral("La fiche n'a pas pu être chargée");
+} // namespace ViewText
 
 // What a record load shows besides the fields: toolbar, panels, diagnostic view, hints and the
 // reservation labels.

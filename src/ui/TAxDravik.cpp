@@ -1,6 +1,8 @@
 #include "ui/TAxDravik.h"
 
 #include "common/FormLayout.h"
+#include "editing/PageStatement.h"
+#include "engine/ViewRules.h"
 #include "gateway/CurlTransport.h"
 #include "gateway/HttpRequests.h"
 #include "gateway/RequestKeys.h"
@@ -9,8 +11,6 @@
 #include "platform/Keyboard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Shell.h"
-#include "editing/PageStatement.h"
-#include "engine/ViewRules.h"
 #include "ui/widgets/DesignFactory.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
@@ -20,8 +20,8 @@
 #include <QEvent>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -283,9 +283,9 @@ void TAxDravik::CreateDesignControls()
     Controls.insert(LbStatus->objectName(), LbStatus);
 
     // The toolbar's shortcuts, said in its hints.
-    for (const auto &[button, keys] : {std::pair {JvXPBtnSave, "Ctrl+S"},
-                                       std::pair {JvXPBtnActualize, "F5"},
-                                       std::pair {JvXPBtnNewVO, "Ctrl+N"}})
+    for (const auto &[button, keys] :
+         {std::pair {JvXPBtnSave, "Ctrl+S"}, std::pair {JvXPBtnActualize, "F5"},
+          std::pair {JvXPBtnNewVO, "Ctrl+N"}})
         button->setToolTip(button->toolTip() + QStringLiteral(" (") + QLatin1String(keys)
                            + QLatin1Char(')'));
 
@@ -352,6 +352,8 @@ bool TAxDravik::ToolbarShortcut(QKeyEvent *key)
         CommitFocusedCombo();
     if (button->isEnabled())
         button->click();
+    else if (button == JvXPBtnSave)
+        TestFocusedField(); // says why a text typed there cannot be saved
     return true;
 }
 
@@ -383,7 +385,8 @@ bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
         auto *edit = qobject_cast<QLineEdit *>(watched);
         if (!edit || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
             break;
-        if (const TsDesc *d = DescOf(edit); d && d->tInfo == DataKind::Decimal && !edit->isReadOnly()) {
+        if (const TsDesc *d = DescOf(edit);
+            d && d->tInfo == DataKind::Decimal && !edit->isReadOnly()) {
             const QString shown = editValue(d->tInfo, edit->text());
             if (shown != edit->text())
                 edit->setText(shown);

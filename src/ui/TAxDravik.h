@@ -202,6 +202,9 @@ public:
     // (EditChange). False while a tab is filled: the handler then does nothing more.
     bool RecordChange(QWidget *Sender, bool asList);
     bool GoTestVerrou();
+    // The user may change the record: it is not locked and at least one of its fields is open
+    // to the user's groups. What may not be changed may not be deleted either.
+    bool RecordModifiable() const;
     void GoOnKeyDown(QWidget *Sender, KeyArgs &Key);
     void GoOnKeyPress(QWidget *Sender, KeyArgs &Key);
     // LoadInfoNxComboBox, LoadInfoNxComboBoxColumn, SetInfoComboBoxIdCom, GetInfoComboBoxIdCom

@@ -70,6 +70,8 @@ public:
     const QString &error() const { return m_error; }
     // The server's SQLite file, for tests that check what was written.
     QString databasePath() const { return m_dir.filePath(QStringLiteral("demo.sqlite")); }
+    // The server's process, for tests that freeze it (SIGSTOP) and let it go on.
+    qint64 processId() const { return m_process.processId(); }
 
 private:
     QTemporaryDir m_dir;

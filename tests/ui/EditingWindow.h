@@ -51,7 +51,8 @@ protected:
     {
         return open(user, QString::number(id), QString(), typeVO);
     }
-    // The boxes and keyboard of the window opened last.
+    // The harness, boxes and keyboard of the window opened last.
+    WindowHarness &harness() { return *m_harnesses.back(); }
     QueuedMessageBoxes &boxes() { return *m_harnesses.back()->boxes; }
     FakeKeyboard &keyboard() { return *m_harnesses.back()->keyboard; }
 

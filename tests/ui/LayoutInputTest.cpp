@@ -2,6 +2,7 @@
 // kinds, absent lists, records without their element or with broken text, failed requests.
 // Also the wiring of handlers by name.
 #include "engine/QtPrinters.h"
+#include "engine/ViewRules.h"
 #include "ui/WindowHarness.h"
 
 #include "ui/widgets/ComboBox.h"
@@ -181,7 +182,8 @@ TEST_F(LayoutInput, FailedRequestShowsTheWarningAndNotThePreviousAnswer)
     EXPECT_FALSE(w->PanelWarning->isHidden());
     // The answer of an earlier request is another record's: it is not laid out as this one.
     EXPECT_EQ(w->FieldText(QStringLiteral("cNVO")), QString());
-    EXPECT_TRUE(w->LbDebugInfo0->text().endsWith(QStringLiteral("La fiche n'a pas pu être chargée")));
+    EXPECT_TRUE(
+            w->LbDebugInfo0->text().endsWith(QStringLiteral("La fiche n'a pas pu être chargée")));
     EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
 }
 

@@ -134,6 +134,10 @@ void ComboBox::focusInEvent(QFocusEvent *event)
 
 void ComboBox::focusOutEvent(QFocusEvent *event)
 {
+    // The focus given back before this event arrived (a refused text keeps the focus): the box
+    // did not lose it, and its line must keep its completion.
+    if (hasFocus())
+        return;
     QComboBox::focusOutEvent(event);
     // Leaving the box takes what it shows, an offered completion included.
     if (event->reason() != Qt::PopupFocusReason)
