@@ -17,8 +17,6 @@
 
 #include <QLabel>
 
-#include <cstdio>
-
 namespace {
 
 using namespace dravik::seed;
@@ -92,9 +90,8 @@ int main(int argc, char **argv)
         const double ratio = reporter.ratio("BM_SaveAndReload", "BM_Requests");
         if (ratio <= 0)
             return false;
-        std::printf("save of one changed field and reload / the update and the fetch sent "
-                    "directly: %.2f\n",
-                    ratio);
+        printRatio("saving: save of one field and reload / update and fetch sent directly", ratio,
+                   "<= 3");
         return true;
     });
 }

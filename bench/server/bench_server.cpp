@@ -10,6 +10,8 @@
 #include "server/JetSql.h"
 #include "server/seed/Seed.h"
 
+#include "support/PrintRatio.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -191,14 +193,15 @@ int main(int argc, char **argv)
     auto ratio = [&t](const char *a, const char *b) {
         return t.count(a) && t.count(b) ? t.at(a) / t.at(b) : 0.0;
     };
-    std::printf("\nAxInfoVO requests/s against static 20 KB: %.2f (aim >= 0.5)\n",
-                ratio("Static20KB", "AxInfoVO"));
-    std::printf("search like '%%AB%%' requests/s against static 20 KB: %.2f\n",
-                ratio("Static20KB", "SearchServer"));
-    std::printf("plate search (%s) time, server against direct SQLite: %.2f (aim <= 1.5)\n",
-                g_plate.c_str(), ratio("PlateServer", "PlateDirect"));
-    std::printf("search like '%%AB%%' time, server against direct SQLite: %.2f\n",
-                ratio("SearchServer", "SearchDirect"));
+    std::printf("\n");
+    printRatio("server: AxInfoVO requests/s / static 20 KB requests/s",
+               ratio("Static20KB", "AxInfoVO"), ">= 0.5");
+    printRatio("server: search like '%AB%' requests/s / static 20 KB requests/s",
+               ratio("Static20KB", "SearchServer"));
+    const std::string plate = "server: plate search (" + g_plate + ") time / direct SQLite";
+    printRatio(plate.c_str(), ratio("PlateServer", "PlateDirect"), "<= 1.5");
+    printRatio("server: search like '%AB%' time / direct SQLite",
+               ratio("SearchServer", "SearchDirect"));
     if (t.count("AxInfoVO"))
         std::printf("AxInfoVO: %.0f us per request on a kept-alive connection\n",
                     t.at("AxInfoVO") * 1e6);

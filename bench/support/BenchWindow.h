@@ -4,7 +4,11 @@
 // administrator of the demo company on the server at baseHRef, its lists fetched.
 
 #include "support/DemoServer.h"
+#include "support/FakeEnvironment.h"
+#include "support/FakeKeyboard.h"
+#include "support/QueuedMessageBoxes.h"
 #include "support/RatioReporter.h"
+#include "support/RecordingShell.h"
 
 #include "gateway/CurlTransport.h"
 #include "platform/Clock.h"

@@ -3,6 +3,8 @@
 // The console report of Google Benchmark, keeping the time per iteration of each benchmark so
 // that a program can print its ratios once the runs are over.
 
+#include "support/PrintRatio.h"
+
 #include <benchmark/benchmark.h>
 
 #include <map>

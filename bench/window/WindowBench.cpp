@@ -22,8 +22,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
-#include <cstdio>
-
 namespace {
 
 using namespace dravik::seed;
@@ -118,16 +116,14 @@ int main(int argc, char **argv)
     return runBenchWindows(argc, argv, g_server, g_folder, [](RatioReporter &reporter) {
         if (reporter.perIteration["BM_Fetch"] <= 0)
             return false;
-        std::printf("the client's own work in a warm reload of a used vehicle (layout and filling, "
-                    "after the fetch) / raw fetch of its record document: %.2f\n",
-                    reporter.ratio("BM_WarmLayout", "BM_Fetch"));
-        std::printf("the whole warm UpdateView / raw fetch: %.2f\n",
-                    reporter.ratio("BM_WarmView", "BM_Fetch"));
-        std::printf("  of which the fetch into the response file, as the client makes it / raw "
-                    "fetch: %.2f\n",
-                    reporter.ratio("BM_FetchIntoFile", "BM_Fetch"));
-        std::printf("first build of every tab (four records, one per kind) / raw fetch: %.2f\n",
-                    reporter.ratio("BM_FirstBuild", "BM_Fetch"));
+        printRatio("window: warm reload of a used vehicle, own work after the fetch / raw fetch",
+                   reporter.ratio("BM_WarmLayout", "BM_Fetch"), "<= 3");
+        printRatio("window: whole warm UpdateView / raw fetch",
+                   reporter.ratio("BM_WarmView", "BM_Fetch"));
+        printRatio("window: fetch into the response file / raw fetch",
+                   reporter.ratio("BM_FetchIntoFile", "BM_Fetch"));
+        printRatio("window: first build of every tab of four records / raw fetch",
+                   reporter.ratio("BM_FirstBuild", "BM_Fetch"));
         return true;
     });
 }

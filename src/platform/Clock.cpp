@@ -23,15 +23,3 @@ void SystemClock::sleep(int ms)
     if (ms > 0)
         QThread::msleep(ulong(ms));
 }
-
-void ManualClock::sleep(int ms)
-{
-    m_sleeps.append(ms);
-    advance(ms);
-}
-
-void ManualClock::advance(qint64 ms)
-{
-    m_ticks += ms;
-    m_now = m_now.addMSecs(ms);
-}

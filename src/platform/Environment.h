@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 // Environment variables and the folders the program derives from them. The program was
@@ -29,16 +28,4 @@ public:
     QString temp() const override;
     QString windir() const override;
     QString userName() const override;
-};
-
-// Variables from a table only; nothing falls back to the real machine.
-class FakeEnvironment : public Environment
-{
-public:
-    QString variable(const QString &name) const override { return vars.value(name); }
-    QString appData() const override { return vars.value(QStringLiteral("APPDATA")); }
-    QString temp() const override { return vars.value(QStringLiteral("TEMP")); }
-    QString windir() const override { return vars.value(QStringLiteral("Windir")); }
-    QString userName() const override { return vars.value(QStringLiteral("USER")); }
-    QHash<QString, QString> vars;
 };

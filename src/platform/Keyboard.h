@@ -14,10 +14,3 @@ class SystemKeyboard : public Keyboard
 public:
     bool ctrlDown() const override;
 };
-
-class FakeKeyboard : public Keyboard
-{
-public:
-    bool ctrlDown() const override { return ctrl; }
-    bool ctrl = false;
-};

@@ -42,15 +42,3 @@ MessageBoxes::Answer QtMessageBoxes::show(const QString &title, const QString &t
         return Answer::Yes;
     return box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
-
-MessageBoxes::Answer QueuedMessageBoxes::show(const QString &title, const QString &text,
-                                              Buttons buttons, Icon icon)
-{
-    asked.append({title, text, buttons, icon});
-    if (!answers.empty()) {
-        const Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QStringList>
+#include <QString>
 
 // Opens a document or an address with the desktop's default program (reports in the browser).
 class Shell
@@ -16,15 +16,4 @@ class DesktopShell : public Shell
 {
 public:
     bool open(const QString &address) override;
-};
-
-class RecordingShell : public Shell
-{
-public:
-    bool open(const QString &address) override
-    {
-        opened.append(address);
-        return true;
-    }
-    QStringList opened;
 };

@@ -3,7 +3,7 @@
 #include "gateway/CurlTransport.h"
 #include "gateway/LoopbackServer.h"
 #include "gateway/SqlText.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 

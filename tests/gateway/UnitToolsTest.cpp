@@ -1,5 +1,5 @@
 #include "gateway/UnitTools.h"
-#include "platform/Environment.h"
+#include "support/FakeEnvironment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The documents, walked with the client's cursor rules, yield what the client reads.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include "common/Dates.h"
 #include "common/FormLayout.h"

@@ -1,7 +1,7 @@
 // Hostile statements are refused with a log item and leave the database as it was; a busy
 // database answers the text that makes the client retry; many clients write at once.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include <atomic>
 #include <set>

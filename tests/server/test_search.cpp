@@ -1,7 +1,7 @@
 // The record search of every mode, with and without filters and exact search, and the
 // duplicate counts: the rows answered are those SQLite finds for the same condition.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include <set>
 

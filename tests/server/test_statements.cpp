@@ -1,7 +1,7 @@
 // Every statement shape the client composes runs against the demo dealership and does what it
 // says.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include "common/Dates.h"
 

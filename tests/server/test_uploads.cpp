@@ -1,6 +1,6 @@
 // The photo upload, the photo folder, the PDF reports and the SMS gateway path.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include <cstdio>
 #include <fstream>

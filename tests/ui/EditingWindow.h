@@ -4,7 +4,7 @@
 // as the launcher would open it, the database read directly from the server's SQLite file, and
 // the focus and boxes as the user would see them.
 
-#include "support/ServerFixture.h"
+#include "support/ServerProcessFixture.h"
 #include "ui/WindowHarness.h"
 
 #include "editing/PageStatement.h"

@@ -1,7 +1,7 @@
 // Records of the demo dealership laid out by the window against the reference server: each
 // kind with its tabs, values, lists and header; the rights of several demo users; reloads.
 #include "engine/QtPrinters.h"
-#include "support/ServerFixture.h"
+#include "support/ServerProcessFixture.h"
 #include "ui/WindowHarness.h"
 
 #include "gateway/CurlTransport.h"

@@ -3,6 +3,12 @@
 // A main window on test doubles: settings and temporary folders of its own, a scripted
 // HTTP transport, a manual clock and queued message boxes.
 
+#include "support/FakeEnvironment.h"
+#include "support/FakeKeyboard.h"
+#include "support/ManualClock.h"
+#include "support/QueuedMessageBoxes.h"
+#include "support/RecordingShell.h"
+
 #include "app/IniFile.h"
 #include "ui/TAxDravik.h"
 

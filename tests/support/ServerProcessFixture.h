@@ -1,7 +1,8 @@
 #pragma once
 
-// A test suite sharing one demo server (support/DemoServer.h), started once per suite: tests
-// of the suite read server().baseHRef().
+// A test suite sharing one demo server, the build's dravik-server binary started as a process
+// (support/DemoServer.h) once per suite: tests of the suite read server().baseHRef(). The
+// server's own tests run it in-process instead (server/InProcessServerFixture.h).
 
 #include "support/DemoServer.h"
 
