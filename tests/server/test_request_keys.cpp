@@ -1,7 +1,7 @@
 // Retried writes: a write carrying a request key already applied answers the stored answer and
 // runs nothing, whether the first answer was read, lost, or never sent.
 
-#include "ServerFixture.h"
+#include "InProcessServerFixture.h"
 
 #include <signal.h>
 #include <spawn.h>
