@@ -7,6 +7,7 @@
 #include "editing/FieldReactions.h"
 #include "editing/ListBoxLists.h"
 #include "editing/VersionText.h"
+#include "engine/TextRules.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/MultiListBox.h"
@@ -108,6 +109,14 @@ void TAxDravik::FieldDuty(QWidget *Sender, const FieldReaction &reaction)
             label->show();
         }
         break;
+    case SpecialDuty::PurchaseDate: {
+        // A purchase date also becomes the invoice date.
+        const QString purchase = controlText(Sender);
+        if (purchase != FieldText(QStringLiteral("cVNDateFacture"))
+            && parseDate(purchase).isValid())
+            setControlText(Control(QStringLiteral("cVNDateFacture")), purchase);
+        break;
+    }
     case SpecialDuty::InvoiceDate: {
         UpdateDateEcheanceTresorerie();
         const QString purchase = FieldText(QStringLiteral("cVNDateAchat"));

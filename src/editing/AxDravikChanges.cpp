@@ -102,18 +102,27 @@ void TAxDravik::cVNControlChange(QWidget *Sender)
 
 void TAxDravik::FieldChange(QWidget *Sender)
 {
-    if (FlagLoading)
+    if (!Sender)
         return;
-    const FieldReaction *reaction = fieldReaction(Sender->objectName());
-    const bool combo = qobject_cast<ComboBox *>(Sender) != nullptr;
-    if (!reaction) {
-        // A control the table does not know is recorded by its kind.
-        RecordChange(Sender, combo);
+    if (const FieldReaction *reaction = fieldReaction(HandlerOf(Sender, QStringLiteral("Change"))))
+        React(Sender, *reaction);
+    else
+        RecordChange(Sender, qobject_cast<ComboBox *>(Sender) != nullptr);
+}
+
+void TAxDravik::ReactAs(QWidget *Sender, const QString &handlerName)
+{
+    if (const FieldReaction *reaction = fieldReaction(handlerName))
+        React(Sender, *reaction);
+}
+
+void TAxDravik::React(QWidget *Sender, const FieldReaction &reaction)
+{
+    if (FlagLoading || !Sender)
         return;
-    }
-    if (reaction->duty == SpecialDuty::TraceStockNumber)
+    if (reaction.duty == SpecialDuty::TraceStockNumber)
         TraceLog(QStringLiteral("dans cNVOChange ") + controlText(Sender));
-    switch (reaction->recording) {
+    switch (reaction.recording) {
     case Recording::List:
         CBoxChange(Sender);
         break;
@@ -124,16 +133,33 @@ void TAxDravik::FieldChange(QWidget *Sender)
         cVNControlChange(Sender);
         break;
     }
-    FieldCascades(Sender, *reaction);
-    if (reaction->header & HeaderNVO)
+    FieldCascades(Sender, reaction);
+    switch (reaction.computation) {
+    case Computation::None:
+        break;
+    case Computation::TVAetMarges:
+        UpdateTVAetMarges();
+        break;
+    case Computation::SoldeVN:
+        UpdateSoldeVN();
+        break;
+    case Computation::DateEcheanceTresorerie:
+        UpdateDateEcheanceTresorerie();
+        break;
+    }
+    if (reaction.header & HeaderNVO)
         setInfoNVO();
-    if (reaction->header & HeaderTitre)
+    if (reaction.header & HeaderTitre)
         setInfoTitre();
-    if (reaction->header & HeaderField1)
+    if (reaction.header & HeaderField1)
         setInfoField1();
-    if (reaction->header & HeaderField2)
+    if (reaction.header & HeaderField2)
         setInfoField2();
-    if (reaction->header & HeaderField3)
+    if (reaction.header & HeaderField3)
         setInfoField3();
-    FieldDuty(Sender, *reaction);
+    if (reaction.identity)
+        ShowIdentity();
+    FieldDuty(Sender, reaction);
+    if (!reaction.duplicate.isEmpty())
+        setDblChange(reaction.duplicate);
 }

@@ -126,7 +126,7 @@ void TAxDravik::NewRecord()
     TestPageUpdate(tabOfTag(TagOf(site)));
     // The lists still are those of the customer shown before: a new customer's salespeople and
     // model choices follow the site offered, as they follow a site the user picks.
-    if (const FieldReaction *reaction = fieldReaction(site->objectName());
+    if (const FieldReaction *reaction = fieldReaction(HandlerOf(site, QStringLiteral("Change")));
         reaction && reaction->duty == SpecialDuty::CustomerSite)
         FieldDuty(site, *reaction);
 }

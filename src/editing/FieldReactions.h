@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-// What the change handler of a field does: record the change, refill the dependent list,
-// rewrite the version text, refresh header parts, then its special duty (the stock-number
-// trace comes before recording). One table instead of a handler per control.
+// What a change handler does, by its name in the form layout: record the change, refill the
+// dependent list, rewrite the version text, run the computation the field feeds, refresh
+// header parts and the identity line, its special duty, then arm the duplicate counter (the
+// stock-number trace comes before recording). One row per handler name, instead of a member
+// per handler.
 
 enum class Recording {
     List, // CBoxChange: lock test, then the list value capture
@@ -42,6 +45,15 @@ enum class SpecialDuty {
     CustomerSite, // RecordSite, the salespeople lists, UpdateLBox of cPAPAChoix1 and 2
     WeekLabel, // LbDateFabrication shows weekLabel() of the date
     InvoiceDate, // UpdateDateEcheanceTresorerie, then purchaseDateFromInvoice()
+    PurchaseDate, // a readable purchase date also becomes the invoice date
+};
+
+// The computation a field feeds, after its change is recorded.
+enum class Computation {
+    None,
+    TVAetMarges, // UpdateTVAetMarges
+    SoldeVN, // UpdateSoldeVN
+    DateEcheanceTresorerie, // UpdateDateEcheanceTresorerie
 };
 
 struct FieldReaction
@@ -51,7 +63,13 @@ struct FieldReaction
     std::optional<VersionUpdate> version;
     int header = 0; // HeaderPart flags
     SpecialDuty duty = SpecialDuty::None;
+    Computation computation = Computation::None;
+    bool identity = false; // ShowIdentity
+    QString duplicate; // setDblChange mode ("Nom", "Ident", "Mobile", "TelDom"); empty: none
 };
 
-// The reaction of a control with a handler of its own; nullptr for the others.
-const FieldReaction *fieldReaction(const QString &controlName);
+// The reaction a change handler name stands for; nullptr for a name that is a member with
+// logic of its own.
+const FieldReaction *fieldReaction(const QString &handlerName);
+// Every handler name that stands for a reaction.
+QStringList reactionHandlerNames();

@@ -1,9 +1,5 @@
-// Price, VAT, margin and payment computations. Each change handler records the change first
-// (as a list or as an edit), then runs the computation its field feeds.
+// Price, VAT, margin and payment computations, run after the change of a field they read.
 #include "ui/TAxDravik.h"
-
-#include "engine/TextRules.h"
-#include "ui/widgets/TextControl.h"
 
 void TAxDravik::UpdateTVAetMarges() { }
 void TAxDravik::UpdateSoldeVN() { }
@@ -11,85 +7,74 @@ void TAxDravik::UpdateDateEcheanceTresorerie() { }
 // Folding of the accounting panel.
 void TAxDravik::LbPanelComptaClick(QWidget *) { }
 
+// The change handlers of the fields the computations read: each is a row of the reaction
+// table (record, compute, header), kept callable by its name.
 void TAxDravik::cModeTVAChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, true))
-        UpdateTVAetMarges();
+    ReactAs(Sender, QStringLiteral("cModeTVAChange"));
 }
 
 void TAxDravik::cTPVOChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, false))
-        UpdateTVAetMarges();
+    ReactAs(Sender, QStringLiteral("cTPVOChange"));
 }
 
 void TAxDravik::cPrixVenteChange(QWidget *Sender)
 {
-    cTPVOChange(Sender);
+    ReactAs(Sender, QStringLiteral("cPrixVenteChange"));
 }
 
 void TAxDravik::cPrixRepriseChange(QWidget *Sender)
 {
-    cTPVOChange(Sender);
+    ReactAs(Sender, QStringLiteral("cPrixRepriseChange"));
 }
 
 void TAxDravik::cPrixGarantieChange(QWidget *Sender)
 {
-    cTPVOChange(Sender);
+    ReactAs(Sender, QStringLiteral("cPrixGarantieChange"));
 }
 
 void TAxDravik::cVNMontantAchatChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, false))
-        UpdateSoldeVN();
+    ReactAs(Sender, QStringLiteral("cVNMontantAchatChange"));
 }
 
 void TAxDravik::cVNDateAchatChange(QWidget *Sender)
 {
-    if (!RecordChange(Sender, false))
-        return;
-    UpdateDateEcheanceTresorerie();
-    setInfoField3();
-    // A purchase date also becomes the invoice date.
-    const QString purchase = controlText(Sender);
-    if (purchase != FieldText(QStringLiteral("cVNDateFacture")) && parseDate(purchase).isValid())
-        setControlText(Control(QStringLiteral("cVNDateFacture")), purchase);
-}
-
-void TAxDravik::cVNDateEch(QWidget *Sender)
-{
-    if (RecordChange(Sender, false))
-        UpdateDateEcheanceTresorerie();
+    ReactAs(Sender, QStringLiteral("cVNDateAchatChange"));
 }
 
 void TAxDravik::cVNSituationAchatChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, true))
-        UpdateDateEcheanceTresorerie();
+    ReactAs(Sender, QStringLiteral("cVNSituationAchatChange"));
 }
 
 void TAxDravik::cVNTypeFinancementChange(QWidget *Sender)
 {
-    cVNSituationAchatChange(Sender);
+    ReactAs(Sender, QStringLiteral("cVNTypeFinancementChange"));
 }
 
 void TAxDravik::cVNDestinationChange(QWidget *Sender)
 {
-    cVNSituationAchatChange(Sender);
+    ReactAs(Sender, QStringLiteral("cVNDestinationChange"));
 }
 
 void TAxDravik::cVNDateOrdreChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, false))
-        setInfoField3();
+    ReactAs(Sender, QStringLiteral("cVNDateOrdreChange"));
 }
 
 void TAxDravik::cVNMECChange(QWidget *Sender)
 {
-    cVNDateOrdreChange(Sender);
+    ReactAs(Sender, QStringLiteral("cVNMECChange"));
 }
 
 void TAxDravik::cVNTypeFinancementDelaiChange(QWidget *Sender)
 {
-    RecordChange(Sender, false);
+    ReactAs(Sender, QStringLiteral("cVNTypeFinancementDelaiChange"));
+}
+
+void TAxDravik::cVNDateEch(QWidget *Sender)
+{
+    ReactAs(Sender, QStringLiteral("cVNDateEcheanceChange"));
 }

@@ -14,48 +14,36 @@ void TAxDravik::ShowIdentity()
     SetCaption(identityTitle(line));
 }
 
+// The identity fields' change handlers: rows of the reaction table (record, identity line,
+// header, duplicate counter), kept callable by their names.
 void TAxDravik::aCliCiviliteChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, true))
-        ShowIdentity();
+    ReactAs(Sender, QStringLiteral("aCliCiviliteChange"));
 }
 
 void TAxDravik::aCliNomChange(QWidget *Sender)
 {
-    if (!RecordChange(Sender, false))
-        return;
-    ShowIdentity();
-    setDblChange(QStringLiteral("Nom"));
+    ReactAs(Sender, QStringLiteral("aCliNomChange"));
 }
 
 void TAxDravik::aCliPrenomChange(QWidget *Sender)
 {
-    if (!RecordChange(Sender, false))
-        return;
-    ShowIdentity();
-    setDblChange(QStringLiteral("Ident"));
+    ReactAs(Sender, QStringLiteral("aCliPrenomChange"));
 }
 
 void TAxDravik::aCliEmailChange(QWidget *Sender)
 {
-    if (RecordChange(Sender, false))
-        setInfoField1();
+    ReactAs(Sender, QStringLiteral("aCliEmailChange"));
 }
 
 void TAxDravik::aCliMobileChange(QWidget *Sender)
 {
-    if (!RecordChange(Sender, false))
-        return;
-    setInfoField2();
-    setDblChange(QStringLiteral("Mobile"));
+    ReactAs(Sender, QStringLiteral("aCliMobileChange"));
 }
 
 void TAxDravik::aCliTelDomChange(QWidget *Sender)
 {
-    if (!RecordChange(Sender, false))
-        return;
-    setInfoField3();
-    setDblChange(QStringLiteral("TelDom"));
+    ReactAs(Sender, QStringLiteral("aCliTelDomChange"));
 }
 
 // Key filters of the identity fields: upper case, digits only, plates.

@@ -3,6 +3,8 @@
 // control holds at most one handler per event; assigning another one replaces it.
 #include "ui/TAxDravik.h"
 
+#include "editing/FieldReactions.h"
+
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/DesignFactory.h"
 #include "ui/widgets/MultiListBox.h"
@@ -13,13 +15,20 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <exception>
+#include <functional>
+
 namespace {
 
 using SenderHandler = void (TAxDravik::*)(QWidget *);
 using KeyHandler = void (TAxDravik::*)(QWidget *, KeyArgs &);
 using GridHandler = void (TAxDravik::*)(QWidget *, GridArgs &);
 using ChangingHandler = void (TAxDravik::*)(QWidget *, bool &);
-using Handler = std::variant<SenderHandler, KeyHandler, GridHandler, ChangingHandler>;
+struct Reaction
+{
+    const FieldReaction *row;
+};
+using Handler = std::variant<SenderHandler, KeyHandler, GridHandler, ChangingHandler, Reaction>;
 
 // The member of the same name.
 #define DRAVIK_HANDLER(name)                                                                       \
@@ -102,19 +111,6 @@ const QHash<QString, Handler> &registry()
                 DRAVIK_HANDLER(ngVehiclesCellClick),
                 DRAVIK_HANDLER(ngVehiclesSelectCell),
                 // Computations.
-                DRAVIK_HANDLER(cModeTVAChange),
-                DRAVIK_HANDLER(cPrixVenteChange),
-                DRAVIK_HANDLER(cPrixRepriseChange),
-                DRAVIK_HANDLER(cPrixGarantieChange),
-                DRAVIK_HANDLER(cTPVOChange),
-                DRAVIK_HANDLER(cVNMontantAchatChange),
-                DRAVIK_HANDLER(cVNDateAchatChange),
-                DRAVIK_HANDLER(cVNSituationAchatChange),
-                DRAVIK_HANDLER(cVNTypeFinancementChange),
-                DRAVIK_HANDLER(cVNDestinationChange),
-                DRAVIK_HANDLER(cVNDateOrdreChange),
-                DRAVIK_HANDLER(cVNMECChange),
-                DRAVIK_HANDLER(cVNTypeFinancementDelaiChange),
                 DRAVIK_HANDLER(LbPanelComptaClick),
                 // Search, duplicates, identity.
                 DRAVIK_HANDLER(JvXPBtnSearchClick),
@@ -142,12 +138,6 @@ const QHash<QString, Handler> &registry()
                 DRAVIK_HANDLER(aCliPrenomDblClick),
                 DRAVIK_HANDLER(aCliMobileDblClick),
                 DRAVIK_HANDLER(aCliTelDomDblClick),
-                DRAVIK_HANDLER(aCliCiviliteChange),
-                DRAVIK_HANDLER(aCliNomChange),
-                DRAVIK_HANDLER(aCliPrenomChange),
-                DRAVIK_HANDLER(aCliEmailChange),
-                DRAVIK_HANDLER(aCliMobileChange),
-                DRAVIK_HANDLER(aCliTelDomChange),
                 DRAVIK_HANDLER(aCliNomKeyPress),
                 DRAVIK_HANDLER(aCliPrenomKeyPress),
                 DRAVIK_HANDLER(aCliAdresse1KeyPress),
@@ -176,37 +166,9 @@ const QHash<QString, Handler> &registry()
                 DRAVIK_HANDLER(czFeuilleMargeClick),
                 DRAVIK_HANDLER(JvXPBtnSMSClick),
         };
-        // Change handlers shared by name: the field's own reaction comes from one table.
-        for (const char *name : {"cInfoMarqueChange",
-                                 "cInfoModeleChange",
-                                 "cVDInfoMarqueChange",
-                                 "cVDInfoModeleChange",
-                                 "cVDInfoTypeVersionChange",
-                                 "cVNInfoMarqueChange",
-                                 "cVNInfoModeleChange",
-                                 "cVNInfoTypeVersionChange",
-                                 "cVNInfoVersionChange",
-                                 "cInfoVesionChange",
-                                 "cInfoCouleurChange",
-                                 "cNVOChange",
-                                 "cCVKMSChange",
-                                 "cSiteChange",
-                                 "aSiteChange",
-                                 "cDestinationChange",
-                                 "cDateEntreeChange",
-                                 "cVNStatutVNChange",
-                                 "cVNDateCdeVWChange",
-                                 "cVNDateDebutGarantieChange",
-                                 "cVNDateFactureChange",
-                                 "cVNDateFabricationChange",
-                                 "cPAPAMarque1Change",
-                                 "cPAPAMarque2Change",
-                                 "vInfoMarqueChange",
-                                 "vInfoModeleChange"})
-            t.insert(QLatin1String(name), &TAxDravik::FieldChange);
-        for (const char *name : {"cVNDateEcheanceChange", "cVNDateDeclareLivreChange",
-                                 "cVNDateDisponibiliteChange", "cVNDateLivraisonChange"})
-            t.insert(QLatin1String(name), &TAxDravik::cVNDateEch);
+        // Names that stand for a row of the reaction table: the row carries the whole duty.
+        for (const QString &name : reactionHandlerNames())
+            t.insert(name, Reaction {fieldReaction(name)});
         return t;
     }();
     return table;
@@ -257,11 +219,26 @@ GridArgs cellArgs(int row, int col = -1, const QString &text = QString())
     return args;
 }
 
-// Where the signals of ControlEvents come from, and the control as the handlers see it.
-Connections connectSender(TAxDravik *w, QWidget *control, const QString &event, SenderHandler m)
+// The one place a handler runs from an event: what it throws ends there, traced with its name
+// and shown in the red warning band.
+template<typename F>
+void guarded(TAxDravik *w, const QString &handler, F &&run)
 {
-    const auto call = [w, control, m] {
-        (w->*m)(control);
+    try {
+        run();
+    } catch (const std::exception &error) {
+        w->HandlerFailed(handler, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        w->HandlerFailed(handler, QString());
+    }
+}
+
+// Where the signals of ControlEvents come from, and the control as the handlers see it.
+Connections connectSender(TAxDravik *w, QWidget *control, const QString &event,
+                          const QString &handler, std::function<void(QWidget *)> body)
+{
+    const auto call = [w, control, handler, body] {
+        guarded(w, handler, [&] { body(control); });
     };
     ControlEvents *events = ControlEvents::of(control);
     if (event == QLatin1String("Enter"))
@@ -291,10 +268,11 @@ Connections connectSender(TAxDravik *w, QWidget *control, const QString &event, 
     return {};
 }
 
-Connections connectKey(TAxDravik *w, QWidget *control, const QString &event, KeyHandler m)
+Connections connectKey(TAxDravik *w, QWidget *control, const QString &event, const QString &handler,
+                       KeyHandler m)
 {
-    const auto call = [w, control, m](KeyArgs *args) {
-        (w->*m)(control, *args);
+    const auto call = [w, control, handler, m](KeyArgs *args) {
+        guarded(w, handler, [&] { (w->*m)(control, *args); });
     };
     ControlEvents *events = ControlEvents::of(control);
     if (event == QLatin1String("KeyDown"))
@@ -306,13 +284,14 @@ Connections connectKey(TAxDravik *w, QWidget *control, const QString &event, Key
     return {};
 }
 
-Connections connectGrid(TAxDravik *w, QWidget *control, const QString &event, GridHandler m)
+Connections connectGrid(TAxDravik *w, QWidget *control, const QString &event,
+                        const QString &handler, GridHandler m)
 {
     auto *grid = qobject_cast<DataGrid *>(control);
     if (!grid)
         return {};
-    const auto run = [w, control, m](GridArgs &args) {
-        (w->*m)(control, args);
+    const auto run = [w, control, handler, m](GridArgs &args) {
+        guarded(w, handler, [&] { (w->*m)(control, args); });
     };
     const auto cell = [run](int row, int col) {
         GridArgs args = cellArgs(row, col);
@@ -368,6 +347,13 @@ Connections connectGrid(TAxDravik *w, QWidget *control, const QString &event, Gr
 
 } // namespace
 
+void TAxDravik::HandlerFailed(const QString &handler, const QString &error)
+{
+    TraceLog(QStringLiteral("Erreur dans ") + handler + QStringLiteral(" : ") + error);
+    SetWarning(QStringLiteral("Erreur dans ") + handler
+               + (error.isEmpty() ? QString() : QStringLiteral(" : ") + error));
+}
+
 QStringList TAxDravik::HandlerNames()
 {
     QStringList names = registry().keys();
@@ -389,14 +375,20 @@ bool TAxDravik::AssignHandler(QWidget *control, const QString &event, const QStr
             return true;
     }
     Connections made;
-    if (auto m = std::get_if<SenderHandler>(&*it))
-        made = connectSender(this, control, event, *m);
-    else if (auto k = std::get_if<KeyHandler>(&*it))
-        made = connectKey(this, control, event, *k);
-    else if (auto g = std::get_if<GridHandler>(&*it))
-        made = connectGrid(this, control, event, *g);
-    else if (std::holds_alternative<ChangingHandler>(*it) && event == QLatin1String("Changing")
-             && qobject_cast<QTabWidget *>(control))
+    if (auto m = std::get_if<SenderHandler>(&*it)) {
+        const SenderHandler member = *m;
+        made = connectSender(this, control, event, handler,
+                             [this, member](QWidget *sender) { (this->*member)(sender); });
+    } else if (auto r = std::get_if<Reaction>(&*it)) {
+        const FieldReaction *row = r->row;
+        made = connectSender(this, control, event, handler,
+                             [this, row](QWidget *sender) { React(sender, *row); });
+    } else if (auto k = std::get_if<KeyHandler>(&*it)) {
+        made = connectKey(this, control, event, handler, *k);
+    } else if (auto g = std::get_if<GridHandler>(&*it)) {
+        made = connectGrid(this, control, event, handler, *g);
+    } else if (std::holds_alternative<ChangingHandler>(*it) && event == QLatin1String("Changing")
+               && qobject_cast<QTabWidget *>(control))
         made = {QMetaObject::Connection()}; // asked by TabChangeAllowed()
     if (made.isEmpty())
         return false;
@@ -435,6 +427,6 @@ bool TAxDravik::TabChangeAllowed()
         return true;
     bool allow = true;
     if (auto m = std::get_if<ChangingHandler>(&*it))
-        (this->*(*m))(Tabs, allow);
+        guarded(this, it.key(), [&] { (this->*(*m))(Tabs, allow); });
     return allow;
 }

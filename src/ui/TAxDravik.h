@@ -165,6 +165,8 @@ public:
     QStringList WireDesignHandlers(const std::vector<HandlerBinding> &bindings);
     // Every handler name the window knows.
     static QStringList HandlerNames();
+    // A handler ended by an error: traced with its name, shown in the warning band.
+    void HandlerFailed(const QString &handler, const QString &error);
 
     // ---- Record form engine (src/engine) ------------------------------------------------
     void UpdateParams();
@@ -258,8 +260,12 @@ public:
     void CommitFocusedCombo();
     // List maintenance: mode -1 deletes the box's entry, 0 adds it.
     void ActionInfoRubrique(QWidget *Sender, int mode);
-    // Change handlers of the fields that refill lists, rewrite the version or the header.
+    // The change of a field whose Change handler is a row of the reaction table
+    // (src/editing/FieldReactions.cpp): what that row says, in its order. FieldChange finds
+    // the row by the control's assigned handler; ReactAs by a handler name.
     void FieldChange(QWidget *Sender);
+    void ReactAs(QWidget *Sender, const QString &handlerName);
+    void React(QWidget *Sender, const FieldReaction &reaction);
     // The common change handler of new-vehicle-order fields: records the change as an edit or
     // a list, then stamps cVNDateUpdateCde with the server date once the field differs.
     void cVNControlChange(QWidget *Sender);

@@ -13,24 +13,24 @@ TEST(FieldReactions, CascadesReadTheChoiceLists)
 {
     const struct
     {
-        const char *parent, *value, *dependent;
+        const char *handler, *value, *dependent;
         QStringList entries;
     } cases[] = {
-            {"cInfoMarque", "peugeot ", "cInfoModele", {"208", "308"}},
-            {"vInfoMarque", "Renault", "vInfoModele", {"Clio"}},
-            {"cVDInfoMarque", "vw", "cVDInfoModele", {"Golf", "Polo"}},
-            {"cVNInfoModele", "Golf", "cVNInfoTypeVersion", {"1.6 TDI", "GTI"}},
-            {"cVDInfoModele", "golf", "cVDInfoTypeVersion", {"1.6 TDI", "GTI"}},
+            {"cInfoMarqueChange", "peugeot ", "cInfoModele", {"208", "308"}},
+            {"vInfoMarqueChange", "Renault", "vInfoModele", {"Clio"}},
+            {"cVDInfoMarqueChange", "vw", "cVDInfoModele", {"Golf", "Polo"}},
+            {"cVNInfoModeleChange", "Golf", "cVNInfoTypeVersion", {"1.6 TDI", "GTI"}},
+            {"cVDInfoModeleChange", "golf", "cVDInfoTypeVersion", {"1.6 TDI", "GTI"}},
     };
     for (const auto &c : cases) {
-        const FieldReaction *r = fieldReaction(QString::fromLatin1(c.parent));
-        ASSERT_TRUE(r && r->dependent) << c.parent;
-        EXPECT_EQ(r->recording, Recording::List) << c.parent;
-        EXPECT_EQ(r->dependent->combo, QString::fromLatin1(c.dependent)) << c.parent;
+        const FieldReaction *r = fieldReaction(QString::fromLatin1(c.handler));
+        ASSERT_TRUE(r && r->dependent) << c.handler;
+        EXPECT_EQ(r->recording, Recording::List) << c.handler;
+        EXPECT_EQ(r->dependent->combo, QString::fromLatin1(c.dependent)) << c.handler;
         const auto group = dependentGroup(ChoiceIndex(equipDoc()), QString::fromLatin1(c.value),
                                           r->dependent->textElement, r->dependent->filterElement,
                                           r->dependent->item);
-        ASSERT_TRUE(group) << c.parent;
-        EXPECT_EQ(*group, c.entries) << c.parent;
+        ASSERT_TRUE(group) << c.handler;
+        EXPECT_EQ(*group, c.entries) << c.handler;
     }
 }
