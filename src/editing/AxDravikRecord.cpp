@@ -1,5 +1,6 @@
 // Commands on the whole record (new, delete, sweep, reload) and page changes: the detail of a
 // page is loaded the first time it is shown after a record load.
+#include "engine/RecordKind.h"
 #include "ui/TAxDravik.h"
 
 #include "editing/FieldReactions.h"
@@ -93,7 +94,7 @@ void TAxDravik::NewRecord()
     {
         // The page a new record opens on is chosen here, not by the user: no page handler.
         const QSignalBlocker quiet(Tabs);
-        if (caption == QLatin1String("CL")) {
+        if (caption == KindCaptions::Customer) {
             LbIDCustomer->setText(kNewCustomerId);
             for (const char *grid : {"ngAction", "ngVehicles"}) {
                 if (auto *g = Control<DataGrid>(QLatin1String(grid)))
@@ -154,7 +155,7 @@ void TAxDravik::JvXPBtnSupprClick(QWidget *)
         return;
     }
     const QString caption = JvXPBtnNewVO->text();
-    const bool vehicle = caption != QLatin1String("CL");
+    const bool vehicle = caption != KindCaptions::Customer;
     const QString question = vehicle
             ? EditingText::vehicleDeleteQuestion(caption, xcInfoNVO->text())
             : EditingText::customerDeleteQuestion(FieldText(QStringLiteral("aCliNom")),
@@ -184,7 +185,7 @@ void TAxDravik::JvXPBtnSupprClick(QWidget *)
 
 void TAxDravik::JvXPBtnSweepClick(QWidget *)
 {
-    if (JvXPBtnNewVO->text() != QLatin1String("VN")
+    if (JvXPBtnNewVO->text() != KindCaptions::NewOrder
         || !messages().confirmNoDefault(EditingText::DeleteTitle, EditingText::SweepQuestion))
         return;
     const QString statement = sweepStatement();

@@ -1,6 +1,7 @@
 // Saving a record: the checks first, then at most one grid row, then the statement of the tab
 // on screen; a new record gets its server id and is reloaded, an updated one takes what was
 // sent as loaded. A failed request keeps every statement pending for the next save.
+#include "engine/RecordKind.h"
 #include "ui/TAxDravik.h"
 
 #include "editing/Messages.h"
@@ -87,7 +88,7 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
         return false;
     SaveCursor cursor;
     const QString caption = JvXPBtnNewVO->text();
-    if (caption != QLatin1String("CL"))
+    if (caption != KindCaptions::Customer)
         TraceLog(QStringLiteral("contrôle info véhicule ") + LbIdTVO->text());
 
     SaveSnapshot snapshot;

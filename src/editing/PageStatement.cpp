@@ -30,16 +30,16 @@ void appendInsertTail(const StatementContext &ctx, const SqlLiterals &sql, QStri
     const bool vehicle = ctx.RecordKind != RecordKinds::Customer;
     if (vehicle)
         columns += QStringLiteral(", idTVO, TypeVO, idVO");
-    if (ctx.tab == 7)
+    if (ctx.tab == TabNumbers::Customer)
         columns += QStringLiteral(", idClient, DateCreation");
-    if (ctx.tab == 8)
+    if (ctx.tab == TabNumbers::CustomerVehicles)
         columns += QStringLiteral(", idClient, idTVO, NVO");
     if (vehicle)
         values += QStringLiteral(", :NewID, ") + insertTypeVO(ctx.TypeVO, ctx.idTypeVO)
                 + QStringLiteral(", :NewIDbis");
-    if (ctx.tab == 7)
+    if (ctx.tab == TabNumbers::Customer)
         values += QStringLiteral(", :NewID, ") + sql.SqlDate(formatDate(ctx.today));
-    if (ctx.tab == 8)
+    if (ctx.tab == TabNumbers::CustomerVehicles)
         values += QLatin1Char(',') + ctx.customerId + QStringLiteral(", :NewID, :NewIDbis");
 }
 
@@ -47,12 +47,12 @@ void appendInsertTail(const StatementContext &ctx, const SqlLiterals &sql, QStri
 
 bool insertMode(bool FlagNewEnreg, bool FlagNewVehicle, int tab)
 {
-    return FlagNewEnreg || (FlagNewVehicle && tab == 8);
+    return FlagNewEnreg || (FlagNewVehicle && tab == TabNumbers::CustomerVehicles);
 }
 
 QString statementTable(const QString &RecordTable, int tab)
 {
-    return tab == 8 ? QStringLiteral("TVehiclesClarim") : RecordTable;
+    return tab == TabNumbers::CustomerVehicles ? QStringLiteral("TVehiclesClarim") : RecordTable;
 }
 
 QString bracketedTable(const QString &table)

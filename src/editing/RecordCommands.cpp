@@ -2,6 +2,7 @@
 
 #include "editing/Messages.h"
 #include "engine/RecordDocument.h"
+#include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 
 #include <QRegularExpression>
@@ -16,20 +17,20 @@ QString lockMessage(bool FlagSiteAccess, const QDate &OptLimiteDateVerrouVNVO)
 int newRecordPage(const QString &kindCaption)
 {
     static const QStringList captions
-            = {QStringLiteral("VO"), QStringLiteral("VD"), QStringLiteral("VN")};
+            = {KindCaptions::Used, KindCaptions::Demonstration, KindCaptions::NewOrder};
     const int vehicle = int(captions.indexOf(kindCaption));
     if (vehicle >= 0)
         return vehicle;
-    return kindCaption == QLatin1String("CL") ? 6 : -1;
+    return kindCaption == KindCaptions::Customer ? TabNumbers::Customer - 1 : -1;
 }
 
 QString siteControl(const QString &kindCaption)
 {
-    if (kindCaption == QLatin1String("CL"))
+    if (kindCaption == KindCaptions::Customer)
         return QStringLiteral("aSite");
-    if (kindCaption == QLatin1String("VD"))
+    if (kindCaption == KindCaptions::Demonstration)
         return QStringLiteral("cVDSite");
-    if (kindCaption == QLatin1String("VN"))
+    if (kindCaption == KindCaptions::NewOrder)
         return QStringLiteral("cVNSite");
     return QStringLiteral("cSite");
 }

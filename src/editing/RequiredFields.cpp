@@ -1,13 +1,14 @@
 #include "editing/RequiredFields.h"
 
+#include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 
 #include <QStringList>
 
 namespace {
 
-constexpr int kCustomerPage = 6;
-constexpr int kCustomerVehiclesPage = 7;
+constexpr int kCustomerPage = TabNumbers::Customer - 1;
+constexpr int kCustomerVehiclesPage = TabNumbers::CustomerVehicles - 1;
 
 // The first of names whose text is empty.
 std::optional<QString> firstEmpty(const QStringList &names, const FieldText &text)
@@ -34,9 +35,9 @@ RequiredFailure focusOn(const QString &control, CheckAnswer answer = CheckAnswer
 
 QString vehiclePrefix(const QString &kindCaption)
 {
-    if (kindCaption == QLatin1String("VD"))
+    if (kindCaption == KindCaptions::Demonstration)
         return QStringLiteral("cVD");
-    if (kindCaption == QLatin1String("VN"))
+    if (kindCaption == KindCaptions::NewOrder)
         return QStringLiteral("cVN");
     return QStringLiteral("c");
 }
@@ -48,11 +49,11 @@ std::optional<RequiredFailure> checkVehicleFields(const QString &kindCaption, co
     if (readInt(text(p + QStringLiteral("NVO"))) == 0)
         return focusOn(p + QStringLiteral("NVO"));
     QStringList names = {p + QStringLiteral("Site"), p + QStringLiteral("InfoMarque")};
-    if (kindCaption == QLatin1String("VN"))
+    if (kindCaption == KindCaptions::NewOrder)
         names << QStringLiteral("cVNInfoModele") << QStringLiteral("cVNInfoTypeVersion");
     if (const auto empty = firstEmpty(names, text))
         return focusOn(*empty);
-    if (kindCaption != QLatin1String("VO"))
+    if (kindCaption != KindCaptions::Used)
         return std::nullopt;
     if (!text(QStringLiteral("cDateOrdre")).isEmpty()
         && text(QStringLiteral("cDestination")).isEmpty())

@@ -3,6 +3,7 @@
 #include "editing/Messages.h"
 #include "editing/PageStatement.h"
 #include "engine/RecordDocument.h"
+#include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 
 #include <QRegularExpression>
@@ -15,7 +16,7 @@ constexpr int kCommentColumn = 6;
 
 bool isVehicle(const SaveSnapshot &s)
 {
-    return s.kindCaption != QLatin1String("CL");
+    return s.kindCaption != KindCaptions::Customer;
 }
 
 const TsPage *shownTab(const SaveSnapshot &s)
@@ -97,7 +98,7 @@ SavePlan planSave(const SaveSnapshot &s, const FieldText &text, const SqlLiteral
 
 bool fixedFeeDue(const QString &kindCaption, const QString &vehicleId, bool FlagNewEnreg)
 {
-    return kindCaption == QLatin1String("VO") && !vehicleId.isEmpty() && !FlagNewEnreg;
+    return kindCaption == KindCaptions::Used && !vehicleId.isEmpty() && !FlagNewEnreg;
 }
 
 int firstPendingRow(const TsLines &rows)

@@ -74,7 +74,7 @@ FieldContext TAxDravik::FieldContextFor(int tab, const XmlItemIndex *record)
 {
     FieldContext ctx;
     ctx.record = record;
-    ctx.useDefaults = FlagNewEnreg || (FlagNewVehicle && tab == 8);
+    ctx.useDefaults = FlagNewEnreg || (FlagNewVehicle && tab == TabNumbers::CustomerVehicles);
     ctx.today = m_loadDate;
     ctx.vehicleFound = VehicleFound;
     ctx.groupRight = [this](const QString &tagList) {
@@ -164,9 +164,9 @@ void TAxDravik::UpdateTabDesc(int reload, int describe)
     Frevo = head.Frevo;
     if (!head.RecordId.isEmpty())
         LbIdTVO->setText(head.RecordId);
-    JvXPBtnNewVehicle->setEnabled(kindText == QLatin1String("CL") && readInt(customerId) > 0);
-    JvXPBtnPrint->setEnabled((kindText != QLatin1String("VN") && !head.RecordId.isEmpty())
-                             || kindText == QLatin1String("CL"));
+    JvXPBtnNewVehicle->setEnabled(kindText == KindCaptions::Customer && readInt(customerId) > 0);
+    JvXPBtnPrint->setEnabled((kindText != KindCaptions::NewOrder && !head.RecordId.isEmpty())
+                             || kindText == KindCaptions::Customer);
 
     TXml record = selectElement(RecordDoc, RecordElement);
     TraceLog(QStringLiteral("on UpdateTabDesc : ") + QString::number(idTypeVO)
@@ -210,9 +210,9 @@ void TAxDravik::UpdateTabDesc(int reload, int describe)
                         .arg(QString::number(n), traceFlag(page.Described), traceFlag(page.Built)));
         if (!page.Described || page.Built)
             continue;
-        if (n == 8)
+        if (n == TabNumbers::CustomerVehicles)
             BuildTab(n, selectElement(CustomerDoc, u"TVeh"));
-        else if (n == 9)
+        else if (n == TabNumbers::PurchasePlans)
             BuildTab(n, selectElement(RecordDoc, RecordElement));
         else
             BuildTab(n, fields);
@@ -224,11 +224,11 @@ void TAxDravik::RefreshTab(int n, const XmlItemIndex &record)
 {
     // The customer's vehicle and the whole record element are read through cursors of their own.
     std::optional<TXml> own;
-    if (n == 8) {
+    if (n == TabNumbers::CustomerVehicles) {
         const VehicleCursor vehicle = positionVehicleCursor(CustomerDoc, VehicleIndex);
         own = vehicle.cursor;
         VehicleFound = vehicle.VehicleFound;
-    } else if (n == 9) {
+    } else if (n == TabNumbers::PurchasePlans) {
         own = selectElement(RecordDoc, RecordElement);
     }
     TsPage &page = TabDesc[n];

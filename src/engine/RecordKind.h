@@ -13,6 +13,21 @@ inline const QString NewOrder = QStringLiteral("_TVN");
 inline const QString Customer = QStringLiteral("_TCL");
 } // namespace RecordKinds
 
+// The kind button's captions, the kind's short names.
+namespace KindCaptions {
+inline const QString Used = QStringLiteral("VO");
+inline const QString Demonstration = QStringLiteral("VD");
+inline const QString NewOrder = QStringLiteral("VN");
+inline const QString Customer = QStringLiteral("CL");
+} // namespace KindCaptions
+
+// The tabs of the customer side, by number (pages 6, 7 and 8 of the window).
+namespace TabNumbers {
+constexpr int Customer = 7;
+constexpr int CustomerVehicles = 8;
+constexpr int PurchasePlans = 9;
+} // namespace TabNumbers
+
 struct RecordKindDecision
 {
     QString RecordKind; // "_TVO", "_TVD", "_TVN" or "_TCL"

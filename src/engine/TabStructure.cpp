@@ -2,6 +2,7 @@
 
 #include "engine/FieldValue.h"
 #include "engine/Kinds.h"
+#include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 #include "gateway/TXml.h"
 
@@ -38,7 +39,7 @@ bool fieldVisible(int enabledCode, bool fieldRight)
 
 bool fieldRightFor(bool groupRight, int tab, int vehicleFound)
 {
-    return groupRight && !(tab == 8 && vehicleFound == 0);
+    return groupRight && !(tab == TabNumbers::CustomerVehicles && vehicleFound == 0);
 }
 
 DescribeOutcome describeTabs(const std::vector<StructEntry> &entries, const QString &recordKind,
