@@ -16,11 +16,6 @@
 #include <QFrame>
 #include <QLabel>
 
-SqlLiterals TAxDravik::Literals() const
-{
-    return {&SqlText, &SqlNumber, &SqlDate};
-}
-
 bool TAxDravik::GoTestVerrou()
 {
     if (FlagModifiable)
@@ -81,7 +76,7 @@ bool TAxDravik::TestPageUpdate(int tab)
     ctx.UserConcession = UserConcession;
     if (ctx.insert) // stamps the creation of a new customer
         ctx.today = clock().now().date();
-    const PageStatement statement = composePageStatement(TabDesc[tab].Descs, ctx, Literals());
+    const PageStatement statement = composePageStatement(TabDesc[tab].Descs, ctx);
     TabDesc[tab].PendingSql = statement.PendingSql;
     LbDebugInfo2->setText(statement.PendingSql);
     JvXPBtnSave->setEnabled(!statement.PendingSql.isEmpty());

@@ -32,7 +32,7 @@ void TAxDravik::ActionInfoRubrique(QWidget *Sender, int mode)
                                        : messages().confirm(title, question)))
         return;
 
-    const QString statement = listStatement(action, entry, Literals());
+    const QString statement = listStatement(action, entry);
     TraceLog(QStringLiteral("SQL : ") + statement);
     if (statement.isEmpty())
         return;

@@ -109,8 +109,8 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
         snapshot.vehicleRows = vehicles->rowCount();
     snapshot.customerId = LbIDCustomer->text();
     snapshot.today = clock().now().date();
-    const SavePlan plan = planSave(
-            snapshot, [this](const QString &name) { return FieldText(name); }, Literals());
+    const SavePlan plan
+            = planSave(snapshot, [this](const QString &name) { return FieldText(name); });
 
     if (plan.failure) {
         // No message: the focus goes to what is missing.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SqlLiterals.h"
+#include "editing/FieldText.h"
 
 #include <QDate>
 #include <QString>

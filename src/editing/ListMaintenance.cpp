@@ -3,6 +3,7 @@
 #include "editing/Messages.h"
 #include "editing/ResponseFiles.h"
 #include "engine/TextRules.h"
+#include "gateway/SqlText.h"
 
 namespace {
 
@@ -34,44 +35,42 @@ QString quotedBrand(const QString &brand)
     return QLatin1Char('\'') + b + QLatin1Char('\'');
 }
 
-QString deleteStatement(Table table, const ListEntry &e, const SqlLiterals &sql)
+QString deleteStatement(Table table, const ListEntry &e)
 {
     switch (table) {
     case Table::Rubrics:
         return QStringLiteral("Delete * From ListRubrics where RubricType='") + e.ListName
-                + QStringLiteral("' and RubricText=") + sql.SqlText(e.text);
+                + QStringLiteral("' and RubricText=") + SqlText(e.text);
     case Table::Models:
         return QStringLiteral("Delete * From ListModels where VMarque=") + quotedBrand(e.brand)
-                + QStringLiteral(" and VModele=") + sql.SqlText(e.model);
+                + QStringLiteral(" and VModele=") + SqlText(e.model);
     case Table::Versions:
         return QStringLiteral("Delete * From ListVersions where VMarque=") + quotedBrand(e.brand)
-                + QStringLiteral(" and VModele=") + sql.SqlText(e.model)
-                + QStringLiteral(" and VVersion=") + sql.SqlText(e.version)
-                + QStringLiteral(" and VConcession=") + sql.SqlText(e.UserConcession);
+                + QStringLiteral(" and VModele=") + SqlText(e.model)
+                + QStringLiteral(" and VVersion=") + SqlText(e.version)
+                + QStringLiteral(" and VConcession=") + SqlText(e.UserConcession);
     case Table::Other:
         break;
     }
     return QString();
 }
 
-QString insertStatement(Table table, const ListEntry &e, const SqlLiterals &sql)
+QString insertStatement(Table table, const ListEntry &e)
 {
     switch (table) {
     case Table::Rubrics:
         return QStringLiteral("Insert into ListRubrics (RubricType, RubricIndex, RubricItem, "
                               "RubricText) Values ('")
-                + e.ListName + QStringLiteral("', 0, '..' ,") + sql.SqlText(e.text)
-                + QLatin1Char(')');
+                + e.ListName + QStringLiteral("', 0, '..' ,") + SqlText(e.text) + QLatin1Char(')');
     case Table::Models:
         return QStringLiteral("Insert into ListModels (VMarque, VModele) Values (")
-                + sql.SqlText(e.brand) + QStringLiteral(", ") + sql.SqlText(e.model)
-                + QLatin1Char(')');
+                + SqlText(e.brand) + QStringLiteral(", ") + SqlText(e.model) + QLatin1Char(')');
     case Table::Versions:
         return QStringLiteral("Insert into ListVersions (VMarque, VModele, VVersion, "
                               "VConcession) Values (")
-                + quotedBrand(e.brand) + QStringLiteral(", ") + sql.SqlText(e.model)
-                + QStringLiteral(", ") + sql.SqlText(e.version) + QStringLiteral(", ")
-                + sql.SqlText(e.UserConcession) + QLatin1Char(')');
+                + quotedBrand(e.brand) + QStringLiteral(", ") + SqlText(e.model)
+                + QStringLiteral(", ") + SqlText(e.version) + QStringLiteral(", ")
+                + SqlText(e.UserConcession) + QLatin1Char(')');
     case Table::Other:
         break;
     }
@@ -109,11 +108,11 @@ QString listQuestionTitle(ListAction action)
     return action == ListAction::Delete ? EditingText::DeleteTitle : EditingText::AddTitle;
 }
 
-QString listStatement(ListAction action, const ListEntry &entry, const SqlLiterals &sql)
+QString listStatement(ListAction action, const ListEntry &entry)
 {
     const Table table = tableOf(entry.ListTable);
-    return action == ListAction::Delete ? deleteStatement(table, entry, sql)
-                                        : insertStatement(table, entry, sql);
+    return action == ListAction::Delete ? deleteStatement(table, entry)
+                                        : insertStatement(table, entry);
 }
 
 QString listResponseFile(ListAction action)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SqlLiterals.h"
+#include "editing/FieldText.h"
 
 #include <QString>
 
@@ -33,7 +33,7 @@ QString listQuestionTitle(ListAction action);
 // The statement of the action; empty for a table that is not maintained. The type name is
 // quoted as it stands, the brand untrimmed with its apostrophes doubled (and made safe for the
 // address), every other text by SqlText.
-QString listStatement(ListAction action, const ListEntry &entry, const SqlLiterals &sql);
+QString listStatement(ListAction action, const ListEntry &entry);
 
 // Response file of the request, always sent through AxUpdate. After a success the cached
 // ResponseFiles::Equip is dropped and the lists fetched again.

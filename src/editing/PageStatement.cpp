@@ -2,6 +2,7 @@
 
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
+#include "gateway/SqlText.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -24,8 +25,7 @@ bool changedField(const TsDesc &d)
 }
 
 // The fixed columns and values that close an insert, by tab and record kind.
-void appendInsertTail(const StatementContext &ctx, const SqlLiterals &sql, QString &columns,
-                      QString &values)
+void appendInsertTail(const StatementContext &ctx, QString &columns, QString &values)
 {
     const bool vehicle = ctx.RecordKind != RecordKinds::Customer;
     if (vehicle)
@@ -38,7 +38,7 @@ void appendInsertTail(const StatementContext &ctx, const SqlLiterals &sql, QStri
         values += QStringLiteral(", :NewID, ") + insertTypeVO(ctx.TypeVO, ctx.idTypeVO)
                 + QStringLiteral(", :NewIDbis");
     if (ctx.tab == TabNumbers::Customer)
-        values += QStringLiteral(", :NewID, ") + sql.SqlDate(formatDate(ctx.today));
+        values += QStringLiteral(", :NewID, ") + SqlDate(formatDate(ctx.today));
     if (ctx.tab == TabNumbers::CustomerVehicles)
         values += QLatin1Char(',') + ctx.customerId + QStringLiteral(", :NewID, :NewIDbis");
 }
@@ -85,7 +85,7 @@ QString editValue(int tInfo, const QString &text)
     return text;
 }
 
-bool writableValue(int tInfo, const QString &value, const SqlLiterals &sql)
+bool writableValue(int tInfo, const QString &value)
 {
     if (value.isEmpty())
         return true;
@@ -93,27 +93,27 @@ bool writableValue(int tInfo, const QString &value, const SqlLiterals &sql)
     case DataKind::Text:
         return true;
     case DataKind::Date:
-        return sql.SqlDate(value) != kNull;
+        return SqlDate(value) != kNull;
     case DataKind::Decimal:
-        return isNumber(sql.SqlNumber(value));
+        return isNumber(SqlNumber(value));
     default:
         return isNumber(value) || value == QLatin1String("True") || value == QLatin1String("False");
     }
 }
 
-QString sqlValue(int tInfo, const QString &value, const SqlLiterals &sql)
+QString sqlValue(int tInfo, const QString &value)
 {
     if (value.isEmpty())
         return kNull;
     switch (tInfo) {
     case DataKind::Date:
-        return sql.SqlDate(value);
+        return SqlDate(value);
     case DataKind::Text:
-        return sql.SqlText(value);
+        return SqlText(value);
     case DataKind::Decimal:
-        return writableValue(tInfo, value, sql) ? sql.SqlNumber(value) : sql.SqlText(value);
+        return writableValue(tInfo, value) ? SqlNumber(value) : SqlText(value);
     default:
-        return writableValue(tInfo, value, sql) ? value : sql.SqlText(value);
+        return writableValue(tInfo, value) ? value : SqlText(value);
     }
 }
 
@@ -124,8 +124,7 @@ QString insertTypeVO(const QString &TypeVO, int idTypeVO)
     return idTypeVO == 0 ? QStringLiteral("1") : QString::number(idTypeVO);
 }
 
-PageStatement composePageStatement(const std::vector<TsDesc> &descs, const StatementContext &ctx,
-                                   const SqlLiterals &sql)
+PageStatement composePageStatement(const std::vector<TsDesc> &descs, const StatementContext &ctx)
 {
     QStringList conditions, columns, values, assignments;
     bool keysDone = false;
@@ -136,13 +135,13 @@ PageStatement composePageStatement(const std::vector<TsDesc> &descs, const State
             conditions << (d.LoadedValue.isEmpty()
                                    ? QStringLiteral("isNull(") + d.FieldName + QLatin1Char(')')
                                    : d.FieldName + QLatin1Char('=')
-                                           + sqlValue(d.tInfo, d.LoadedValue, sql));
+                                           + sqlValue(d.tInfo, d.LoadedValue));
             continue;
         }
         keysDone = true;
         if (!changedField(d))
             continue;
-        const QString value = sqlValue(d.tInfo, d.CurrentValue, sql);
+        const QString value = sqlValue(d.tInfo, d.CurrentValue);
         columns << d.FieldName;
         values << value;
         assignments << d.FieldName + QLatin1Char('=') + value;
@@ -163,7 +162,7 @@ PageStatement composePageStatement(const std::vector<TsDesc> &descs, const State
     }
     QString columnList = columns.join(QLatin1Char(','));
     QString valueList = values.join(QLatin1Char(','));
-    appendInsertTail(ctx, sql, columnList, valueList);
+    appendInsertTail(ctx, columnList, valueList);
     result.PendingSql = QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList
             + QStringLiteral(", idOwner, Concession) Values (") + valueList + QLatin1Char(',')
             + ctx.idUser + QStringLiteral(", '") + ctx.UserConcession + QStringLiteral("')");
@@ -182,11 +181,11 @@ QString fieldLabel(const TsDesc &desc, const QString &designCaption)
     return label.isEmpty() ? desc.FieldName : label;
 }
 
-int firstUnwritableField(const std::vector<TsDesc> &descs, const SqlLiterals &sql)
+int firstUnwritableField(const std::vector<TsDesc> &descs)
 {
     for (size_t i = 0; i < descs.size(); ++i) {
         const TsDesc &d = descs[i];
-        if (changedField(d) && !writableValue(d.tInfo, d.CurrentValue, sql))
+        if (changedField(d) && !writableValue(d.tInfo, d.CurrentValue))
             return int(i);
     }
     return -1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SqlLiterals.h"
+#include "editing/FieldText.h"
 #include "engine/TsDesc.h"
 
 #include <QDate>
@@ -49,12 +49,12 @@ QString editValue(int tInfo, const QString &text);
 // Whether a non-empty value can be written as a literal of its data kind: a readable date for
 // dates, a number for decimals, a number or True/False for the kinds written as they stand.
 // Texts always can.
-bool writableValue(int tInfo, const QString &value, const SqlLiterals &sql);
+bool writableValue(int tInfo, const QString &value);
 
 // The literal of a value by data kind: NULL when empty; dates SqlDate, texts SqlText, decimals
 // SqlNumber, every other kind as it stands. A value that is not writable (see writableValue) is
 // quoted as a text, so that typed input can never leave its literal.
-QString sqlValue(int tInfo, const QString &value, const SqlLiterals &sql);
+QString sqlValue(int tInfo, const QString &value);
 
 // TypeVO of an insert: the record's, else idTypeVO, else "1".
 QString insertTypeVO(const QString &TypeVO, int idTypeVO);
@@ -68,8 +68,7 @@ struct PageStatement
 // TestPageUpdate's composition. Descriptors before the first one with an input control are key
 // fields; compared fields go into an update (set ... where keys) or an insert with the fixed
 // tail of the tab and kind.
-PageStatement composePageStatement(const std::vector<TsDesc> &descs, const StatementContext &ctx,
-                                   const SqlLiterals &sql);
+PageStatement composePageStatement(const std::vector<TsDesc> &descs, const StatementContext &ctx);
 
 // Label of a field in messages: its caption without ":", or its name when that leaves nothing.
 // designCaption: the caption of the design label beside the field's control, the name when the
@@ -79,4 +78,4 @@ QString fieldLabel(const TsDesc &desc, const QString &designCaption = QString())
 // The first field whose changed value the statement would carry but cannot write (a date typed
 // half-way, a number with letters); -1 when every value is writable. Saving refuses to send
 // while there is one.
-int firstUnwritableField(const std::vector<TsDesc> &descs, const SqlLiterals &sql);
+int firstUnwritableField(const std::vector<TsDesc> &descs);

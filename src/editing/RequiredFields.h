@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SqlLiterals.h"
+#include "editing/FieldText.h"
 #include "editing/TsLine.h"
 
 #include <QDate>

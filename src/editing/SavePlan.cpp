@@ -56,7 +56,7 @@ void planGridRow(const SaveSnapshot &s, SavePlan &plan)
 
 } // namespace
 
-SavePlan planSave(const SaveSnapshot &s, const FieldText &text, const SqlLiterals &sql)
+SavePlan planSave(const SaveSnapshot &s, const FieldText &text)
 {
     SavePlan plan;
     if (isVehicle(s)) {
@@ -73,7 +73,7 @@ SavePlan planSave(const SaveSnapshot &s, const FieldText &text, const SqlLiteral
     const TsPage *tab = shownTab(s);
     const bool tabPending = tab && !tab->PendingSql.isEmpty();
     if (tabPending) {
-        const int index = firstUnwritableField(tab->Descs, sql);
+        const int index = firstUnwritableField(tab->Descs);
         if (index >= 0) {
             plan.invalid = InvalidValue {
                     s.shownPage + 1, index,

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editing/FieldText.h"
 #include "editing/RequiredFields.h"
 #include "editing/ResponseFiles.h"
-#include "editing/SqlLiterals.h"
 #include "editing/TsLine.h"
 #include "engine/TsPage.h"
 
@@ -68,7 +68,7 @@ struct SavePlan
     std::vector<SaveRequest> requests; // in order
 };
 
-SavePlan planSave(const SaveSnapshot &snapshot, const FieldText &text, const SqlLiterals &sql);
+SavePlan planSave(const SaveSnapshot &snapshot, const FieldText &text);
 
 // Asked after the requests: whether TestFraisFixes runs, its statement then going through
 // AxInsert into ResponseFiles::Costs. Only for a used vehicle that exists on the server: while

@@ -50,7 +50,6 @@ struct FieldPlan;
 struct FieldReaction;
 struct PixelRect;
 struct HandlerBinding;
-struct SqlLiterals;
 
 class RequestKeys;
 class RequestRoutines;
@@ -626,7 +625,6 @@ private:
                      bool given);
     // The value-reading context of a tab (useDefaults, rights, trace).
     FieldContext FieldContextFor(int tab, const XmlItemIndex *record);
-    SqlLiterals Literals() const;
 
     TAxDravikServices m_services;
     std::unique_ptr<RequestRoutines> m_requests;

@@ -8,8 +8,6 @@
 
 namespace {
 
-const SqlLiterals sql = testSql();
-
 ListEntry entry(const char *table, const char *list, const char *text)
 {
     ListEntry e;
@@ -52,7 +50,7 @@ TEST(ListMaintenance, Statements)
             {ListAction::Delete, "", ""},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(listStatement(c.action, entry(c.table, "Couleur", "Gris ' clair"), sql),
+        EXPECT_EQ(listStatement(c.action, entry(c.table, "Couleur", "Gris ' clair")),
                   QString::fromUtf8(c.expected))
                 << c.table;
     }
@@ -63,10 +61,10 @@ TEST(ListMaintenance, BrandQuotedAsItStands)
     // The brand keeps its blanks; what the address would decode or split on travels as %XX.
     ListEntry e = entry("ListVersions", "InfoTypeVersion", "");
     e.brand = QStringLiteral(" A&B%27 or 1=1 ");
-    EXPECT_TRUE(listStatement(ListAction::Delete, e, sql)
+    EXPECT_TRUE(listStatement(ListAction::Delete, e)
                         .startsWith("Delete * From ListVersions where VMarque=' A%26B%2527 or "
                                     "1=1 ' and"));
-    EXPECT_TRUE(listStatement(ListAction::Add, e, sql).contains("Values (' A%26B%2527 or 1=1 ', "));
+    EXPECT_TRUE(listStatement(ListAction::Add, e).contains("Values (' A%26B%2527 or 1=1 ', "));
 }
 
 TEST(ListMaintenance, BoxesOfTheControlsTab)

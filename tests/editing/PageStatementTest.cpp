@@ -10,8 +10,6 @@
 
 namespace {
 
-const SqlLiterals sql = testSql();
-
 TsDesc field(const char *name, int tInfo, const char *value, bool bound = true)
 {
     TsDesc d;
@@ -55,7 +53,7 @@ StatementContext updateContext()
 
 QString compose(const std::vector<TsDesc> &descs, const StatementContext &ctx)
 {
-    return composePageStatement(descs, ctx, sql).PendingSql;
+    return composePageStatement(descs, ctx).PendingSql;
 }
 
 } // namespace
@@ -116,7 +114,7 @@ TEST(PageStatement, UpdateOfChangedFields)
     for (const auto &c : cases) {
         std::vector<TsDesc> descs = vehicleTab();
         c.edit(descs);
-        const PageStatement s = composePageStatement(descs, updateContext(), sql);
+        const PageStatement s = composePageStatement(descs, updateContext());
         EXPECT_EQ(s.PendingSql, QString::fromUtf8(c.expected)) << c.what;
         EXPECT_EQ(s.changed, !s.PendingSql.isEmpty()) << c.what;
     }
@@ -211,7 +209,7 @@ TEST(PageStatement, UnwritableValues)
     for (const auto &c : cases) {
         std::vector<TsDesc> descs = vehicleTab();
         descs[size_t(c.index)].CurrentValue = QString::fromUtf8(c.typed);
-        EXPECT_EQ(firstUnwritableField(descs, sql), c.writable ? -1 : c.index) << c.typed;
+        EXPECT_EQ(firstUnwritableField(descs), c.writable ? -1 : c.index) << c.typed;
         EXPECT_EQ(compose(descs, updateContext()),
                   QStringLiteral("Update tVehicles set %1 where (idVO=12)")
                           .arg(QString::fromUtf8(c.assignment)))
@@ -220,5 +218,5 @@ TEST(PageStatement, UnwritableValues)
     // Excluded fields are not sent, so they cannot block a save.
     std::vector<TsDesc> descs = vehicleTab();
     descs[6].CurrentValue = QStringLiteral("abc");
-    EXPECT_EQ(firstUnwritableField(descs, sql), -1);
+    EXPECT_EQ(firstUnwritableField(descs), -1);
 }

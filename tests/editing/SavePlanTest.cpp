@@ -9,8 +9,6 @@
 
 namespace {
 
-const SqlLiterals sql = testSql();
-
 const QHash<QString, QString> kCompleteVO
         = {{"cNVO", "1024"}, {"cSite", "NORD"}, {"cInfoMarque", "PEUGEOT"}};
 const QHash<QString, QString> kCompleteCL
@@ -80,7 +78,7 @@ TEST(SavePlan, OrderOfRequests)
         Fixture f;
         f.frevo = rows({"", "Update [tVO - Frevo] set A=1", "Update [tVO - Frevo] set B=2"});
         f.actions = rows({"Update tActions set C=3"});
-        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(kCompleteVO), sql);
+        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(kCompleteVO));
         // The first pending cost row only, before the tab; no action row after a cost row.
         EXPECT_EQ(describe(plan),
                   (QStringList {"AxUpdate XmlAXSQLFrevo.xml Update [tVO - Frevo] set A=1",
@@ -95,7 +93,7 @@ TEST(SavePlan, OrderOfRequests)
         SaveSnapshot s = f.snapshot("VO", 0);
         s.FrevoInsertMode = true;
         s.FlagNewEnreg = true;
-        EXPECT_EQ(describe(planSave(s, textsOf(kCompleteVO), sql)),
+        EXPECT_EQ(describe(planSave(s, textsOf(kCompleteVO))),
                   (QStringList {"AxInsert XmlAXSQLFrevo.xml Insert into [tVO - Frevo] (x) Values "
                                 "(1, 12, :NewID)",
                                 "AxInsert " + tab}));
@@ -109,7 +107,7 @@ TEST(SavePlan, OrderOfRequests)
             f.actions[1].Cols[column].CurrentValue = QStringLiteral("x");
         SaveSnapshot s = f.snapshot("CL", 6);
         s.ActionInsertMode = true;
-        EXPECT_EQ(describe(planSave(s, textsOf(kCompleteCL), sql)),
+        EXPECT_EQ(describe(planSave(s, textsOf(kCompleteCL))),
                   (QStringList {"AxInsert XmlAXSQLAction.xml Insert into tActions (...)",
                                 "AxUpdate XmlAXSQLVO.xml Update tClients set Nom='X' where "
                                 "(idClient=42)"}));
@@ -119,15 +117,15 @@ TEST(SavePlan, OrderOfRequests)
         Fixture f;
         SaveSnapshot s = f.snapshot("CL", 7);
         s.FlagNewVehicle = true;
-        EXPECT_EQ(planSave(s, textsOf(kCompleteCL), sql).requests.at(0).endpoint, "AxInsert");
+        EXPECT_EQ(planSave(s, textsOf(kCompleteCL)).requests.at(0).endpoint, "AxInsert");
         s.shownPage = 6;
-        EXPECT_EQ(planSave(s, textsOf(kCompleteCL), sql).requests.at(0).endpoint, "AxUpdate");
+        EXPECT_EQ(planSave(s, textsOf(kCompleteCL)).requests.at(0).endpoint, "AxUpdate");
     }
     {
         // The photos page has no statement; a page past the ninth tab has none either.
         Fixture f;
-        EXPECT_TRUE(planSave(f.snapshot("VO", 5), textsOf(kCompleteVO), sql).requests.empty());
-        EXPECT_TRUE(planSave(f.snapshot("VO", 9), textsOf(kCompleteVO), sql).requests.empty());
+        EXPECT_TRUE(planSave(f.snapshot("VO", 5), textsOf(kCompleteVO)).requests.empty());
+        EXPECT_TRUE(planSave(f.snapshot("VO", 9), textsOf(kCompleteVO)).requests.empty());
     }
 }
 
@@ -138,7 +136,7 @@ TEST(SavePlan, StopsBeforeSendingAnything)
         f.frevo = rows({"Update [tVO - Frevo] set A=1"});
         QHash<QString, QString> texts = kCompleteVO;
         texts["cNVO"] = "0";
-        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(texts), sql);
+        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(texts));
         ASSERT_TRUE(plan.failure);
         EXPECT_EQ(plan.failure->control, "cNVO");
         EXPECT_TRUE(plan.requests.empty());
@@ -148,14 +146,14 @@ TEST(SavePlan, StopsBeforeSendingAnything)
         Fixture f;
         f.actions = rows({"", "Update tActions set C=3"});
         f.actions[2].FirstEmptyCol = 7;
-        const SavePlan blocked = planSave(f.snapshot("CL", 6), textsOf(kCompleteCL), sql);
+        const SavePlan blocked = planSave(f.snapshot("CL", 6), textsOf(kCompleteCL));
         ASSERT_TRUE(blocked.failure);
         EXPECT_EQ(blocked.failure->actionRow, 1);
         EXPECT_EQ(blocked.failure->actionColumn, 7);
         EXPECT_TRUE(blocked.requests.empty());
 
         f.actions[2].Statement = QStringLiteral("delete * from tActions where (idAction=17)");
-        const SavePlan deletion = planSave(f.snapshot("CL", 6), textsOf(kCompleteCL), sql);
+        const SavePlan deletion = planSave(f.snapshot("CL", 6), textsOf(kCompleteCL));
         EXPECT_FALSE(deletion.failure);
         EXPECT_EQ(deletion.requests.size(), 2u);
     }
@@ -165,7 +163,7 @@ TEST(SavePlan, StopsBeforeSendingAnything)
         f.frevo = rows({"Update [tVO - Frevo] set A=1"});
         f.tabs[1].Descs[0].CurrentValue = QStringLiteral("12abc");
         f.tabs[1].Descs[0].txtInfo = QStringLiteral("Prix de vente :");
-        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(kCompleteVO), sql);
+        const SavePlan plan = planSave(f.snapshot("VO", 0), textsOf(kCompleteVO));
         ASSERT_TRUE(plan.invalid);
         EXPECT_EQ(plan.invalid->tab, 1);
         EXPECT_EQ(plan.invalid->index, 0);

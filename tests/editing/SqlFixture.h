@@ -1,16 +1,10 @@
 #pragma once
 
-#include "editing/SqlLiterals.h"
+#include "editing/FieldText.h"
 #include "engine/TsDesc.h"
 #include "gateway/SqlText.h"
 
 #include <QHash>
-
-// The gateway's SQL literal writers, as the window passes them.
-inline SqlLiterals testSql()
-{
-    return {&SqlText, &SqlNumber, &SqlDate};
-}
 
 // Marks a descriptor as bound to an input control. The pointer is only compared with null,
 // never followed, so no widget is needed.
