@@ -23,18 +23,9 @@ bool TAxDravik::GetDataRights(const QString &groupList) const
 
 void TAxDravik::ApplyRecordRights(const TXml &recordElement)
 {
-    const RecordRights r = computeRecordRights(
+    Rights = computeRecordRights(
             RecordDoc, recordElement,
             {UserSite, idUser, RecordKind, FlagNewEnreg, OptDates.OptLimiteDateVerrouVNVO});
-    RecordSite = r.RecordSite;
-    RecordOwner = r.RecordOwner;
-    NomImage = r.NomImage;
-    FlagSiteAccess = r.FlagSiteAccess;
-    FlagModifiable = r.FlagModifiable;
-    FlagRights = r.FlagRights;
-    RightCompta = r.RightCompta;
-    RightClarim = r.RightClarim;
-    RightAdmin = r.RightAdmin;
 }
 
 void TAxDravik::ApplyGuaranteeRights()

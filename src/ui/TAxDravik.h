@@ -9,6 +9,7 @@
 #include "editing/ChoiceIndex.h"
 #include "editing/ComboLists.h"
 #include "editing/TsLine.h"
+#include "editing/UserRights.h"
 #include "engine/Kinds.h"
 #include "engine/RecordDocument.h"
 #include "engine/StructEntry.h"
@@ -480,15 +481,15 @@ public:
     QString UrlInfoCL;
     QString UserName;
     QString UserUS1;
-    QString RecordSite;
-    QString RecordOwner;
+    QString &RecordSite = Rights.RecordSite; // a customer's site chosen changes it
+    QString &RecordOwner = Rights.RecordOwner;
     QString TypeVO;
     QString RecordKind;
     QString RecordElement;
     QString LastTypeVersion;
     QString LastModel; // model text last merged into a version memo; forgotten at each load
     QString Frevo; // cost summary text of the record
-    QString NomImage; // main photo of a reachable vehicle; locks its number and site
+    QString &NomImage = Rights.NomImage; // main photo of a reachable vehicle; locks number and site
     bool FlagNewEnreg = false;
     bool FlagNewVehicle = false;
     bool FlagLoading = false;
@@ -517,12 +518,14 @@ public:
     std::unique_ptr<ChoiceIndex> Choices;
 
     // ---- State: rights -------------------------------------------------------------------
-    bool FlagSiteAccess = false;
-    bool FlagModifiable = false;
-    bool FlagRights = false;
-    bool RightCompta = false;
-    bool RightClarim = false;
-    bool RightAdmin = false;
+    // The rights of the record shown, held once; the program's names for them refer into it.
+    RecordRights Rights;
+    bool &FlagSiteAccess = Rights.FlagSiteAccess;
+    bool &FlagModifiable = Rights.FlagModifiable;
+    bool &FlagRights = Rights.FlagRights;
+    bool &RightCompta = Rights.RightCompta;
+    bool &RightClarim = Rights.RightClarim;
+    bool &RightAdmin = Rights.RightAdmin;
 
     // ---- Controls ------------------------------------------------------------------------
     // Every design control by name, and what could not be made or wired as designed.
