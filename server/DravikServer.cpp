@@ -16,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -71,13 +72,17 @@ DravikServer::DravikServer(ServerOptions options)
         throw std::runtime_error("photo folder not found: " + m_options.photoDir);
     DbOptions db;
     db.path = m_options.dbPath;
-    db.busyTimeoutMs = m_options.busyTimeoutMs;
+    db.busyTimeoutMs = std::max(m_options.busyTimeoutMs, m_options.statementTimeoutMs + 500);
     db.statementTimeoutMs = m_options.statementTimeoutMs;
+    db.tempBytesPerStatement = m_options.tempBytesPerStatement;
     db.writableTables = writableTables();
     db.hiddenTables = {"tRequestKeys"};
     m_db = std::make_unique<Database>(db);
     prepareDatabase();
-    m_http = std::make_unique<HttpServer>();
+    HttpLimits limits;
+    limits.connectionsPerAddress = m_options.connectionsPerAddress;
+    limits.requestSeconds = m_options.requestSeconds;
+    m_http = std::make_unique<HttpServer>(limits);
     routes();
 }
 
@@ -165,8 +170,11 @@ void DravikServer::routes()
 
     // Whatever goes wrong, the answer is a document with log items, never a bare error page.
     http.set_error_handler([](const httplib::Request &req, httplib::Response &res) {
-        const std::string text = res.status == 404 ? msg::unknownEndpoint(latin1ToUtf8(req.path))
-                                                   : msg::internalError();
+        std::string text = msg::internalError();
+        if (res.status == 404)
+            text = msg::unknownEndpoint(latin1ToUtf8(req.path));
+        else if (res.status == 413 || HttpServer::requestTooLarge())
+            text = msg::requestTooLarge();
         res.set_content(XmlDoc::failure({text}), kXml);
     });
     http.set_exception_handler(

@@ -19,10 +19,15 @@ struct ServerOptions
     std::string listen = "127.0.0.1";
     int port = 0; // 0: a free port
     std::string seed; // "", "demo" or "large": fills a new database
-    int threads = 32; // requests served at once (a kept-alive connection holds one)
+    int threads = 64; // requests served at once (a kept-alive connection holds one)
+    int connectionsPerAddress = 24; // connections one client address may hold at once
+    int requestSeconds = 10; // for a request to arrive (plus a second per 64 KiB)
     int keepAliveSeconds = 5;
     int statementTimeoutMs = 3000;
-    int busyTimeoutMs = 1500;
+    // The wait for another writer; longer than the statement limit, so that a writer that keeps
+    // to the limit never makes another's save fail.
+    int busyTimeoutMs = 4000;
+    long long tempBytesPerStatement = 256LL << 20; // temporary disk of one client statement
 };
 
 class DravikServer

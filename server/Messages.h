@@ -103,6 +103,18 @@ inline std::string unknownEndpoint(std::string_view path)
 {
     return join("Adresse inconnue : ", path);
 }
+inline std::string requestLineTooLong()
+{
+    return "Adresse de requête trop longue : 1 Mo au plus";
+}
+inline std::string requestTooLarge()
+{
+    return "Requête trop volumineuse : 16 Mo au plus";
+}
+inline std::string tooManyConnections()
+{
+    return "Trop de connexions ouvertes depuis cette adresse : réessayez plus tard";
+}
 inline std::string internalError()
 {
     return "Erreur interne du serveur";
@@ -150,6 +162,18 @@ inline std::string deniedFunction(std::string_view f)
 inline std::string interrupted()
 {
     return "Requête interrompue : durée d'exécution maximale dépassée";
+}
+inline std::string tempSpaceExceeded()
+{
+    return "Requête interrompue : espace temporaire maximal dépassé";
+}
+inline std::string valueTooLarge()
+{
+    return "Valeur trop longue : 2 Mo au plus";
+}
+inline std::string patternTooLong()
+{
+    return "Motif de recherche trop long (LIKE) : 250 caractères au plus";
 }
 inline std::string answerTooLarge()
 {

@@ -1,5 +1,5 @@
 // dravik-server --db FILE --port N --photos DIR [--seed demo|large] [--listen ADDR]
-//               [--threads N] [--statement-timeout MS]
+//               [--threads N] [--statement-timeout MS] [--connections-per-address N]
 
 #include "server/DravikServer.h"
 
@@ -16,6 +16,7 @@ void usage()
     std::fprintf(stderr,
                  "usage: dravik-server --db FILE --port N --photos DIR [--seed demo|large]\n"
                  "                     [--listen ADDR] [--threads N] [--statement-timeout MS]\n"
+                 "                     [--connections-per-address N]\n"
                  "  --port 0 picks a free port; the server prints the address it listens on.\n");
 }
 
@@ -47,6 +48,8 @@ int main(int argc, char **argv)
                 options.threads = std::stoi(value);
             else if (arg == "--statement-timeout")
                 options.statementTimeoutMs = std::stoi(value);
+            else if (arg == "--connections-per-address")
+                options.connectionsPerAddress = std::stoi(value);
             else {
                 usage();
                 return 2;

@@ -65,7 +65,8 @@ public:
         options.photoDir = (dir / "photos").string();
         options.seed = "demo";
         options.statementTimeoutMs = 500;
-        options.busyTimeoutMs = 200;
+        options.busyTimeoutMs = 1000;
+        options.tempBytesPerStatement = 16 << 20;
         options.threads = 16;
         server = std::make_unique<server::DravikServer>(options);
         port = server->start();
