@@ -3,7 +3,12 @@
 // dravik-server: the endpoints of the client's catalogue over one SQLite database and one photo
 // folder. Tests and benchmarks run it in-process on a free loopback port.
 
+#include "server/Sessions.h"
+
+#include <httplib.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -11,6 +16,7 @@ namespace dravik::server {
 
 class Database;
 class HttpServer;
+class QueryParams;
 
 struct ServerOptions
 {
@@ -28,6 +34,9 @@ struct ServerOptions
     // to the limit never makes another's save fail.
     int busyTimeoutMs = 4000;
     long long tempBytesPerStatement = 256LL << 20; // temporary disk of one client statement
+    // Every request must carry a valid session key (false: requests without one are taken as
+    // they say, for the statement tests).
+    bool requireSession = true;
 };
 
 class DravikServer
@@ -60,6 +69,10 @@ private:
 
     void prepareDatabase();
     void routes();
+    std::string authorize(const httplib::Request &req, QueryParams &params,
+                          std::optional<SessionUser> &user);
+    template<typename Build>
+    httplib::Server::Handler document(Build build);
 };
 
 } // namespace dravik::server

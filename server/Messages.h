@@ -208,6 +208,28 @@ inline std::string databaseError(std::string_view d)
     return join("Erreur de la base de données : ", d);
 }
 
+// Sessions
+inline std::string invalidSession()
+{
+    return "Session expirée ou invalide";
+}
+inline std::string userMismatch(std::string_view id)
+{
+    return join("L'utilisateur de la requête ne correspond pas à la session : ", id);
+}
+inline std::string concessionMismatch(std::string_view c)
+{
+    return join("La concession de la requête ne correspond pas à la session : ", c);
+}
+inline std::string badLogin()
+{
+    return "Identifiant ou mot de passe incorrect";
+}
+inline std::string invalidTicket()
+{
+    return "Ticket de rapport expiré ou invalide";
+}
+
 // Records
 inline std::string unknownUser(std::string_view id)
 {
@@ -274,6 +296,10 @@ inline std::string smsEmptyText()
 inline std::string smsTooLong()
 {
     return "Erreur : message trop long (1024 octets au plus)";
+}
+inline std::string smsRefused(std::string_view why)
+{
+    return join("Erreur : ", why);
 }
 inline std::string smsStoreFailed()
 {

@@ -195,6 +195,7 @@ TEST(SlowClients, CannotStopEveryoneElse)
     options.threads = 8;
     options.connectionsPerAddress = 4;
     options.requestSeconds = 1;
+    options.requireSession = false;
     server::DravikServer server(options);
     const int port = server.start();
 
