@@ -6,6 +6,7 @@
 
 #include "server/Database.h"
 #include "server/DravikServer.h"
+#include "server/HttpServer.h"
 #include "server/Sessions.h"
 
 #include <iostream>
@@ -132,7 +133,9 @@ int main(int argc, char **argv)
         std::thread([&server, signals] {
             int sig = 0;
             sigwait(&signals, &sig);
-            server.stop();
+            // Only ends the serving: the main thread joins it (two joins of one thread hung
+            // the process now and then, with SIGTERM blocked for good).
+            server.http().stop();
         }).detach();
         server.wait();
     } catch (const std::exception &e) {
