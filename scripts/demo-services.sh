@@ -7,17 +7,24 @@
 #
 #   scripts/demo-services.sh start [DATA_DIR]   (default DATA_DIR: build/demo)
 #   scripts/demo-services.sh stop  [DATA_DIR]
+#   scripts/demo-services.sh login USER-ID [DATA_DIR]   prints a session key of that demo user
 #
 # Needs the build (build/server/dravik-server, or $DRAVIK_BUILD_DIR) and python3-pyftpdlib.
 # The process ids are kept in DATA_DIR/services.pid; "stop" ends exactly those processes.
 # Keys written: HttpRoot, BaseHRef, idTVO, OCXName, OCXVersion, URLImages, idUser,
-# UserConcession, UserSite, WhereClause, OrderClause, idClient, idTypeVO, Trace, and the FTP
-# settings FtpHost, FtpPort, FtpUser, FtpPassword, FtpGateway.
+# UserConcession, UserSite, WhereClause, OrderClause, idClient, idTypeVO, Trace, SessionKey (the
+# demo user logged in with the demo password) and the FTP settings FtpHost, FtpPort, FtpUser,
+# FtpPassword, FtpGateway.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DRAVIK_BUILD_DIR:-$root/build}
 action=${1:-start}
-data=${2:-$build/demo}
+if [ "$action" = login ]; then
+    user=${2:?user id}
+    data=${3:-$build/demo}
+else
+    data=${2:-$build/demo}
+fi
 pids="$data/services.pid"
 # Debian's interpreter, which python3-pyftpdlib installs into (another python3 may come first).
 python=/usr/bin/python3
@@ -31,10 +38,28 @@ stop_services() {
     rm -f "$pids"
 }
 
+# Logs a demo user in (its login, the demo password) on the running server; prints the key.
+login() {
+    "$python" - "$data/demo.sqlite" "$1" "$(cat "$data/base" 2>/dev/null)" <<'PY'
+import re, sqlite3, sys, urllib.parse, urllib.request
+db, user, base = sys.argv[1:4]
+login = sqlite3.connect(db).execute("SELECT Login FROM tUsers WHERE idUser = ?", (user,)).fetchone()
+if not login or not base:
+    sys.exit("no demo user %s or no server running" % user)
+form = urllib.parse.urlencode({"Login": login[0], "Password": "dravik"}).encode()
+answer = urllib.request.urlopen(base + "AxLogin", form, timeout=10).read().decode("latin-1")
+key = re.search(r"<SessionKey>([0-9a-f]+)</SessionKey>", answer)
+if not key:
+    sys.exit("login refused: " + answer)
+print(key.group(1))
+PY
+}
+
 case "$action" in
 stop) stop_services; exit 0 ;;
+login) login "$user"; exit 0 ;;
 start) ;;
-*) echo "usage: $0 start|stop [DATA_DIR]" >&2; exit 2 ;;
+*) echo "usage: $0 start|stop [DATA_DIR] | login USER-ID [DATA_DIR]" >&2; exit 2 ;;
 esac
 
 stop_services
@@ -53,6 +78,8 @@ for _ in $(seq 1 300); do
     sleep 0.1
 done
 [ -n "$base" ] || { echo "dravik-server did not start" >&2; exit 1; }
+echo "$base" > "$data/base"
+session_key=$(login 1) || { stop_services; exit 1; }
 
 # FTP on a free loopback port; the account of the demo.
 ftp_user=dravik
@@ -91,7 +118,7 @@ keys = {
     "URLImages": "${base}voimages/", "idUser": "1", "UserConcession": "ZOLVARE", "UserSite": "#",
     "WhereClause": "", "OrderClause": "", "idClient": "", "idTypeVO": "1", "Trace": "1",
     "FtpHost": "127.0.0.1", "FtpPort": "${ftp_port}", "FtpUser": "${ftp_user}",
-    "FtpPassword": "${ftp_password}", "FtpGateway": "",
+    "FtpPassword": "${ftp_password}", "FtpGateway": "", "SessionKey": "${session_key}",
 }
 try:
     lines = open(path, encoding="latin-1").read().splitlines()

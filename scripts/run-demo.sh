@@ -43,6 +43,13 @@ if [ $# -gt 0 ]; then
         kill -0 "$client" 2>/dev/null || break
         sleep 0.1
     done
-    "$bin/dravik-launch" "$@"
+    # Another user is logged in for the record asked for.
+    keys=("$@")
+    for arg in "$@"; do
+        case "$arg" in
+        idUser=*) keys+=("SessionKey=$(bash "$root/scripts/demo-services.sh" login "${arg#idUser=}" "$data")") ;;
+        esac
+    done
+    "$bin/dravik-launch" "${keys[@]}"
 fi
 wait "$client"

@@ -4,6 +4,7 @@
 #include "server/JetSql.h"
 #include "server/Messages.h"
 #include "server/SqlValues.h"
+#include "server/TempBudget.h"
 #include "server/XmlDoc.h"
 
 #include <atomic>
@@ -26,6 +27,10 @@ std::string describeFailure(Connection &c, int rc)
 {
     if (c.interrupted() || rc == SQLITE_INTERRUPT)
         return msg::interrupted();
+    if (rc == SQLITE_FULL && tempBudgetExceeded())
+        return msg::tempSpaceExceeded();
+    if (rc == SQLITE_TOOBIG)
+        return msg::valueTooLarge();
     if (rc == SQLITE_AUTH || !c.denial().empty())
         return c.denial().empty() ? msg::deniedOther() : c.denial();
     const std::string text = sqlite3_errmsg(c.handle());
@@ -44,10 +49,15 @@ std::string describeFailure(Connection &c, int rc)
     if (const size_t p = text.find(": syntax error");
         p != std::string::npos && after("near ").size())
         return msg::syntaxError(text.substr(5, p - 5));
+    if (text == "LIKE or GLOB pattern too complex")
+        return msg::patternTooLong();
     if (text == "incomplete input")
         return msg::syntaxError("la fin de l'instruction");
     return msg::sqlError(text);
 }
+
+// Client statements longer than this are prepared for one request only.
+constexpr size_t kKeptStatementBytes = 16 * 1024;
 
 bool isBusy(int rc)
 {
@@ -129,8 +139,8 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
     c.setAccess(Access::Read, readable);
     sqlite3_stmt *stmt = c.clientStatement(key);
     int rc = SQLITE_OK;
+    Stmt fresh; // a statement not kept by the connection
     if (!stmt) {
-        Stmt fresh;
         std::string message;
         rc = prepareClient(c, Access::Read, t.sql, fresh, message, readable);
         if (rc == SQLITE_OK && !sqlite3_stmt_readonly(fresh.get())) {
@@ -141,10 +151,16 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
             r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
             return r;
         }
-        stmt = fresh.release();
-        c.keepClient(key, stmt);
+        stmt = fresh.get();
+        // A long statement is rarely sent twice, and kept ones would hold megabytes per
+        // connection.
+        if (key.size() <= kKeptStatementBytes)
+            c.keepClient(key, fresh.release());
     }
-    const RowWriter &writer = c.writer(stmt);
+    std::optional<RowWriter> ownWriter;
+    if (fresh)
+        ownWriter.emplace(stmt);
+    const RowWriter &writer = fresh ? *ownWriter : c.writer(stmt);
     c.startClock(db.options().statementTimeoutMs);
     while (true) {
         rc = sqlite3_step(stmt);

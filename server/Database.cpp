@@ -2,6 +2,7 @@
 
 #include "server/Messages.h"
 #include "server/SqlValues.h"
+#include "server/TempBudget.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -20,6 +21,7 @@ void checkSqlite(sqlite3 *db, int rc, std::string_view what)
 Connection::Connection(const DbOptions &options)
     : m_options(options)
 {
+    installTempBudgetVfs();
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(options.path.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -32,9 +34,15 @@ Connection::Connection(const DbOptions &options)
     // Nothing a client writes may reach the file format itself.
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_limit(m_db, SQLITE_LIMIT_ATTACHED, 0);
     sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, 2 * 1024 * 1024);
     sqlite3_limit(m_db, SQLITE_LIMIT_SQL_LENGTH, 1024 * 1024);
+    // The progress handler runs between the steps of a statement, never inside one function
+    // call: a LIKE over a long text takes time that grows with its pattern (a 40,000 character
+    // pattern over 2 MB ran more than a minute). Typed searches are far shorter than this.
+    sqlite3_limit(m_db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 250);
     // Every write is on disk when its answer leaves.
     checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr),
                 "synchronous");
@@ -118,6 +126,7 @@ void Connection::setAccess(Access access, std::set<std::string> tables)
 
 void Connection::startClock(int timeoutMs)
 {
+    setTempBudget(timeoutMs > 0 ? m_options.tempBytesPerStatement : -1);
     m_interrupted = false;
     m_clock = timeoutMs > 0;
     m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -156,6 +165,31 @@ bool containsNoCase(const std::set<std::string> &names, const char *name)
     return false;
 }
 
+// Functions that reach outside the data (extensions), tell about the process (fts3_tokenizer
+// answers a pointer of the server) or the build, or do work unbounded by the length limits
+// inside one call (printf's "%.*c" loops over its precision whatever the result's limit).
+bool isDeniedFunction(const char *name)
+{
+    static const char *const denied[] = {"load_extension",
+                                         "fts3_tokenizer",
+                                         "printf",
+                                         "format",
+                                         "sqlite_compileoption_get",
+                                         "sqlite_compileoption_used",
+                                         "sqlite_source_id",
+                                         "sqlite_offset",
+                                         "fts5_source_id",
+                                         "readfile",
+                                         "writefile",
+                                         "edit"};
+    if (!name)
+        return false;
+    for (const char *d : denied)
+        if (strcasecmp(d, name) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int Connection::check(int action, const char *a, const char *b, const char *dbName)
@@ -178,7 +212,7 @@ int Connection::check(int action, const char *a, const char *b, const char *dbNa
             return deny(msg::deniedRead(a ? a : ""));
         return SQLITE_OK;
     case SQLITE_FUNCTION:
-        if (b && strcasecmp(b, "load_extension") == 0)
+        if (isDeniedFunction(b))
             return deny(msg::deniedFunction(b));
         return SQLITE_OK;
     case SQLITE_INSERT:

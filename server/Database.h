@@ -24,6 +24,7 @@ struct DbOptions
     int busyTimeoutMs = 1500; // wait for another writer before answering WAIT_TIMEOUT
     int statementTimeoutMs = 3000; // a client statement running longer is interrupted
     int requestKeySeconds = 24 * 3600; // how long an applied request key answers its retries
+    long long tempBytesPerStatement = 256LL << 20; // temporary disk one client statement may use
     // The tables a client's statement may write (names compared without letter case); the
     // others (users, groups, companies, option dates...) are read-only for clients.
     std::set<std::string> writableTables;

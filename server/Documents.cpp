@@ -23,6 +23,17 @@ namespace {
 
 using Arg = std::variant<sqlite3_int64, std::string>;
 
+// A document grown past the answer limit: it is answered as a log item instead.
+struct AnswerTooLarge : std::exception
+{
+};
+
+void checkSize(const std::string &out)
+{
+    if (out.size() > kMaxAnswerBytes)
+        throw AnswerTooLarge();
+}
+
 sqlite3_stmt *run(Connection &c, const std::string &sql, std::initializer_list<Arg> args)
 {
     sqlite3_stmt *stmt = c.cached(sql);
@@ -54,8 +65,13 @@ void appendList(Connection &c, std::string &out, std::string_view item, const st
     sqlite3_stmt *stmt = run(c, sql, args);
     out += "<" + container + ">";
     const RowWriter &writer = c.writer(stmt);
-    while (step(c, stmt) == SQLITE_ROW)
+    while (step(c, stmt) == SQLITE_ROW) {
         writer.appendItem(out, item);
+        if (out.size() > kMaxAnswerBytes) {
+            sqlite3_reset(stmt);
+            throw AnswerTooLarge();
+        }
+    }
     sqlite3_reset(stmt);
     out += "</" + container + ">\r\n";
 }
@@ -73,6 +89,7 @@ bool appendRecord(Connection &c, std::string &out, std::string_view name, const 
     if (found)
         c.writer(stmt).appendFields(out);
     sqlite3_reset(stmt);
+    checkSize(out);
     out += "</";
     out += name;
     out += ">\r\n";
@@ -167,6 +184,8 @@ std::string guarded(Build build)
 {
     try {
         return build();
+    } catch (const AnswerTooLarge &) {
+        return XmlDoc::failure({msg::answerTooLarge()});
     } catch (const std::exception &e) {
         return XmlDoc::failure({msg::databaseError(e.what())});
     }

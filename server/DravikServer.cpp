@@ -9,6 +9,7 @@
 #include "server/Messages.h"
 #include "server/QueryString.h"
 #include "server/Reports.h"
+#include "server/Sessions.h"
 #include "server/Uploads.h"
 #include "server/XmlDoc.h"
 
@@ -16,7 +17,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace dravik::server {
@@ -53,16 +56,56 @@ bool isDirectory(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A GET endpoint answering a document built from the request's parameters.
-template<typename Build>
-httplib::Server::Handler document(Build build)
+// The session key of a request: the header, else the cookie.
+std::string sessionKeyOf(const httplib::Request &req)
 {
-    return [build](const httplib::Request &req, httplib::Response &res) {
-        res.set_content(build(QueryParams::fromTarget(req.target)), kXml);
-    };
+    if (req.has_header("X-Dravik-Session"))
+        return req.get_header_value("X-Dravik-Session");
+    const std::string cookies = req.get_header_value("Cookie");
+    const std::string name = "DravikSession=";
+    for (size_t p = cookies.find(name); p != std::string::npos; p = cookies.find(name, p + 1)) {
+        if (p == 0 || cookies[p - 1] == ' ' || cookies[p - 1] == ';') {
+            const size_t start = p + name.size();
+            const size_t end = cookies.find(';', start);
+            return cookies.substr(start, end == std::string::npos ? end : end - start);
+        }
+    }
+    return {};
 }
 
 } // namespace
+
+// The user asking, from the session key; the user parameters of the request must name the
+// same user and company. Answers the refusal (a log item), empty when the request may go on,
+// and sets the "UserID" the documents read to the session's user.
+std::string DravikServer::authorize(const httplib::Request &req, QueryParams &params,
+                                    std::optional<SessionUser> &user)
+{
+    user = sessionUser(*m_db, sessionKeyOf(req));
+    if (!user)
+        return m_options.requireSession ? msg::invalidSession() : std::string();
+    const std::string id = params.get("UserID");
+    if (!id.empty() && id != std::to_string(user->id))
+        return msg::userMismatch(id);
+    const std::string concession = params.get("UserConcession");
+    if (!concession.empty() && concession != user->concession)
+        return msg::concessionMismatch(concession);
+    params.set("UserID", std::to_string(user->id));
+    return {};
+}
+
+// A GET endpoint answering a document built from the request's parameters, for the session's
+// user.
+template<typename Build>
+httplib::Server::Handler DravikServer::document(Build build)
+{
+    return [this, build](const httplib::Request &req, httplib::Response &res) {
+        QueryParams params = QueryParams::fromTarget(req.target);
+        std::optional<SessionUser> user;
+        const std::string refusal = authorize(req, params, user);
+        res.set_content(refusal.empty() ? build(params) : XmlDoc::failure({refusal}), kXml);
+    };
+}
 
 DravikServer::DravikServer(ServerOptions options)
     : m_options(std::move(options))
@@ -71,13 +114,17 @@ DravikServer::DravikServer(ServerOptions options)
         throw std::runtime_error("photo folder not found: " + m_options.photoDir);
     DbOptions db;
     db.path = m_options.dbPath;
-    db.busyTimeoutMs = m_options.busyTimeoutMs;
+    db.busyTimeoutMs = std::max(m_options.busyTimeoutMs, m_options.statementTimeoutMs + 500);
     db.statementTimeoutMs = m_options.statementTimeoutMs;
+    db.tempBytesPerStatement = m_options.tempBytesPerStatement;
     db.writableTables = writableTables();
-    db.hiddenTables = {"tRequestKeys"};
+    db.hiddenTables = {"tRequestKeys", "tPasswords", "tSessions", "tReportTickets"};
     m_db = std::make_unique<Database>(db);
     prepareDatabase();
-    m_http = std::make_unique<HttpServer>();
+    HttpLimits limits;
+    limits.connectionsPerAddress = m_options.connectionsPerAddress;
+    limits.requestSeconds = m_options.requestSeconds;
+    m_http = std::make_unique<HttpServer>(limits);
     routes();
 }
 
@@ -91,6 +138,7 @@ void DravikServer::prepareDatabase()
     auto lease = m_db->acquire();
     sqlite3 *db = lease->handle();
     seed::createSchema(db);
+    createSessionTables(db);
     // The server's own table, added to databases made before it existed.
     checkSqlite(
             db,
@@ -114,6 +162,8 @@ void DravikServer::prepareDatabase()
         seed::seedDemo(db, m_options.photoDir);
     if (m_options.seed == "large" && count("SELECT count(*) FROM tVehicles") < seed::kLargeVehicles)
         seed::seedLarge(db, m_options.photoDir);
+    if (!m_options.seed.empty())
+        setDemoPasswords(db);
 }
 
 void DravikServer::routes()
@@ -143,11 +193,52 @@ void DravikServer::routes()
                      return XmlDoc::failure({msg::missingParameter("SQLExecute")});
                  return runInsert(db, p.get("SQLExecute"), {p.get("RequestKey"), {}});
              }));
-    http.Post("/AxInsert", [&db, photoDir](const httplib::Request &req, httplib::Response &res) {
-        res.set_content(photoUpload(db, photoDir, req), kXml);
+    http.Post("/AxInsert",
+              [this, &db, photoDir](const httplib::Request &req, httplib::Response &res) {
+                  QueryParams params;
+                  std::optional<SessionUser> user;
+                  const std::string refusal = authorize(req, params, user);
+                  res.set_content(refusal.empty() ? photoUpload(db, photoDir, req)
+                                                  : XmlDoc::failure({refusal}),
+                                  kXml);
+              });
+    // User and password (a form) for a session key.
+    http.Post("/AxLogin", [&db](const httplib::Request &req, httplib::Response &res) {
+        auto field = [&req](const char *name) {
+            const auto it = req.files.find(name);
+            return it != req.files.end() ? it->second.content : req.get_param_value(name);
+        };
+        const auto user = checkPassword(db, field("Login"), field("Password"));
+        if (!user) {
+            res.set_content(XmlDoc::failure({msg::badLogin()}), kXml);
+            return;
+        }
+        XmlDoc doc("Answer");
+        doc.open("Session");
+        doc.value("SessionKey", issueSession(db, *user));
+        doc.value("UserID", std::to_string(*user));
+        doc.close("Session");
+        res.set_content(doc.finish(), kXml);
     });
-    http.Get("/ReportPDF", [&db](const httplib::Request &req, httplib::Response &res) {
-        const Report r = reportPdf(db, QueryParams::fromTarget(req.target));
+    // A ticket for the browser to open one report of one record.
+    http.Get("/AxReportTicket", document([&db](const QueryParams &p) {
+                 XmlDoc doc("Answer");
+                 doc.open("ReportTicket");
+                 doc.value("Ticket",
+                           issueTicket(db, std::atoll(p.get("UserID").c_str()), p.get("rptSelect"),
+                                       p.get("rptName")));
+                 doc.close("ReportTicket");
+                 return doc.finish();
+             }));
+    http.Get("/ReportPDF", [this, &db](const httplib::Request &req, httplib::Response &res) {
+        QueryParams params = QueryParams::fromTarget(req.target);
+        if (m_options.requireSession
+            && !checkTicket(db, params.get("Ticket"), params.get("rptSelect"),
+                            params.get("rptName"))) {
+            res.set_content(XmlDoc::failure({msg::invalidTicket()}), kXml);
+            return;
+        }
+        const Report r = reportPdf(db, params);
         if (r.pdf) {
             res.set_header("Content-Disposition",
                            "inline; filename=\"" + utf8ToLatin1(r.fileName) + "\"");
@@ -157,16 +248,24 @@ void DravikServer::routes()
         }
     });
     http.Post("/tools/smssend/smssend.php5",
-              [&db](const httplib::Request &req, httplib::Response &res) {
-                  res.set_content(utf8ToLatin1(smsSend(db, req)), "text/plain; charset=ISO-8859-1");
+              [this, &db](const httplib::Request &req, httplib::Response &res) {
+                  QueryParams params;
+                  std::optional<SessionUser> user;
+                  const std::string refusal = authorize(req, params, user);
+                  res.set_content(utf8ToLatin1(refusal.empty() ? smsSend(db, req)
+                                                               : msg::smsRefused(refusal)),
+                                  "text/plain; charset=ISO-8859-1");
               });
     http.set_mount_point("/voimages", photoDir);
     http.set_file_extension_and_mimetype_mapping("jpg", "image/jpeg");
 
     // Whatever goes wrong, the answer is a document with log items, never a bare error page.
     http.set_error_handler([](const httplib::Request &req, httplib::Response &res) {
-        const std::string text = res.status == 404 ? msg::unknownEndpoint(latin1ToUtf8(req.path))
-                                                   : msg::internalError();
+        std::string text = msg::internalError();
+        if (res.status == 404)
+            text = msg::unknownEndpoint(latin1ToUtf8(req.path));
+        else if (res.status == 413 || HttpServer::requestTooLarge())
+            text = msg::requestTooLarge();
         res.set_content(XmlDoc::failure({text}), kXml);
     });
     http.set_exception_handler(

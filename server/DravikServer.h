@@ -3,7 +3,12 @@
 // dravik-server: the endpoints of the client's catalogue over one SQLite database and one photo
 // folder. Tests and benchmarks run it in-process on a free loopback port.
 
+#include "server/Sessions.h"
+
+#include <httplib.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -11,6 +16,7 @@ namespace dravik::server {
 
 class Database;
 class HttpServer;
+class QueryParams;
 
 struct ServerOptions
 {
@@ -19,10 +25,18 @@ struct ServerOptions
     std::string listen = "127.0.0.1";
     int port = 0; // 0: a free port
     std::string seed; // "", "demo" or "large": fills a new database
-    int threads = 32; // requests served at once (a kept-alive connection holds one)
+    int threads = 64; // requests served at once (a kept-alive connection holds one)
+    int connectionsPerAddress = 24; // connections one client address may hold at once
+    int requestSeconds = 10; // for a request to arrive (plus a second per 64 KiB)
     int keepAliveSeconds = 5;
     int statementTimeoutMs = 3000;
-    int busyTimeoutMs = 1500;
+    // The wait for another writer; longer than the statement limit, so that a writer that keeps
+    // to the limit never makes another's save fail.
+    int busyTimeoutMs = 4000;
+    long long tempBytesPerStatement = 256LL << 20; // temporary disk of one client statement
+    // Every request must carry a valid session key (false: requests without one are taken as
+    // they say, for the statement tests).
+    bool requireSession = true;
 };
 
 class DravikServer
@@ -55,6 +69,10 @@ private:
 
     void prepareDatabase();
     void routes();
+    std::string authorize(const httplib::Request &req, QueryParams &params,
+                          std::optional<SessionUser> &user);
+    template<typename Build>
+    httplib::Server::Handler document(Build build);
 };
 
 } // namespace dravik::server

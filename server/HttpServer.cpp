@@ -1,5 +1,10 @@
 #include "server/HttpServer.h"
 
+#include "server/Messages.h"
+#include "server/XmlDoc.h"
+
+#include <malloc.h>
+
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -8,6 +13,7 @@
 
 #include <arpa/inet.h>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <string_view>
 
@@ -17,6 +23,13 @@ namespace {
 
 // Longer paths are left to httplib, which refuses them (its limit is 8192 bytes).
 constexpr size_t kHandOverLimit = 4096;
+
+// Requests or answers above this size give their memory back to the system once served.
+constexpr size_t kTrimAfterBytes = 1024 * 1024;
+
+thread_local bool t_tooLarge = false;
+
+using Clock = std::chrono::steady_clock;
 
 void addressOf(const sockaddr_storage &addr, std::string &ip, int &port)
 {
@@ -48,14 +61,37 @@ public:
 
     ssize_t read(char *ptr, size_t size) override
     {
-        if (m_pos < m_buf.size()) {
-            const size_t n = std::min(size, m_buf.size() - m_pos);
-            std::memcpy(ptr, m_buf.data() + m_pos, n);
-            m_pos += n;
-            return static_cast<ssize_t>(n);
+        if (m_left == 0) {
+            t_tooLarge = true;
+            return -1;
         }
-        return receive(ptr, size);
+        size = std::min(size, m_left);
+        ssize_t n;
+        if (m_pos < m_buf.size()) {
+            n = static_cast<ssize_t>(std::min(size, m_buf.size() - m_pos));
+            std::memcpy(ptr, m_buf.data() + m_pos, static_cast<size_t>(n));
+            m_pos += static_cast<size_t>(n);
+        } else {
+            n = receive(ptr, size);
+        }
+        if (n > 0)
+            m_left -= static_cast<size_t>(n);
+        return n;
     }
+
+    // A request begins: it may bring `bytes` at most and must arrive in `seconds`, plus a
+    // second per 64 KiB received.
+    void beginRequest(size_t bytes, int seconds)
+    {
+        m_left = m_limit = bytes;
+        m_received = 0;
+        m_written = 0;
+        m_start = Clock::now();
+        m_seconds = seconds;
+        t_tooLarge = false;
+    }
+    // Bytes of the request and of its answer.
+    size_t traffic() const { return m_limit - m_left + m_written; }
 
     // Sends without waiting first; waits (up to the write time-out) only when the socket's
     // buffer is full.
@@ -76,6 +112,7 @@ public:
             if (n >= 0) {
                 if (!header)
                     m_bodyLeft -= std::min(m_bodyLeft, static_cast<size_t>(n));
+                m_written += static_cast<size_t>(n);
                 return n;
             }
             if (errno == EINTR)
@@ -155,6 +192,24 @@ private:
     int m_sock;
     int m_readMs, m_writeMs;
     size_t m_bodyLeft = 0; // body bytes of the answer being written still to come
+    size_t m_limit = SIZE_MAX, m_left = SIZE_MAX; // request bytes allowed, still allowed
+    size_t m_received = 0, m_written = 0;
+    Clock::time_point m_start {};
+    int m_seconds = 0; // 0: no deadline
+
+    // What is left of the time the request may take to arrive, in ms (never above the read
+    // time-out).
+    int readWaitMs() const
+    {
+        if (m_seconds == 0)
+            return m_readMs;
+        const auto allowed
+                = std::chrono::seconds(m_seconds) + std::chrono::milliseconds(m_received / 64);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_start + allowed
+                                                                                - Clock::now())
+                                  .count();
+        return static_cast<int>(std::clamp<long long>(left, 0, m_readMs));
+    }
 
     static size_t contentLength(std::string_view header)
     {
@@ -187,30 +242,107 @@ private:
             return rc > 0 && (p.revents & (events | POLLHUP | POLLERR));
         }
     }
-    // Receives what is there; waits (up to the read time-out) only when nothing is.
+    // Receives what is there; waits (up to the read time-out, and within the request's time)
+    // only when nothing is.
     ssize_t receive(char *ptr, size_t size)
     {
         while (true) {
             const ssize_t n = ::recv(m_sock, ptr, size, MSG_DONTWAIT);
-            if (n >= 0)
+            if (n >= 0) {
+                m_received += static_cast<size_t>(n);
                 return n;
+            }
             if (errno == EINTR)
                 continue;
-            if ((errno != EAGAIN && errno != EWOULDBLOCK) || !wait(POLLIN, m_readMs))
+            const int waitMs = readWaitMs();
+            if ((errno != EAGAIN && errno != EWOULDBLOCK) || waitMs <= 0 || !wait(POLLIN, waitMs))
                 return -1;
         }
     }
 };
 
+// A whole answer of our own: a document with one log item, after which the connection closes.
+void refuse(SocketStream &strm, const char *status, const std::string &logItem)
+{
+    const std::string body = XmlDoc::failure({logItem});
+    const std::string answer = std::string("HTTP/1.1 ") + status
+            + "\r\nContent-Type: text/xml; charset=ISO-8859-1\r\nContent-Length: "
+            + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    for (size_t done = 0; done < answer.size();) {
+        const ssize_t n = strm.write(answer.data() + done, answer.size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+}
+
+// Closes after the client had a moment to read the answer: closing with its request unread
+// would reset the connection and lose the answer.
+void lingerAndClose(int sock)
+{
+    ::shutdown(sock, SHUT_WR);
+    char buf[16384];
+    for (int i = 0; i < 10; ++i) {
+        pollfd p {sock, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0 || ::recv(sock, buf, sizeof buf, MSG_DONTWAIT) <= 0)
+            break;
+    }
+    ::close(sock);
+}
+
+std::string remoteAddress(int sock)
+{
+    sockaddr_storage addr {};
+    socklen_t len = sizeof addr;
+    std::string ip;
+    int port = 0;
+    if (getpeername(sock, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
+        addressOf(addr, ip, port);
+    return ip;
+}
+
 } // namespace
 
-HttpServer::HttpServer(size_t maxRequestLine)
-    : m_maxRequestLine(maxRequestLine)
+HttpServer::HttpServer(HttpLimits limits)
+    : m_limits(limits)
 {
     set_tcp_nodelay(true);
+    // Request bodies and answers of megabytes are mapped and unmapped on their own: glibc
+    // otherwise raises its threshold after the first and serves the next ones from arenas that
+    // stay resident.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+}
+
+bool HttpServer::requestTooLarge()
+{
+    return t_tooLarge;
 }
 
 bool HttpServer::process_and_close_socket(socket_t sock)
+{
+    const std::string address = remoteAddress(sock);
+    bool admitted;
+    {
+        std::lock_guard lock(m_mutex);
+        int &n = m_connections[address];
+        admitted = n < m_limits.connectionsPerAddress;
+        if (admitted)
+            ++n;
+    }
+    if (!admitted) {
+        SocketStream strm(sock, 0, 1000);
+        refuse(strm, "503 Service Unavailable", msg::tooManyConnections());
+        lingerAndClose(sock);
+        return false;
+    }
+    serve(sock);
+    std::lock_guard lock(m_mutex);
+    if (--m_connections[address] == 0)
+        m_connections.erase(address);
+    return true;
+}
+
+void HttpServer::serve(socket_t sock)
 {
     const int on = 1;
     setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -220,13 +352,12 @@ bool HttpServer::process_and_close_socket(socket_t sock)
     size_t count = keep_alive_max_count_;
     const int keepAliveMs = static_cast<int>(keep_alive_timeout_sec_ * 1000);
     while (count > 0 && strm.waitRequest(keepAliveMs, [this] { return is_running(); })) {
+        strm.beginRequest(m_limits.maxRequestLine + m_limits.maxRequestBytes,
+                          m_limits.requestSeconds);
         std::string line;
-        const auto read = strm.readLine(line, m_maxRequestLine);
-        if (read == SocketStream::Line::TooLong) {
-            static const char kTooLong[] = "HTTP/1.1 414 URI Too Long\r\nContent-Length: 0\r\n"
-                                           "Connection: close\r\n\r\n";
-            strm.write(kTooLong, sizeof kTooLong - 1);
-        }
+        const auto read = strm.readLine(line, m_limits.maxRequestLine);
+        if (read == SocketStream::Line::TooLong)
+            refuse(strm, "414 URI Too Long", msg::requestLineTooLong());
         if (read != SocketStream::Line::Read)
             break;
         // httplib gets the target without its query: it refuses long request lines, and a
@@ -249,13 +380,16 @@ bool HttpServer::process_and_close_socket(socket_t sock)
                 req.target = fullTarget;
         });
         strm.flush();
-        if (!ret || connectionClosed)
+        // glibc keeps freed memory in the thread's arena: a burst of large requests would stay
+        // resident long after.
+        if (strm.traffic() > kTrimAfterBytes)
+            malloc_trim(0);
+        if (!ret || connectionClosed || HttpServer::requestTooLarge())
             break;
         --count;
     }
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
-    return ret;
 }
 
 } // namespace dravik::server

@@ -103,6 +103,18 @@ inline std::string unknownEndpoint(std::string_view path)
 {
     return join("Adresse inconnue : ", path);
 }
+inline std::string requestLineTooLong()
+{
+    return "Adresse de requête trop longue : 1 Mo au plus";
+}
+inline std::string requestTooLarge()
+{
+    return "Requête trop volumineuse : 16 Mo au plus";
+}
+inline std::string tooManyConnections()
+{
+    return "Trop de connexions ouvertes depuis cette adresse : réessayez plus tard";
+}
 inline std::string internalError()
 {
     return "Erreur interne du serveur";
@@ -151,6 +163,18 @@ inline std::string interrupted()
 {
     return "Requête interrompue : durée d'exécution maximale dépassée";
 }
+inline std::string tempSpaceExceeded()
+{
+    return "Requête interrompue : espace temporaire maximal dépassé";
+}
+inline std::string valueTooLarge()
+{
+    return "Valeur trop longue : 2 Mo au plus";
+}
+inline std::string patternTooLong()
+{
+    return "Motif de recherche trop long (LIKE) : 250 caractères au plus";
+}
 inline std::string answerTooLarge()
 {
     return "Réponse trop volumineuse : précisez la recherche";
@@ -182,6 +206,28 @@ inline std::string missingValue(std::string_view c)
 inline std::string databaseError(std::string_view d)
 {
     return join("Erreur de la base de données : ", d);
+}
+
+// Sessions
+inline std::string invalidSession()
+{
+    return "Session expirée ou invalide";
+}
+inline std::string userMismatch(std::string_view id)
+{
+    return join("L'utilisateur de la requête ne correspond pas à la session : ", id);
+}
+inline std::string concessionMismatch(std::string_view c)
+{
+    return join("La concession de la requête ne correspond pas à la session : ", c);
+}
+inline std::string badLogin()
+{
+    return "Identifiant ou mot de passe incorrect";
+}
+inline std::string invalidTicket()
+{
+    return "Ticket de rapport expiré ou invalide";
 }
 
 // Records
@@ -250,6 +296,10 @@ inline std::string smsEmptyText()
 inline std::string smsTooLong()
 {
     return "Erreur : message trop long (1024 octets au plus)";
+}
+inline std::string smsRefused(std::string_view why)
+{
+    return join("Erreur : ", why);
 }
 inline std::string smsStoreFailed()
 {

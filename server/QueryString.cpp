@@ -38,10 +38,19 @@ bool sameName(std::string_view a, std::string_view b)
 // The parameters of the protocol: a "&" starts a parameter only when one of these follows.
 bool startsParameter(std::string_view piece)
 {
-    static const std::string_view names[]
-            = {"XMLC_OutputFormat", "SQL",       "SQLExecute", "MaxRows",
-               "idClient",          "idTVO",     "UserID",     "UserConcession",
-               "WHERE_CLAUSE",      "rptSelect", "rptName",    "RequestKey"};
+    static const std::string_view names[] = {"XMLC_OutputFormat",
+                                             "SQL",
+                                             "SQLExecute",
+                                             "MaxRows",
+                                             "idClient",
+                                             "idTVO",
+                                             "UserID",
+                                             "UserConcession",
+                                             "WHERE_CLAUSE",
+                                             "rptSelect",
+                                             "rptName",
+                                             "RequestKey",
+                                             "Ticket"};
     const size_t eq = piece.find('=');
     if (eq == std::string_view::npos)
         return false;
@@ -120,6 +129,19 @@ std::string QueryParams::get(std::string_view name) const
 bool QueryParams::has(std::string_view name) const
 {
     return find(name) != nullptr;
+}
+
+void QueryParams::set(std::string_view name, const std::string &utf8Value)
+{
+    bool found = false;
+    for (auto &[n, v] : m_params) {
+        if (sameName(n, name)) {
+            v = utf8Value;
+            found = true;
+        }
+    }
+    if (!found)
+        add(std::string(name), utf8Value);
 }
 
 void QueryParams::add(std::string name, std::string utf8Value)

@@ -30,6 +30,8 @@ public:
     std::string get(std::string_view name) const;
     bool has(std::string_view name) const;
     void add(std::string name, std::string utf8Value);
+    // Replaces the value of every parameter of that name, or adds it.
+    void set(std::string_view name, const std::string &utf8Value);
 
 private:
     std::vector<std::pair<std::string, std::string>> m_params;

@@ -24,9 +24,16 @@ using namespace dravik::seed;
 DemoServer *g_server = nullptr;
 QTemporaryDir *g_folder = nullptr;
 
+// The administrator's key, issued once for the server of the run.
+const QString &sessionKey()
+{
+    static const QString key = g_server->sessionKey(dravik::seed::kUserAdmin);
+    return key;
+}
+
 std::unique_ptr<TAxDravik> makeWindow()
 {
-    auto w = makeBenchWindow(g_server->baseHRef(), *g_folder);
+    auto w = makeBenchWindow(g_server->baseHRef(), *g_folder, sessionKey());
     w->Set_idTVO(QString::number(kDemoVO));
     w->Set_idClient(QString());
     w->UpdateView(1);

@@ -29,8 +29,8 @@
 #include <functional>
 #include <memory>
 
-inline std::unique_ptr<TAxDravik> makeBenchWindow(const QString &baseHRef,
-                                                  const QTemporaryDir &folder)
+inline std::unique_ptr<TAxDravik>
+makeBenchWindow(const QString &baseHRef, const QTemporaryDir &folder, const QString &sessionKey)
 {
     auto env = std::make_unique<FakeEnvironment>();
     env->vars[QStringLiteral("APPDATA")] = folder.filePath(QStringLiteral("appdata"));
@@ -43,7 +43,9 @@ inline std::unique_ptr<TAxDravik> makeBenchWindow(const QString &baseHRef,
     s.keyboard = std::make_unique<FakeKeyboard>();
     s.messages = std::make_unique<QueuedMessageBoxes>();
     s.shell = std::make_unique<RecordingShell>();
-    s.http1 = std::make_unique<CurlTransport>(5000);
+    auto http1 = std::make_unique<CurlTransport>(5000);
+    http1->setSession(baseHRef.toUtf8(), sessionKey.toUtf8());
+    s.http1 = std::move(http1);
     s.http2 = std::make_unique<CurlTransport>(0);
     auto w = std::make_unique<TAxDravik>(std::move(s));
     w->Set_BaseHRef(baseHRef);

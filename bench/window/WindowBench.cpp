@@ -29,10 +29,17 @@ using namespace dravik::seed;
 DemoServer *g_server = nullptr;
 QTemporaryDir *g_folder = nullptr;
 
+// The administrator's key, issued once for the server of the run.
+const QString &sessionKey()
+{
+    static const QString key = g_server->sessionKey(dravik::seed::kUserAdmin);
+    return key;
+}
+
 // A window on the real services but its own folders, started on the demo used vehicle.
 std::unique_ptr<TAxDravik> makeWindow()
 {
-    return makeBenchWindow(g_server->baseHRef(), *g_folder);
+    return makeBenchWindow(g_server->baseHRef(), *g_folder, sessionKey());
 }
 
 void show(TAxDravik &w, const QString &vehicle, const QString &customer, int typeVO, int reload)

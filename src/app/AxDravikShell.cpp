@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/SingleInstance.h"
 #include "app/TraceLog.h"
+#include "gateway/CurlTransport.h"
 #include "gateway/UnitTools.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -133,6 +134,9 @@ void TAxDravik::OnStart()
     };
     for (const auto &[key, setter] : parameters)
         (this->*setter)(option(key));
+    // The server takes the user from this key; it is not one of the counted parameters.
+    if (auto *http = dynamic_cast<CurlTransport *>(IdHTTP1))
+        http->setSession(BaseHRef.toUtf8(), option("SessionKey").toUtf8());
 
     ShowSplash();
 }

@@ -9,6 +9,7 @@ struct CurlTransport::Handles
     CURL *easy = nullptr;
     CURLM *multi = nullptr;
     curl_slist *headers = nullptr;
+    curl_slist *sessionHeaders = nullptr; // headers and the session key
 };
 
 namespace {
@@ -84,7 +85,21 @@ CurlTransport::~CurlTransport()
     curl_multi_cleanup(m_h->multi);
     curl_easy_cleanup(m_h->easy);
     curl_slist_free_all(m_h->headers);
+    curl_slist_free_all(m_h->sessionHeaders);
     delete m_h;
+}
+
+void CurlTransport::setSession(const QByteArray &baseHRef, const QByteArray &key)
+{
+    curl_slist_free_all(m_h->sessionHeaders);
+    m_h->sessionHeaders = nullptr;
+    m_sessionBase.clear();
+    if (key.isEmpty() || baseHRef.isEmpty() || key.contains('\r') || key.contains('\n'))
+        return;
+    m_sessionBase = baseHRef.endsWith('/') ? baseHRef : baseHRef + '/';
+    m_h->sessionHeaders = curl_slist_append(nullptr, kAccept);
+    m_h->sessionHeaders = curl_slist_append(m_h->sessionHeaders,
+                                            (QByteArray(kSessionHeader) + ": " + key).constData());
 }
 
 void CurlTransport::setProxy(const QString &host, int port)
@@ -138,7 +153,9 @@ HttpReply CurlTransport::perform(const QByteArray &url, const QList<FormPart> *f
     char detail[CURL_ERROR_SIZE] = {};
 
     curl_easy_setopt(easy, CURLOPT_URL, target.constData());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, m_h->headers);
+    // The key goes to the server of BaseHRef only, never to another host.
+    const bool session = !m_sessionBase.isEmpty() && target.startsWith(m_sessionBase);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, session ? m_h->sessionHeaders : m_h->headers);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &received);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);

@@ -19,9 +19,13 @@ public:
     void dropConnection() override;
     void setProxy(const QString &host, int port) override;
     bool busy() const override { return m_busy; }
+    // The session key sent (header kSessionHeader) with every request whose address begins
+    // with baseHRef, and with no other. An empty key sends none.
+    void setSession(const QByteArray &baseHRef, const QByteArray &key);
 
     // Sent as the Accept header of every request.
     static constexpr const char *kAccept = "Accept: text/html, */*";
+    static constexpr const char *kSessionHeader = "X-Dravik-Session";
 
 private:
     struct Handles;
@@ -32,5 +36,6 @@ private:
     int m_readTimeoutMs;
     QByteArray m_proxy;
     QByteArray m_lastUrl;
+    QByteArray m_sessionBase;
     bool m_busy = false;
 };

@@ -104,3 +104,32 @@ TEST(CurlTransport, ProxyCarriesTheRequestWhenSet)
     transport.setProxy(QString(), 0);
     EXPECT_EQ(transport.get(url(origin, "AxInfoVO?x=1")).body, QByteArray("<direct/>"));
 }
+
+TEST(CurlTransport, TheSessionKeyGoesToTheBaseAddressOnly)
+{
+    const auto echo = [](const httplib::Request &req, httplib::Response &res) {
+        res.set_content(req.get_header_value(CurlTransport::kSessionHeader), "text/plain");
+    };
+    LoopbackServer server(echo), other(echo);
+    CurlTransport transport;
+    transport.setSession(url(server, "dravik/"), "k3y");
+    const struct
+    {
+        QByteArray url;
+        QByteArray key;
+    } cases[] = {
+            {url(server, "dravik/AxInfoVO?idTVO=1"), "k3y"},
+            {"AxInsert", "k3y"}, // relative: resolved against the base
+            {url(server, "elsewhere/AxInfoVO"), ""},
+            {url(other, "dravik/AxInfoVO"), ""},
+    };
+    for (const auto &c : cases) {
+        const HttpReply reply = c.url.startsWith("http")
+                ? transport.get(c.url)
+                : transport.post(c.url, {FormPart {"a", "b", {}, {}}});
+        ASSERT_TRUE(reply.ok) << c.url.constData();
+        EXPECT_EQ(reply.body, c.key) << c.url.constData();
+    }
+    transport.setSession(url(server, "dravik/"), "");
+    EXPECT_EQ(transport.get(url(server, "dravik/AxInfoVO")).body, QByteArray());
+}

@@ -53,7 +53,9 @@ inline std::string latin1Of(const std::string &utf8)
 class ServerFixture : public ::testing::Test
 {
 public:
-    static void SetUpTestSuite()
+    // A server that takes requests as they say (no session), for the statement tests.
+    static void SetUpTestSuite() { startServer(false); }
+    static void startServer(bool requireSession)
     {
         dir = std::filesystem::temp_directory_path()
                 / ("dravik-server-test-" + std::to_string(::getpid()) + "-"
@@ -65,8 +67,10 @@ public:
         options.photoDir = (dir / "photos").string();
         options.seed = "demo";
         options.statementTimeoutMs = 500;
-        options.busyTimeoutMs = 200;
+        options.busyTimeoutMs = 1000;
+        options.tempBytesPerStatement = 16 << 20;
         options.threads = 16;
+        options.requireSession = requireSession;
         server = std::make_unique<server::DravikServer>(options);
         port = server->start();
     }

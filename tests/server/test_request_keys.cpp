@@ -158,8 +158,9 @@ TEST_F(RequestKeys, AWriteWhoseAnswerWasLostIsAnsweredToItsRetry)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const char *argv[] = {DRAVIK_SERVER_EXE, "--db",         db.c_str(), "--port", "0",
-                          "--photos",        photos.c_str(), "--seed",   "demo",   nullptr};
+    const char *argv[]
+            = {DRAVIK_SERVER_EXE, "--db",   db.c_str(), "--port",     "0",        "--photos",
+               photos.c_str(),    "--seed", "demo",     "--sessions", "optional", nullptr};
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, DRAVIK_SERVER_EXE, &actions, nullptr,
                           const_cast<char *const *>(argv), environ),

@@ -24,6 +24,7 @@ public:
                 ? QStringLiteral(DRAVIK_TEST_BUILD_DIR "/server/dravik-server")
                 : QString::fromLocal8Bit(custom);
         QDir(m_dir.path()).mkpath(QStringLiteral("photos"));
+        m_program = program;
         m_process.setProgram(program);
         m_process.setArguments({QStringLiteral("--db"), databasePath(), QStringLiteral("--photos"),
                                 m_dir.filePath(QStringLiteral("photos")), QStringLiteral("--port"),
@@ -72,8 +73,20 @@ public:
     QString databasePath() const { return m_dir.filePath(QStringLiteral("demo.sqlite")); }
     // The server's process, for tests that freeze it (SIGSTOP) and let it go on.
     qint64 processId() const { return m_process.processId(); }
+    // A session key of a demo user (the client's launch key "SessionKey"), from the server's
+    // command for scripts; empty when the user is unknown.
+    QString sessionKey(int user) const
+    {
+        QProcess issue;
+        issue.start(m_program,
+                    {QStringLiteral("--db"), databasePath(), QStringLiteral("--issue-key"),
+                     QString::number(user)});
+        issue.waitForFinished(10000);
+        return QString::fromLatin1(issue.readAllStandardOutput()).trimmed();
+    }
 
 private:
+    QString m_program;
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_base;

@@ -39,7 +39,8 @@ protected:
     {
         m_harnesses.push_back(std::make_unique<WindowHarness>());
         WindowHarness &h = *m_harnesses.back();
-        h.writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO);
+        h.writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO,
+                          server().sessionKey(user));
         auto w = h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
         w->Timer1Timer();
         w->show();

@@ -69,6 +69,8 @@ protected:
     {
         const QUrl base(server().baseHRef());
         httplib::Client client(base.host().toStdString(), base.port());
+        static const std::string key = server().sessionKey(1).toStdString();
+        client.set_default_headers({{CurlTransport::kSessionHeader, key}});
         const std::string path = "/AxQuery?XMLC_OutputFormat=XML&SQL="
                 + QUrl::toPercentEncoding(select).toStdString();
         const auto answer = client.Get(path);
@@ -89,7 +91,8 @@ protected:
 private:
     void writeKeys(int user, const QString &vehicle, const QString &customer, int typeVO)
     {
-        m_harness->writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO);
+        m_harness->writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO,
+                                   server().sessionKey(user));
     }
 
     std::unique_ptr<WindowHarness> m_harness;
@@ -141,6 +144,21 @@ void expectNothingPending(const TAxDravik &w)
 }
 
 } // namespace
+
+TEST_F(RecordWindow, WithoutAValidSessionTheWarningSaysSoAndNoRecordIsShown)
+{
+    for (const QString &key : {QString(), QString(64, QLatin1Char('a'))}) {
+        WindowHarness h;
+        h.writeRecordKeys(server().baseHRef(), kUserAdmin, QString::number(kDemoVO), QString(), 1,
+                          key);
+        auto w = h.makeWindow(std::make_unique<CurlTransport>(5000));
+        w->Timer1Timer();
+        EXPECT_EQ(w->LbDebugInfo0->text(), QStringLiteral("Session expirée ou invalide - "))
+                << key.toStdString();
+        EXPECT_FALSE(w->PanelWarning->isHidden());
+        EXPECT_EQ(text(*w, "cNVO"), QString());
+    }
+}
 
 TEST_F(RecordWindow, UsedVehicleShowsItsDatabaseValuesListsAndHeader)
 {

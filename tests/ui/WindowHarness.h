@@ -90,9 +90,10 @@ public:
 
     // The launch keys of a record of the demo company, for a user who sees every site.
     void writeRecordKeys(const QString &baseHRef, int user, const QString &vehicle,
-                         const QString &customer, int typeVO)
+                         const QString &customer, int typeVO, const QString &sessionKey = {})
     {
         writeSettings({{QStringLiteral("BaseHRef"), baseHRef},
+                       {QStringLiteral("SessionKey"), sessionKey},
                        {QStringLiteral("idUser"), QString::number(user)},
                        {QStringLiteral("UserConcession"), QStringLiteral("ZOLVARE")},
                        {QStringLiteral("UserSite"), QStringLiteral("#")},

@@ -1,0 +1,49 @@
+#pragma once
+
+// Who is asking. Users log in with a password (stored as an Argon2id hash) and get a session
+// key; every request carries the key (header "X-Dravik-Session" or cookie "DravikSession"), and
+// the server takes the user from it. A report opened in the browser, which has no session,
+// carries a ticket issued for that report alone, valid for a minute.
+//
+// Keys and tickets are random (256 bits); the database holds only their hashes.
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <string>
+
+namespace dravik::server {
+
+class Database;
+
+struct SessionUser
+{
+    sqlite3_int64 id = 0;
+    std::string concession;
+};
+
+constexpr int kSessionSeconds = 12 * 3600;
+constexpr int kTicketSeconds = 60;
+
+// The server's tables of passwords, sessions and tickets, made when missing.
+void createSessionTables(sqlite3 *db);
+// Gives every user without a password the demo password "dravik".
+void setDemoPasswords(sqlite3 *db);
+// Sets a user's password (by login); false when there is no such user.
+bool setPassword(sqlite3 *db, const std::string &login, const std::string &password);
+
+// A new session key for the user, or empty when there is no such user.
+std::string issueSession(Database &db, sqlite3_int64 user, int seconds = kSessionSeconds);
+// The user of an unexpired key.
+std::optional<SessionUser> sessionUser(Database &db, const std::string &key);
+// The user of a login and password, checked against the stored hash.
+std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &login,
+                                           const std::string &password);
+
+// A ticket for one report of one selection, and its check.
+std::string issueTicket(Database &db, sqlite3_int64 user, const std::string &selection,
+                        const std::string &report);
+bool checkTicket(Database &db, const std::string &ticket, const std::string &selection,
+                 const std::string &report);
+
+} // namespace dravik::server
