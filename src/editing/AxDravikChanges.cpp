@@ -5,6 +5,7 @@
 
 #include "editing/DateCheck.h"
 #include "editing/FieldReactions.h"
+#include "editing/Messages.h"
 #include "editing/PageStatement.h"
 #include "editing/RecordCommands.h"
 #include "engine/TextRules.h"
@@ -82,6 +83,9 @@ bool TAxDravik::TestPageUpdate(int tab)
     JvXPBtnSave->setEnabled(!statement.PendingSql.isEmpty());
     JvXPBtnNewVO->setEnabled(!JvXPBtnSave->isEnabled());
     RefreshCaption();
+    // A new change makes the last save's word stale.
+    if (!statement.PendingSql.isEmpty() && LbStatus->text() == EditingText::Saved)
+        ShowStatus(QString());
     return statement.changed;
 }
 

@@ -139,9 +139,13 @@ void ComboBox::focusOutEvent(QFocusEvent *event)
     if (hasFocus())
         return;
     QComboBox::focusOutEvent(event);
-    // Leaving the box takes what it shows, an offered completion included.
-    if (event->reason() != Qt::PopupFocusReason)
+    // Leaving the box takes what it shows, an offered completion included, and shows its
+    // start.
+    if (event->reason() != Qt::PopupFocusReason) {
         commitTyped();
+        if (lineEdit())
+            lineEdit()->setCursorPosition(0);
+    }
 }
 
 void ComboBox::keyPressEvent(QKeyEvent *event)
