@@ -5,6 +5,7 @@
 // the focus and boxes as the user would see them.
 
 #include "support/ServerProcessFixture.h"
+#include "ui/UserInput.h"
 #include "ui/WindowHarness.h"
 
 #include "editing/PageStatement.h"
@@ -42,9 +43,7 @@ protected:
         h.writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO);
         auto w = h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
         w->Timer1Timer();
-        w->show();
-        w->activateWindow();
-        QApplication::setActiveWindow(w.get());
+        showActive(*w);
         return w;
     }
     std::unique_ptr<TAxDravik> openVehicle(int user, int id, int typeVO = 1)
