@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -36,14 +38,20 @@ inline void press(TAxDravik &w, Qt::Key key, Qt::KeyboardModifiers modifiers = {
     QTest::keyClick(keyTarget(&w), key, modifiers);
 }
 
-// Keys for a text: a line break is the Return key.
+// The keys of a text: a line break is Return, a letter beyond ASCII ("é") the key of that
+// letter with its text, as a French keyboard sends it.
 inline void typeKeys(QWidget *target, const QString &value)
 {
-    const QStringList lines = value.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\n')) {
             QTest::keyClick(keyTarget(target), Qt::Key_Return);
-        QTest::keyClicks(keyTarget(target), lines[i]);
+        } else if (c.unicode() < 0x80) {
+            QTest::keyClick(keyTarget(target), char(c.unicode()));
+        } else {
+            const QChar upper = c.toUpper();
+            const auto key = Qt::Key(upper.unicode() <= 0xff ? upper.unicode() : c.unicode());
+            QTest::sendKeyEvent(QTest::Click, keyTarget(target), key, QString(c), Qt::NoModifier);
+        }
     }
 }
 
@@ -61,6 +69,18 @@ inline void retype(TAxDravik &w, const char *name, const QString &value, bool le
         typeKeys(control, value);
     if (leave)
         QTest::keyClick(keyTarget(control), Qt::Key_Tab);
+}
+
+// A text pasted over the field's own (Ctrl+A, Ctrl+V), then Tab.
+inline void paste(TAxDravik &w, const char *name, const QString &value)
+{
+    QWidget *control = w.Control(QLatin1String(name));
+    ASSERT_NE(control, nullptr) << name;
+    QGuiApplication::clipboard()->setText(value);
+    control->setFocus();
+    QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(keyTarget(control), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(keyTarget(control), Qt::Key_Tab);
 }
 
 // A box's entry chosen by typing it whole: a longer entry offered as completion is refused
