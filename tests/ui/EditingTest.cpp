@@ -399,7 +399,7 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
     enterWithCtrl(colour);
     ASSERT_TRUE(w->FlagBlink);
     EXPECT_FALSE(w->Shape1->isHidden());
-    colour->setEditText(added);
+    retype(*w, "cInfoCouleur", added, false);
     boxes().answers = {MessageBoxes::Answer::Yes};
     press(*w, Qt::Key_D, Qt::ControlModifier); // not listed: nothing to delete
     EXPECT_TRUE(boxes().asked.isEmpty());
@@ -421,7 +421,7 @@ TEST_F(Editing, ListMaintenanceAddsAndDeletesAnEntry)
     // Deleting it: selected, Ctrl+D, confirmed.
     w->Control(QStringLiteral("cCommentaires"))->setFocus();
     enterWithCtrl(colour);
-    colour->setEditText(added);
+    retype(*w, "cInfoCouleur", added, false);
     boxes().asked.clear();
     boxes().answers = {MessageBoxes::Answer::Yes};
     press(*w, Qt::Key_S, Qt::ControlModifier); // listed: nothing to add

@@ -141,12 +141,3 @@ inline QString text(const TAxDravik &w, const char *name)
 {
     return w.FieldText(QLatin1String(name));
 }
-
-// Types into a field as the user does: the focus, then the new text.
-inline void type(TAxDravik &w, const char *name, const QString &value)
-{
-    QWidget *control = w.Control(QLatin1String(name));
-    ASSERT_NE(control, nullptr) << name;
-    control->setFocus();
-    setControlText(control, value);
-}

@@ -441,7 +441,7 @@ TEST_F(Saving, TextsWithAwkwardCharactersComeBackUnchanged)
     const QString combo = QStringLiteral("Gris 'n' <b>&#+%é");
     retype(*w, "cCommentaires", memo);
     retype(*w, "cChassis", edit);
-    type(*w, "cInfoCouleur", combo);
+    retype(*w, "cInfoCouleur", combo);
     click(w->JvXPBtnSave);
     ASSERT_EQ(status(*w), EditingText::Saved) << w->LbDebugInfo0->text().toStdString();
     // A memo's line break is the two characters CR LF.
