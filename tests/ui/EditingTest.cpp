@@ -2,6 +2,7 @@
 // window, against the reference server.
 #include "ui/EditingWindow.h"
 
+#include "editing/Messages.h"
 #include "engine/QtPrinters.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/MultiListBox.h"
@@ -229,6 +230,15 @@ TEST_F(Editing, BrandModelVersionCascadeAndVersionText)
             << text(*w, "cVDInfoVersion").toStdString();
     EXPECT_EQ(w->windowTitle(),
               "Dravik - VD N°" + text(*w, "cVDNVO") + " - " + w->xcInfoTitre->text() + " *");
+    // Saved, the row holds the model, the type-version and the text as shown.
+    click(w->JvXPBtnSave);
+    EXPECT_EQ(status(*w), EditingText::Saved) << w->LbDebugInfo0->text().toStdString();
+    const auto row = dbRow(QStringLiteral("select InfoModele, InfoTypeVersion, InfoVersion "
+                                          "from tVehicles where idVO=%1")
+                                   .arg(kDemoVD));
+    EXPECT_EQ(row.value(QStringLiteral("InfoModele")), newModel);
+    EXPECT_EQ(row.value(QStringLiteral("InfoTypeVersion")), picked);
+    EXPECT_EQ(row.value(QStringLiteral("InfoVersion")), text(*w, "cVDInfoVersion"));
 
     // Used vehicle: a brand refills the models of that brand, and a brand with none leaves
     // them as they were.

@@ -576,4 +576,7 @@ TEST_F(RecordWindow, ListMaintenanceModeAndListBoxCodes)
     const QStringList codes = d->CodeList.split(';');
     EXPECT_EQ(d->CurrentValue, ";" + codes[1] + ";" + codes[3] + ";");
     EXPECT_TRUE(w->TabDesc[4].PendingSql.contains(QStringLiteral("InfoEquiInterieur='")));
+    // Saved, the row holds those codes.
+    click(w->JvXPBtnSave);
+    EXPECT_EQ(vehicleColumn(kDemoVO, "InfoEquiInterieur"), ";" + codes[1] + ";" + codes[3] + ";");
 }
