@@ -153,7 +153,9 @@ TEST_F(Editing, ALoadedDateOutsideTheLimitsMayBeLeftAlone)
     const QString loaded = w->DescOf(entry)->LoadedValue;
     ASSERT_FALSE(loaded.isEmpty());
     const QDate date = parseDate(loaded);
-    // Limits that the loaded date breaks: it still passes, and so does no other.
+    // Limits that the loaded date breaks: it still passes, and so does no other. The check is
+    // asked with limits of the test's own, which the loaded date breaks whatever the demo's;
+    // the other date is typed, the field not left.
     EXPECT_FALSE(w->TestDateChange(entry, date.addDays(1), date.addDays(2)));
     EXPECT_TRUE(boxes().asked.isEmpty());
     retype(*w, "cDateEntree", formatDate(date.addDays(-1)), false);
