@@ -395,14 +395,22 @@ TEST_F(Saving, RequiredFieldsInTheirOrderWithoutAMessage)
         EXPECT_TRUE(w->FlagNewEnreg); // the new record is kept, not dropped
         return focusedField(*w);
     };
+    // The status line names the field that stops the save.
+    const auto missing = [&](const char *name) {
+        return EditingText::notSaved(
+                EditingText::required(w->FieldLabel(*w->DescOf(w->Control(QLatin1String(name))))));
+    };
 
     retype(*w, "cSite", QString());
     retype(*w, "cNVO", QStringLiteral("0"));
     EXPECT_EQ(focusAfterSave(), QStringLiteral("cNVO"));
+    EXPECT_EQ(status(*w), missing("cNVO"));
     retype(*w, "cNVO", QStringLiteral("4711"));
     EXPECT_EQ(focusAfterSave(), QStringLiteral("cSite"));
+    EXPECT_EQ(status(*w), missing("cSite"));
     pick(*w, "cSite", QStringLiteral("VALENCE"));
     EXPECT_EQ(focusAfterSave(), QStringLiteral("cInfoMarque"));
+    EXPECT_EQ(status(*w), missing("cInfoMarque"));
     pick(*w, "cInfoMarque", QStringLiteral("RENAULT"));
     // Ordered without a destination; first registered after it came in.
     retype(*w, "cDateEntree", QStringLiteral("10/01/2025"));
@@ -410,6 +418,7 @@ TEST_F(Saving, RequiredFieldsInTheirOrderWithoutAMessage)
     retype(*w, "cMEC", QStringLiteral("15/01/2025"));
     retype(*w, "cDestination", QString());
     EXPECT_EQ(focusAfterSave(), QStringLiteral("cDestination"));
+    EXPECT_EQ(status(*w), missing("cDestination"));
     auto *destination = w->Control<ComboBox>(QStringLiteral("cDestination"));
     pick(*w, "cDestination", destination->itemText(destination->count() - 1));
     EXPECT_EQ(focusAfterSave(), QStringLiteral("cMEC"));
@@ -426,9 +435,7 @@ TEST_F(Saving, RequiredFieldsInTheirOrderWithoutAMessage)
     // An existing record is not saved while a field is missing.
     retype(*w, "cNVO", QString());
     click(w->JvXPBtnSave);
-    EXPECT_EQ(status(*w),
-              EditingText::notSaved(EditingText::required(
-                      w->FieldLabel(*w->DescOf(w->Control(QStringLiteral("cNVO")))))));
+    EXPECT_EQ(status(*w), missing("cNVO"));
     EXPECT_EQ(focusedField(*w), QStringLiteral("cNVO"));
 }
 
