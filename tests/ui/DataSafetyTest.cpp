@@ -21,28 +21,6 @@ using Answer = MessageBoxes::Answer;
 class DataSafety : public EditingWindow
 {
 protected:
-    // The user selects the field's text and types over it, then leaves with Tab.
-    static void retype(TAxDravik &w, const char *name, const QString &value, bool leave = true)
-    {
-        QWidget *control = w.Control(QLatin1String(name));
-        ASSERT_NE(control, nullptr) << name;
-        control->setFocus();
-        // Keys go where the focus is: a date field's own line.
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : control;
-        QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(target, value);
-        if (leave)
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    static void press(TAxDravik &w, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
-        QTest::keyClick(target, key, modifiers);
-    }
-    static QString status(const TAxDravik &w)
-    {
-        return w.Control<QLabel>(QStringLiteral("LbStatus"))->text();
-    }
     // The same window shown another record, as the launcher asks for it.
     void relaunch(TAxDravik &w, int user, const QString &vehicle, const QString &customer,
                   int typeVO, const QString &sessionKey = QString())
@@ -83,10 +61,14 @@ TEST_F(DataSafety, PagesOfAnotherKindAreNeverShownNorSaved)
                     << "key " << key << " press " << i;
         }
     }
-    // Any other way lands on a page shown too, and a save sends nothing of the hidden page.
+    // Any other way lands on a page shown too (no click reaches a hidden tab: the program's
+    // own page change is tried), and a save sends nothing of the hidden page.
     w->Tabs->setCurrentIndex(usedPage);
     EXPECT_NE(w->Tabs->currentIndex(), usedPage);
-    w->SaveChanges();
+    retype(*w, "cVDKMS", QStringLiteral("23456"));
+    click(w->JvXPBtnSave);
+    EXPECT_EQ(status(*w), EditingText::Saved);
+    EXPECT_EQ(vehicle(kDemoVD, "KMS"), QStringLiteral("23456"));
     EXPECT_EQ(vehicle(used, "TPVO"), tpvo);
 }
 
@@ -294,6 +276,9 @@ TEST_F(DataSafety, WhatMayNotBeModifiedMayNotBeDeleted)
     ASSERT_FALSE(w->JvXPBtnSuppr->isHidden());
     EXPECT_FALSE(w->JvXPBtnSuppr->isEnabled());
     boxes().answers = {Answer::Yes};
+    click(w->JvXPBtnSuppr);
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    // A disabled button takes no click; its handler must refuse on its own too.
     w->JvXPBtnSupprClick(w->JvXPBtnSuppr);
     EXPECT_TRUE(boxes().asked.isEmpty());
     EXPECT_EQ(count(QStringLiteral("from tClients where idClient=%1").arg(kDemoCustomer)), 1);
@@ -304,7 +289,7 @@ TEST_F(DataSafety, WhatMayNotBeModifiedMayNotBeDeleted)
 
     // A deletion that may be made asks with No as the answer to Return.
     auto a = openVehicle(kUserAdmin, usedVehicle(16));
-    a->JvXPBtnSupprClick(a->JvXPBtnSuppr);
+    click(a->JvXPBtnSuppr);
     ASSERT_EQ(boxes().asked.size(), 1);
     EXPECT_EQ(boxes().asked[0].buttons, MessageBoxes::Buttons::NoYes);
 }

@@ -5,6 +5,7 @@
 // the focus and boxes as the user would see them.
 
 #include "support/ServerProcessFixture.h"
+#include "ui/UserInput.h"
 #include "ui/WindowHarness.h"
 
 #include "editing/PageStatement.h"
@@ -43,9 +44,7 @@ protected:
                           server().sessionKey(user));
         auto w = h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
         w->Timer1Timer();
-        w->show();
-        w->activateWindow();
-        QApplication::setActiveWindow(w.get());
+        showActive(*w);
         return w;
     }
     std::unique_ptr<TAxDravik> openVehicle(int user, int id, int typeVO = 1)
@@ -142,13 +141,4 @@ private:
 inline QString text(const TAxDravik &w, const char *name)
 {
     return w.FieldText(QLatin1String(name));
-}
-
-// Types into a field as the user does: the focus, then the new text.
-inline void type(TAxDravik &w, const char *name, const QString &value)
-{
-    QWidget *control = w.Control(QLatin1String(name));
-    ASSERT_NE(control, nullptr) << name;
-    control->setFocus();
-    setControlText(control, value);
 }

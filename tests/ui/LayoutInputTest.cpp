@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -233,10 +234,10 @@ TEST(HandlerWiring, AnotherHandlerReplacesTheFirst)
     ASSERT_TRUE(w->AssignHandler(&edit, QStringLiteral("Change"), QStringLiteral("aCliNomChange")));
     ASSERT_TRUE(w->AssignHandler(&edit, QStringLiteral("Change"), QStringLiteral("EditChange")));
     // Once only: the first handler no longer runs (it would arm the duplicate count).
-    edit.setText(QStringLiteral("x"));
+    QTest::keyClick(&edit, Qt::Key_X);
     EXPECT_EQ(w->DuplicateCountdown, 0);
     ASSERT_TRUE(w->AssignHandler(&edit, QStringLiteral("Change"), QStringLiteral("aCliNomChange")));
-    edit.setText(QStringLiteral("y"));
+    QTest::keyClick(&edit, Qt::Key_Y);
     EXPECT_EQ(w->DuplicateCountdown, 4);
     EXPECT_EQ(w->DuplicateMode, QStringLiteral("Nom"));
 }

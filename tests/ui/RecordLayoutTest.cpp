@@ -2,6 +2,7 @@
 // kind with its tabs, values, lists and header; the rights of several demo users; reloads.
 #include "engine/QtPrinters.h"
 #include "support/ServerProcessFixture.h"
+#include "ui/UserInput.h"
 #include "ui/WindowHarness.h"
 
 #include "gateway/CurlTransport.h"
@@ -119,6 +120,16 @@ QColor background(const TAxDravik &w, const char *name)
 }
 
 const QColor kInactive = colorFromTColor(clInactiveBorder);
+
+// The field control holding the focus, itself or in one of its parts.
+QWidget *focusedControl(const TAxDravik &w)
+{
+    for (QWidget *at = QApplication::focusWidget(); at; at = at->parentWidget()) {
+        if (w.Control(at->objectName()) == at)
+            return at;
+    }
+    return nullptr;
+}
 
 // Captions of the visible pages, in page order.
 QStringList shownPages(const TAxDravik &w)
@@ -239,6 +250,7 @@ TEST_F(RecordWindow, UsedVehicleShowsItsDatabaseValuesListsAndHeader)
 TEST_F(RecordWindow, DemonstrationVehicleWithItsOptions)
 {
     auto w = openVehicle(kUserAdmin, kDemoVD, 3);
+    showActive(*w);
     EXPECT_EQ(w->RecordKind, QStringLiteral("_TVD"));
     EXPECT_EQ(shownPages(*w).value(0), QStringLiteral("Véhicule de démonstration"));
     EXPECT_TRUE(w->JvXPBtnNewVO->isHidden());
@@ -284,10 +296,10 @@ TEST_F(RecordWindow, DemonstrationVehicleWithItsOptions)
     EXPECT_TRUE(options->isHidden());
     QTest::mouseClick(static_cast<QAbstractButton *>(button), Qt::LeftButton);
     EXPECT_FALSE(options->isHidden());
-    w->cVDInfoOptionsEnter(options);
+    EXPECT_EQ(QApplication::focusWidget(), options);
     EXPECT_EQ(options->size(), QSize(200, 480));
     EXPECT_TRUE(button->isHidden());
-    w->cVDInfoOptionsExit(options);
+    press(*w, Qt::Key_Tab);
     EXPECT_TRUE(options->isHidden());
     EXPECT_FALSE(button->isHidden());
 }
@@ -415,13 +427,14 @@ TEST_F(RecordWindow, GuaranteeGroupsBeforeTheValidation)
 TEST_F(RecordWindow, RecordOfAnotherSiteSwallowsEveryKey)
 {
     auto w = openVehicle(kUserOtherSite, kDemoVO);
+    showActive(*w);
     EXPECT_FALSE(w->FlagSiteAccess);
     EXPECT_FALSE(w->FlagModifiable);
     EXPECT_FALSE(enabled(*w, "cImmatriculation"));
     QWidget *plate = w->Control(QStringLiteral("cImmatriculation"));
     const QString shown = controlText(plate);
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-    QCoreApplication::sendEvent(plate, &key);
+    plate->setFocus();
+    QTest::keyClick(keyTarget(plate), Qt::Key_X);
     EXPECT_EQ(controlText(plate), shown);
     EXPECT_EQ(w->LbDebugInfo0->text(), QStringLiteral("Enregistrement non modifiable"));
     EXPECT_TRUE(w->PanelWarning->isHidden());
@@ -501,35 +514,38 @@ TEST_F(RecordWindow, DiagnosticViewOfTheAdministratorNamedTardox)
 TEST_F(RecordWindow, EditsComposeThePendingStatement)
 {
     auto w = openVehicle(kUserAdmin, kDemoVO);
+    showActive(*w);
     auto *plate = w->Control<QLineEdit>(QStringLiteral("cImmatriculation"));
     const QString loaded = plate->text();
-    plate->setText(QStringLiteral("AB-123-CD"));
+    retype(*w, "cImmatriculation", QStringLiteral("AB-123-CD"));
     EXPECT_EQ(w->TabDesc[1].PendingSql,
               QStringLiteral("Update tVehicles set Immatriculation='AB-123-CD' where (idVO=1)"));
     EXPECT_EQ(w->LbDebugInfo2->text(), w->TabDesc[1].PendingSql);
     EXPECT_TRUE(w->JvXPBtnSave->isEnabled());
     EXPECT_FALSE(w->JvXPBtnNewVO->isEnabled());
-    plate->setText(loaded); // typed back: nothing pending
+    retype(*w, "cImmatriculation", loaded); // typed back: nothing pending
     EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
     EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
 
     // A list-only box refuses a text that is not one of its entries, and records nothing.
     auto *brand = w->Control<ComboBox>(QStringLiteral("cInfoMarque"));
-    brand->setEditText(QStringLiteral("ZZZ"));
-    w->CBoxExit(brand);
+    retype(*w, "cInfoMarque", QStringLiteral("ZZZ"));
+    EXPECT_EQ(focusedControl(*w), brand); // refused: the box keeps the focus
     EXPECT_EQ(w->DescOf(brand)->CurrentValue, vehicleColumn(kDemoVO, "InfoMarque"));
     EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
+    // The user puts the brand back to go on (its models are listed again, none chosen).
+    pick(*w, "cInfoMarque", vehicleColumn(kDemoVO, "InfoMarque"));
     // A listed one is recorded as its code.
     auto *body = w->Control<ComboBox>(QStringLiteral("cCarrosserie"));
     const int other = body->currentIndex() == 1 ? 2 : 1;
-    body->setCurrentIndex(other);
+    pick(*w, "cCarrosserie", body->itemText(other));
     EXPECT_EQ(w->DescOf(body)->CurrentValue, body->itemText(other).section(" : ", 0, 0));
     EXPECT_TRUE(w->TabDesc[1].PendingSql.contains(QStringLiteral("Carrosserie=")));
 
     // Delete empties a text combo; the header follows the colour.
     auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
-    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    QCoreApplication::sendEvent(colour, &del);
+    colour->setFocus();
+    press(*w, Qt::Key_Delete);
     EXPECT_EQ(colour->currentText(), QString());
     EXPECT_EQ(w->DescOf(colour)->CurrentValue, QString());
     EXPECT_EQ(w->xcInfoField1->text(), QString());
@@ -539,30 +555,46 @@ TEST_F(RecordWindow, EditsComposeThePendingStatement)
 TEST_F(RecordWindow, ListMaintenanceModeAndListBoxCodes)
 {
     auto w = openVehicle(kUserAdmin, kDemoVO);
+    showActive(*w);
     auto *colour = w->Control<ComboBox>(QStringLiteral("cInfoCouleur"));
+    QWidget *elsewhere = w->Control(QStringLiteral("cCommentaires"));
     // Entering a maintained list without Ctrl: nothing special.
-    w->CBoxEnter(colour);
+    colour->setFocus();
     EXPECT_FALSE(w->FlagBlink);
     // With Ctrl, an administrator maintains the list: the marker stands around the box.
+    elsewhere->setFocus();
     m_keyboard->ctrl = true;
-    w->CBoxEnter(colour);
+    colour->setFocus();
     EXPECT_TRUE(w->FlagBlink);
     EXPECT_FALSE(w->Shape1->isHidden());
     EXPECT_EQ(w->Shape1->parentWidget(), colour->parentWidget());
     EXPECT_EQ(w->Shape1->geometry(), colour->geometry().adjusted(-3, 0, 3, 0));
-    w->CBoxExit(colour);
+    press(*w, Qt::Key_Tab);
     EXPECT_FALSE(w->FlagBlink);
     EXPECT_TRUE(w->Shape1->isHidden());
     // A list of its own table is not maintained from the form, nor by other users.
-    w->CBoxEnter(w->Control(QStringLiteral("cCarrosserie")));
+    elsewhere->setFocus();
+    w->Control(QStringLiteral("cCarrosserie"))->setFocus();
     EXPECT_FALSE(w->FlagBlink);
+    m_keyboard->ctrl = false;
 
     // A click in a list box stores the codes of its selected entries, in list order.
+    clickTab(*w, 3); // equipment
+    ASSERT_EQ(w->Tabs->currentIndex(), 3);
     auto *inside = w->Control<MultiListBox>(QStringLiteral("cInfoEquiInterieur"));
     const TsDesc *d = w->DescOf(inside);
-    for (int row = 0; row < inside->count(); ++row)
-        inside->item(row)->setSelected(row == 0 || row == 2);
+    for (int row = 0; row < inside->count(); ++row) {
+        QListWidgetItem *item = inside->item(row);
+        if (item->isSelected() == (row == 0 || row == 2))
+            continue;
+        inside->scrollToItem(item);
+        QTest::mouseClick(inside->viewport(), Qt::LeftButton, {},
+                          inside->visualItemRect(item).center());
+    }
     const QStringList codes = d->CodeList.split(';');
     EXPECT_EQ(d->CurrentValue, ";" + codes[1] + ";" + codes[3] + ";");
     EXPECT_TRUE(w->TabDesc[4].PendingSql.contains(QStringLiteral("InfoEquiInterieur='")));
+    // Saved, the row holds those codes.
+    click(w->JvXPBtnSave);
+    EXPECT_EQ(vehicleColumn(kDemoVO, "InfoEquiInterieur"), ";" + codes[1] + ";" + codes[3] + ";");
 }
