@@ -10,6 +10,7 @@
 #include "gateway/RequestKeys.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/PictureButton.h"
+#include "ui/widgets/TextControl.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -119,8 +120,14 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
             *stoppedOnCheck = true;
         if (QWidget *control = f.control.isEmpty() ? nullptr : Control(f.control)) {
             const TsDesc *d = DescOf(control);
-            ShowStatus(EditingText::notSaved(
-                    EditingText::required(d ? FieldLabel(*d) : control->objectName())));
+            const QString label = d ? FieldLabel(*d) : control->objectName();
+            // An empty field is missing; a filled one stopped a consistency check (a first
+            // registration after the entry date).
+            const QString shown = controlText(control);
+            const bool missing = shown.trimmed().isEmpty() || shown == QLatin1String("__/__/____")
+                    || shown == QLatin1String("0");
+            ShowStatus(EditingText::notSaved(missing ? EditingText::required(label)
+                                                     : EditingText::invalidValue(label)));
             control->setFocus();
         } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
                    actions && f.actionRow >= 0) {

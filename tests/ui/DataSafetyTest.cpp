@@ -131,7 +131,7 @@ TEST_F(DataSafety, AComboRecordsOnlyWhatTheUserChose)
 
     // A completion is taken when the box is left with it.
     retype(*w, "cInfoMarque", QStringLiteral("peu"), false);
-    EXPECT_EQ(box->lineEdit()->text(), QStringLiteral("PEUGEOT"));
+    EXPECT_EQ(box->lineEdit()->text(), QStringLiteral("peuGEOT"));
     EXPECT_EQ(box->lineEdit()->selectedText(), QStringLiteral("GEOT")); // offered, not chosen
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(text(*w, "cInfoMarque"), QStringLiteral("PEUGEOT"));

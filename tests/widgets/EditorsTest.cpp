@@ -108,9 +108,18 @@ TEST(ComboBox, DropDownListBecomesEditableWithCompletion)
     box.setFocus();
     box.setEditText("");
     QTest::keyClicks(&box, "pe");
-    EXPECT_EQ(box.currentText(), "PEUGEOT"); // completed inline, in the entry's letters
+    // Completed inline; the letters typed stay as typed until the entry is chosen.
+    EXPECT_EQ(box.currentText(), "peUGEOT");
     EXPECT_EQ(box.lineEdit()->selectedText(), "UGEOT");
+    EXPECT_EQ(box.chosenText(), "pe");
     EXPECT_FALSE(box.view()->isVisible()); // the list does not open by itself
+    box.commitTyped();
+    EXPECT_EQ(box.currentText(), "PEUGEOT"); // chosen, in the entry's letters
+    EXPECT_EQ(box.chosenText(), "PEUGEOT");
+    // Typed on past every entry, the text is the user's own, letter for letter.
+    box.setEditText("");
+    QTest::keyClicks(&box, "Peugeot d'Or");
+    EXPECT_EQ(box.currentText(), "Peugeot d'Or");
     box.setEditText("Inconnue");
     QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(box.count(), 2); // typed text never becomes an entry

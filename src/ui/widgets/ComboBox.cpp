@@ -38,6 +38,8 @@ QString ComboBox::chosenText() const
 
 void ComboBox::commitTyped()
 {
+    // A text chosen that is an entry in other letter case takes the entry's own spelling.
+    adoptCompletionCase();
     choose(currentText());
 }
 
@@ -150,9 +152,10 @@ void ComboBox::focusOutEvent(QFocusEvent *event)
 
 void ComboBox::keyPressEvent(QKeyEvent *event)
 {
+    // What is typed keeps its letters as typed: an entry's spelling is taken only once the
+    // entry is chosen (typed past it, the text is the user's own).
     ++m_keyDepth;
     QComboBox::keyPressEvent(event);
-    adoptCompletionCase();
     --m_keyDepth;
     QLineEdit *edit = lineEdit();
     const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint();
@@ -168,19 +171,15 @@ void ComboBox::keyPressEvent(QKeyEvent *event)
     }
 }
 
-// Inline completion keeps the letters as typed ("peUGEOT"); the text takes the entry's own.
+// Inline completion keeps the letters as typed ("peUGEOT"); a chosen text takes the entry's own.
 void ComboBox::adoptCompletionCase()
 {
     QLineEdit *edit = lineEdit();
-    if (!edit || !edit->hasSelectedText())
+    if (!edit)
         return;
     const QString text = edit->text();
-    const int start = edit->selectionStart();
-    if (start + edit->selectedText().size() != text.size())
-        return;
     const int entry = findText(text, Qt::MatchFixedString);
     if (entry < 0 || itemText(entry) == text)
         return;
     edit->setText(itemText(entry));
-    edit->setSelection(start, int(text.size()) - start);
 }
