@@ -1,7 +1,7 @@
 #include "editing/ListMaintenance.h"
 
 #include "editing/Messages.h"
-#include "editing/ResponseFiles.h"
+#include "gateway/ResponseFiles.h"
 #include "engine/TextRules.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editing/RequiredFields.h"
-#include "editing/ResponseFiles.h"
+#include "gateway/ResponseFiles.h"
 #include "editing/SqlLiterals.h"
 #include "editing/TsLine.h"
 #include "engine/TsPage.h"

@@ -4,13 +4,13 @@
 #include "ui/TAxDravik.h"
 
 #include "editing/ChoiceIndex.h"
-#include "editing/ResponseFiles.h"
 #include "engine/FieldLayout.h"
 #include "engine/Kinds.h"
 #include "engine/RecordKind.h"
 #include "engine/StructEntry.h"
 #include "engine/TabStructure.h"
 #include "engine/TextRules.h"
+#include "gateway/ResponseFiles.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
@@ -28,9 +28,6 @@
 
 namespace {
 
-const QString kVehicleFile = QStringLiteral("XmlVO.xml");
-const QString kCustomerFile = QStringLiteral("XmlCL.xml");
-const QString kStructFile = QStringLiteral("XmlStruct.xml");
 const QString kNewCustomerFromVehicle = QStringLiteral("-1");
 
 // Record number and site of each vehicle kind: locked while the vehicle has a main photo.
@@ -96,7 +93,7 @@ void TAxDravik::LoadRecordDocuments(int reload)
     RecordDoc.clear();
     const QString customerId = LbIDCustomer->text();
     if (!customerId.isEmpty() && customerId != kNewCustomerFromVehicle) {
-        const QString file = ResponseFile(kCustomerFile);
+        const QString file = ResponseFile(ResponseFiles::Customer);
         if (QFile::exists(file)) {
             CustomerDoc.setDoc(LoadTextFile(file));
             RecordDoc.setDoc(CustomerDoc.Doc);
@@ -104,12 +101,12 @@ void TAxDravik::LoadRecordDocuments(int reload)
             // No vehicles of a customer shown before under this one.
             CustomerDoc.clear();
         }
-    } else if (const QString file = ResponseFile(kVehicleFile); QFile::exists(file)) {
+    } else if (const QString file = ResponseFile(ResponseFiles::Vehicle); QFile::exists(file)) {
         RecordDoc.setDoc(LoadTextFile(file));
     }
     if (reload) {
         EquipDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Equip)));
-        StructDoc.setDoc(LoadTextFile(ResponseFile(kStructFile)));
+        StructDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Struct)));
         Choices = std::make_unique<ChoiceIndex>(EquipDoc);
         StructEntries = readStructEntries(StructDoc);
         FirstTab = 0;
