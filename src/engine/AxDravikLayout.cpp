@@ -3,7 +3,6 @@
 // binding each field to its design control or creating one, then ends with the header line.
 #include "ui/TAxDravik.h"
 
-#include "editing/ChoiceIndex.h"
 #include "engine/FieldLayout.h"
 #include "engine/Kinds.h"
 #include "engine/RecordKind.h"
@@ -107,7 +106,7 @@ void TAxDravik::LoadRecordDocuments(int reload)
     if (reload) {
         EquipDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Equip)));
         StructDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Struct)));
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+        Choices.reset(); // made again from the new lists when first asked
         StructEntries = readStructEntries(StructDoc);
         FirstTab = 0;
     }
@@ -310,19 +309,7 @@ void TAxDravik::BindField(int n, const FieldPlan &plan)
 QWidget *TAxDravik::SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
                                    const FieldPlan &plan)
 {
-    switch (routine) {
-    case SetupRoutine::ListBox:
-        return SetupListBox(control, tab, index, plan);
-    case SetupRoutine::Combo:
-        return SetupCombo(control, tab, index, plan);
-    case SetupRoutine::Button:
-        return SetupButton(control, tab, index, plan);
-    case SetupRoutine::Edit:
-        return SetupEdit(control, tab, index, plan);
-    case SetupRoutine::None:
-        break;
-    }
-    return control;
+    return routine ? (this->*routine)(control, tab, index, plan) : control;
 }
 
 void TAxDravik::CreateLabel(int n, const FieldPlan &plan, const PixelRect &rect)
