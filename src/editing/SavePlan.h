@@ -1,10 +1,10 @@
 #pragma once
 
 #include "editing/RequiredFields.h"
-#include "gateway/ResponseFiles.h"
 #include "editing/SqlLiterals.h"
 #include "editing/TsLine.h"
 #include "engine/TsPage.h"
+#include "gateway/ResponseFiles.h"
 
 #include <QDate>
 #include <QPair>
