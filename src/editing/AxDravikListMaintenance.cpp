@@ -3,7 +3,7 @@
 #include "ui/TAxDravik.h"
 
 #include "editing/ListMaintenance.h"
-#include "editing/ResponseFiles.h"
+#include "gateway/ResponseFiles.h"
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 

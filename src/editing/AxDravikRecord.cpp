@@ -6,9 +6,9 @@
 #include "editing/FieldReactions.h"
 #include "editing/Messages.h"
 #include "editing/RecordCommands.h"
-#include "editing/ResponseFiles.h"
 #include "engine/TextRules.h"
 #include "engine/ViewRules.h"
+#include "gateway/ResponseFiles.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/HeaderEdit.h"
@@ -18,13 +18,6 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QTabWidget>
-
-namespace {
-
-const QString kVehicleFile = QStringLiteral("XmlVO.xml");
-const QString kCustomerFile = QStringLiteral("XmlCL.xml");
-
-} // namespace
 
 void TAxDravik::TabsChange(QWidget *)
 {
@@ -208,13 +201,13 @@ void TAxDravik::ReloadRecord()
     if (!vehicleId.isEmpty()) {
         UrlInfoVO = infoVOAddress(BaseHRef, vehicleId, idUser);
         DropConnection();
-        HttpExecute(UrlInfoVO, ResponseFile(kVehicleFile));
+        HttpExecute(UrlInfoVO, ResponseFile(ResponseFiles::Vehicle));
         answered = RequestAnswered();
     }
     if (!customerId.isEmpty() && answered) {
         UrlInfoCL = infoCLAddress(BaseHRef, idUser);
         DropConnection();
-        HttpExecute(UrlInfoCL, ResponseFile(kCustomerFile));
+        HttpExecute(UrlInfoCL, ResponseFile(ResponseFiles::Customer));
         answered = RequestAnswered();
     }
     if (!answered) {

@@ -1,8 +1,8 @@
 #include "editing/ListMaintenance.h"
 
 #include "editing/Messages.h"
-#include "editing/ResponseFiles.h"
 #include "engine/TextRules.h"
+#include "gateway/ResponseFiles.h"
 #include "gateway/SqlText.h"
 
 namespace {

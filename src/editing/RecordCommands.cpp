@@ -4,6 +4,7 @@
 #include "engine/RecordDocument.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
+#include "gateway/ResponseFiles.h"
 
 #include <QRegularExpression>
 
@@ -103,13 +104,13 @@ QString sweepStatement()
 
 QString infoVOAddress(const QString &BaseHRef, const QString &vehicleId, const QString &idUser)
 {
-    return BaseHRef + QStringLiteral("AxInfoVO?XMLC_OutputFormat=XML&idTVO=") + vehicleId
-            + QStringLiteral("&UserID=") + idUser;
+    return BaseHRef + Endpoints::InfoVO + QStringLiteral("?XMLC_OutputFormat=XML&idTVO=")
+            + vehicleId + QStringLiteral("&UserID=") + idUser;
 }
 
 QString infoCLAddress(const QString &BaseHRef, const QString &idUser)
 {
-    return BaseHRef + QStringLiteral("AxInfoCL?XMLC_OutputFormat=XML&UserID=") + idUser;
+    return BaseHRef + Endpoints::InfoCL + QStringLiteral("?XMLC_OutputFormat=XML&UserID=") + idUser;
 }
 
 bool reloadsAsNew(const QString &vehicleId, const QString &customerId)

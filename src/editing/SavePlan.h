@@ -2,9 +2,9 @@
 
 #include "editing/FieldText.h"
 #include "editing/RequiredFields.h"
-#include "editing/ResponseFiles.h"
 #include "editing/TsLine.h"
 #include "engine/TsPage.h"
+#include "gateway/ResponseFiles.h"
 
 #include <QDate>
 #include <QPair>

@@ -3,14 +3,13 @@
 // binding each field to its design control or creating one, then ends with the header line.
 #include "ui/TAxDravik.h"
 
-#include "editing/ChoiceIndex.h"
-#include "editing/ResponseFiles.h"
 #include "engine/FieldLayout.h"
 #include "engine/Kinds.h"
 #include "engine/RecordKind.h"
 #include "engine/StructEntry.h"
 #include "engine/TabStructure.h"
 #include "engine/TextRules.h"
+#include "gateway/ResponseFiles.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
@@ -28,9 +27,6 @@
 
 namespace {
 
-const QString kVehicleFile = QStringLiteral("XmlVO.xml");
-const QString kCustomerFile = QStringLiteral("XmlCL.xml");
-const QString kStructFile = QStringLiteral("XmlStruct.xml");
 const QString kNewCustomerFromVehicle = QStringLiteral("-1");
 
 // Record number and site of each vehicle kind: locked while the vehicle has a main photo.
@@ -96,7 +92,7 @@ void TAxDravik::LoadRecordDocuments(int reload)
     RecordDoc.clear();
     const QString customerId = LbIDCustomer->text();
     if (!customerId.isEmpty() && customerId != kNewCustomerFromVehicle) {
-        const QString file = ResponseFile(kCustomerFile);
+        const QString file = ResponseFile(ResponseFiles::Customer);
         if (QFile::exists(file)) {
             CustomerDoc.setDoc(LoadTextFile(file));
             RecordDoc.setDoc(CustomerDoc.Doc);
@@ -104,13 +100,13 @@ void TAxDravik::LoadRecordDocuments(int reload)
             // No vehicles of a customer shown before under this one.
             CustomerDoc.clear();
         }
-    } else if (const QString file = ResponseFile(kVehicleFile); QFile::exists(file)) {
+    } else if (const QString file = ResponseFile(ResponseFiles::Vehicle); QFile::exists(file)) {
         RecordDoc.setDoc(LoadTextFile(file));
     }
     if (reload) {
         EquipDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Equip)));
-        StructDoc.setDoc(LoadTextFile(ResponseFile(kStructFile)));
-        Choices = std::make_unique<ChoiceIndex>(EquipDoc);
+        StructDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Struct)));
+        Choices.reset(); // made again from the new lists when first asked
         StructEntries = readStructEntries(StructDoc);
         FirstTab = 0;
     }
@@ -313,19 +309,7 @@ void TAxDravik::BindField(int n, const FieldPlan &plan)
 QWidget *TAxDravik::SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
                                    const FieldPlan &plan)
 {
-    switch (routine) {
-    case SetupRoutine::ListBox:
-        return SetupListBox(control, tab, index, plan);
-    case SetupRoutine::Combo:
-        return SetupCombo(control, tab, index, plan);
-    case SetupRoutine::Button:
-        return SetupButton(control, tab, index, plan);
-    case SetupRoutine::Edit:
-        return SetupEdit(control, tab, index, plan);
-    case SetupRoutine::None:
-        break;
-    }
-    return control;
+    return routine ? (this->*routine)(control, tab, index, plan) : control;
 }
 
 void TAxDravik::CreateLabel(int n, const FieldPlan &plan, const PixelRect &rect)

@@ -2,11 +2,11 @@
 // record itself, then the toolbar, panels and reservation labels around the layout.
 #include "ui/TAxDravik.h"
 
-#include "editing/ResponseFiles.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 #include "engine/Trace.h"
 #include "engine/ViewRules.h"
+#include "gateway/ResponseFiles.h"
 #include "ui/widgets/PictureButton.h"
 
 #include <QComboBox>
@@ -16,14 +16,6 @@
 #include <QTabWidget>
 
 #include <exception>
-
-namespace {
-
-const QString kStructFile = QStringLiteral("XmlStruct.xml");
-const QString kVehicleFile = QStringLiteral("XmlVO.xml");
-const QString kCustomerFile = QStringLiteral("XmlCL.xml");
-
-} // namespace
 
 void TAxDravik::UpdateParams()
 {
@@ -39,15 +31,15 @@ void TAxDravik::UpdateParams()
                 QFile::remove(equip);
         }
         HttpExecuteCached(
-                BaseHRef + QStringLiteral("AxInfoEquip?XMLC_OutputFormat=XML&UserConcession=")
-                        + UserConcession
+                BaseHRef + Endpoints::InfoEquip
+                        + QStringLiteral("?XMLC_OutputFormat=XML&UserConcession=") + UserConcession
                         + QStringLiteral("&WHERE_CLAUSE=Where (RubricItem='..') or (RubricItem='")
                         + UserConcession + QStringLiteral("')"),
                 equip);
-        HttpExecuteCached(
-                BaseHRef + QStringLiteral("AxInfoStruct?XMLC_OutputFormat=XML&UserConcession=")
-                        + UserConcession,
-                ResponseFile(kStructFile));
+        HttpExecuteCached(BaseHRef + Endpoints::InfoStruct
+                                  + QStringLiteral("?XMLC_OutputFormat=XML&UserConcession=")
+                                  + UserConcession,
+                          ResponseFile(ResponseFiles::Struct));
     } catch (const std::exception &error) {
         TraceLog(QString::fromLocal8Bit(error.what()));
     }
@@ -78,11 +70,11 @@ void TAxDravik::UpdateView(int reload)
             answered = answered && RequestAnswered();
         };
         if (!vehicleId.isEmpty())
-            fetch(QStringLiteral("AxInfoVO"), QStringLiteral("&idTVO=") + vehicleId, vehicleId,
-                  kVehicleFile, UrlInfoVO);
+            fetch(Endpoints::InfoVO, QStringLiteral("&idTVO=") + vehicleId, vehicleId,
+                  ResponseFiles::Vehicle, UrlInfoVO);
         if (!customerId.isEmpty()) {
             FlagNewVehicle = false;
-            fetch(QStringLiteral("AxInfoCL"), QString(), customerId, kCustomerFile, UrlInfoCL);
+            fetch(Endpoints::InfoCL, QString(), customerId, ResponseFiles::Customer, UrlInfoCL);
         }
         if (!answered) {
             // The response files still hold the record shown before: it stays shown, under its

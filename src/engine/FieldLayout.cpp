@@ -33,11 +33,6 @@ bool labelWanted(bool designControl, bool firstBinding, int tControl, const QStr
     return !designControl || (firstBinding && visible);
 }
 
-CreatedKind createdControlKind(int tControl)
-{
-    return controlKindRule(tControl).created;
-}
-
 PixelRect createdControlRect(int tControl, const PixelRect &f)
 {
     const PixelRect &d = controlKindRule(tControl).createdOffset;

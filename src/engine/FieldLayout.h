@@ -22,10 +22,9 @@ PixelRect labelRectForDesign(int tControl, const PixelRect &field, const PixelRe
 bool labelWanted(bool designControl, bool firstBinding, int tControl, const QString &caption,
                  bool visible);
 
-// The control created for a field that has no design control, and its rectangle from the
+// The rectangle of the control created for a field that has no design control, from the
 // described one (edits lose a pixel of height, combo boxes and list boxes gain 4, a list box
 // stands under its label, a button 2 pixels lower).
-CreatedKind createdControlKind(int tControl);
 PixelRect createdControlRect(int tControl, const PixelRect &field);
 
 // A field control of width 0 (design or created) stays disabled, a created one hidden.

@@ -24,22 +24,35 @@ const DataKindRule &dataKindRule(int tInfo, bool *known = nullptr);
 // The value held and shown for a value read from the record document (or a default).
 QString loadedText(int tInfo, int tControl, const QString &raw, const QDate &today);
 
-// How the window sets up a field's control.
-enum class SetupRoutine { None, Edit, Combo, ListBox, Button };
+class QWidget;
 
-// The control created for a field that has no design control.
-enum class CreatedKind { ListBox, ComboBox, Button, NumberEdit };
+// The window's set-up routines of a field's control. Each links the control to the field's
+// descriptor, gives it its look, handlers and value, and answers the control that serves the
+// field; given no control, it makes one on the field's page (an edit makes a number edit for a
+// number field, a line edit otherwise).
+class FieldSetup
+{
+public:
+    virtual ~FieldSetup() = default;
+    virtual QWidget *SetupEdit(QWidget *control, int tab, int index, const FieldPlan &plan) = 0;
+    virtual QWidget *SetupCombo(QWidget *control, int tab, int index, const FieldPlan &plan) = 0;
+    virtual QWidget *SetupListBox(QWidget *control, int tab, int index, const FieldPlan &plan) = 0;
+    virtual QWidget *SetupButton(QWidget *control, int tab, int index, const FieldPlan &plan) = 0;
+};
+
+// The routine that makes and sets up a kind's control; null leaves the control as it is.
+using SetupRoutine
+        = QWidget *(FieldSetup::*)(QWidget *control, int tab, int index, const FieldPlan &plan);
 
 // Control kinds: 104 button, 109 edit, 110 list box, 111 text combo, 112 position combo, 120
-// captioned like a list box. Fallback: a design control gets no set-up, a created one is a
-// number edit set up as an edit, and neither is set up again at later loads.
+// captioned like a list box. Fallback: a design control gets no set-up, a created one is
+// made and set up as an edit, and neither is set up again at later loads.
 struct ControlKindRule
 {
     int kind;
     const char *name;
     SetupRoutine designSetup; // a bound design control
-    SetupRoutine createdSetup; // a created control
-    CreatedKind created;
+    SetupRoutine createdSetup; // makes the control of a field without a design control
     PixelRect createdOffset; // added to the described rectangle of a created control
     bool labelAbove; // the label stands above, at the control's left
     bool refreshed; // set up again at each load

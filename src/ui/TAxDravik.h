@@ -80,7 +80,9 @@ struct GridArgs
     QPoint Pos; // MouseMove: in the grid's viewport
 };
 
-class TAxDravik : public QWidget
+class TAxDravik
+    : public QWidget
+    , public FieldSetup
 {
     Q_OBJECT
 public:
@@ -176,10 +178,11 @@ public:
     void UpdateTabDesc(int reload, int describe);
     // Set-up of a field's control by kind; control null: a control is created on the tab's
     // page (or PanelCompta). Answer the control that serves the field.
-    QWidget *SetupEdit(QWidget *control, int tab, int index, const FieldPlan &plan);
-    QWidget *SetupCombo(QWidget *control, int tab, int index, const FieldPlan &plan);
-    QWidget *SetupListBox(QWidget *control, int tab, int index, const FieldPlan &plan);
-    QWidget *SetupButton(QWidget *control, int tab, int index, const FieldPlan &plan);
+    // The control-kind table (src/engine/Kinds.cpp) names which one serves each kind.
+    QWidget *SetupEdit(QWidget *control, int tab, int index, const FieldPlan &plan) override;
+    QWidget *SetupCombo(QWidget *control, int tab, int index, const FieldPlan &plan) override;
+    QWidget *SetupListBox(QWidget *control, int tab, int index, const FieldPlan &plan) override;
+    QWidget *SetupButton(QWidget *control, int tab, int index, const FieldPlan &plan) override;
     // The index of the choice lists of EquipDoc (made when missing).
     const ChoiceIndex &ChoiceLists();
     // The text a design control shows (empty when there is no such control).
@@ -615,7 +618,7 @@ private:
     void RefreshTab(int tab, const XmlItemIndex &record);
     void BuildTab(int tab, const XmlItemIndex &record);
     void BindField(int tab, const FieldPlan &plan);
-    // The set-up routine of a control kind (SetupEdit ...); None leaves the control as it is.
+    // Runs the set-up routine a control kind names (SetupEdit ...); none leaves the control.
     QWidget *SetupByRoutine(SetupRoutine routine, QWidget *control, int tab, int index,
                             const FieldPlan &plan);
     void CreateLabel(int tab, const FieldPlan &plan, const PixelRect &rect);
@@ -626,6 +629,8 @@ private:
     // The common steps of every set-up: link, tag, enabled, colours.
     void SetupCommon(TsDesc &desc, QWidget *control, int tab, int index, bool fieldRight, int width,
                      bool given);
+    // Places a created control where its field is described; hidden for a width of 0.
+    void PlaceCreated(QWidget *created, int tControl, const FieldPlan &plan);
     // The value-reading context of a tab (useDefaults, rights, trace).
     FieldContext FieldContextFor(int tab, const XmlItemIndex *record);
 

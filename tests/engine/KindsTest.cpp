@@ -47,14 +47,14 @@ TEST(Kinds, ControlKindRegistry)
         SetupRoutine design, created;
         bool refreshed, labelAbove, known;
     } cases[] = {
-            {104, SetupRoutine::Button, SetupRoutine::Button, false, false, true},
-            {109, SetupRoutine::Edit, SetupRoutine::Edit, true, false, true},
-            {110, SetupRoutine::ListBox, SetupRoutine::ListBox, true, true, true},
-            {111, SetupRoutine::Combo, SetupRoutine::Combo, true, false, true},
-            {112, SetupRoutine::Combo, SetupRoutine::Combo, true, false, true},
-            {120, SetupRoutine::None, SetupRoutine::Edit, false, true, true},
-            {0, SetupRoutine::None, SetupRoutine::Edit, false, false, false},
-            {105, SetupRoutine::None, SetupRoutine::Edit, false, false, false},
+            {104, &FieldSetup::SetupButton, &FieldSetup::SetupButton, false, false, true},
+            {109, &FieldSetup::SetupEdit, &FieldSetup::SetupEdit, true, false, true},
+            {110, &FieldSetup::SetupListBox, &FieldSetup::SetupListBox, true, true, true},
+            {111, &FieldSetup::SetupCombo, &FieldSetup::SetupCombo, true, false, true},
+            {112, &FieldSetup::SetupCombo, &FieldSetup::SetupCombo, true, false, true},
+            {120, nullptr, &FieldSetup::SetupEdit, false, true, true},
+            {0, nullptr, &FieldSetup::SetupEdit, false, false, false},
+            {105, nullptr, &FieldSetup::SetupEdit, false, false, false},
     };
     for (const auto &c : cases) {
         bool known = false;

@@ -11,9 +11,9 @@
 class QObject;
 class QWidget;
 
-// One way to read and set the text, length, colours and change signal of any field control
-// (line edit, number edit, date edit, memo, combo box), so that set-up code needs no case per
-// class. Controls without a text read as empty and ignore what they cannot take.
+// One way to read and set the value, length, look and change signal of any field control, so
+// that set-up code needs no case per class: each call goes to the adapter of the control's kind
+// (FieldControl.h). Controls without a value read as empty and ignore what they cannot take.
 
 QString controlText(const QWidget *control);
 void setControlText(QWidget *control, const QString &text);
