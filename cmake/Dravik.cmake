@@ -43,3 +43,19 @@ function(dravik_test name)
         PROPERTIES TIMEOUT ${ARG_TIMEOUT}
                    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# A window test against the reference server binary (support/ServerProcessFixture.h): it links
+# the window and the test doubles, may read the server's headers and database, and needs the
+# server built first.
+function(dravik_server_window_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    find_package(Qt6 REQUIRED COMPONENTS Test)
+    find_package(SQLite3 REQUIRED)
+    dravik_test(${name} SOURCES ${ARG_SOURCES}
+                DEPENDS dravik_window dravik_test_support Qt6::Test PkgConfig::HTTPLIB
+                        SQLite::SQLite3 ${ARG_DEPENDS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/server)
+    if(TARGET dravik-server)
+        add_dependencies(${name} dravik-server)
+    endif()
+endfunction()
