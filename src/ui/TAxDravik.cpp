@@ -319,16 +319,21 @@ void TAxDravik::CreateDesignControls()
     connect(Tabs, &QTabWidget::currentChanged, this, [this](int page) {
         if (page < 0 || Tabs->isTabVisible(page))
             return;
-        std::vector<bool> shown;
-        for (int i = 0; i < Tabs->count(); ++i)
-            shown.push_back(Tabs->isTabVisible(i));
-        const int to = shownPageAfter(shown, page, PageStep::Next);
+        const int to = shownPageAfter(ShownPages(), page, PageStep::Next);
         if (to != page)
             Tabs->setCurrentIndex(to);
     });
     // Key preview: the window sees the keys of its controls first.
     qApp->installEventFilter(this);
     Tabs->tabBar()->installEventFilter(this);
+}
+
+std::vector<bool> TAxDravik::ShownPages() const
+{
+    std::vector<bool> shown;
+    for (int i = 0; i < Tabs->count(); ++i)
+        shown.push_back(Tabs->isTabVisible(i));
+    return shown;
 }
 
 bool TAxDravik::ToolbarShortcut(QKeyEvent *key)
@@ -383,7 +388,8 @@ bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
         // A text field left shows its text from the start, an amount with its two decimals.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         auto *edit = qobject_cast<QLineEdit *>(watched);
-        if (!edit || reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        if (!edit || !isAncestorOf(edit) || reason == Qt::PopupFocusReason
+            || reason == Qt::ActiveWindowFocusReason)
             break;
         if (const TsDesc *d = DescOf(edit);
             d && d->tInfo == DataKind::Decimal && !edit->isReadOnly()) {
@@ -413,10 +419,7 @@ bool TAxDravik::eventFilter(QObject *watched, QEvent *event)
             return true;
         // Page changes by key go to the next page shown, never to a hidden one.
         if (pageChangeKey(key, watched != Tabs->tabBar())) {
-            std::vector<bool> shown;
-            for (int i = 0; i < Tabs->count(); ++i)
-                shown.push_back(Tabs->isTabVisible(i));
-            const int to = shownPageAfter(shown, Tabs->currentIndex(), pageStepOf(key));
+            const int to = shownPageAfter(ShownPages(), Tabs->currentIndex(), pageStepOf(key));
             if (to != Tabs->currentIndex() && TabChangeAllowed())
                 Tabs->setCurrentIndex(to);
             return true;

@@ -642,6 +642,8 @@ private:
     QString m_shownVehicleId;
     QString m_shownCustomerId;
     bool m_recordShown = false;
+    // Whether each page's tab is shown, in page order.
+    std::vector<bool> ShownPages() const;
     // A toolbar shortcut: runs the button's click exactly when the button could be clicked.
     bool ToolbarShortcut(QKeyEvent *key);
     bool m_reloadPending = false;
