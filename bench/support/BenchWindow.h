@@ -10,6 +10,7 @@
 #include "support/RatioReporter.h"
 #include "support/RecordingShell.h"
 
+#include "app/IniFile.h"
 #include "gateway/CurlTransport.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -37,6 +38,9 @@ makeBenchWindow(const QString &baseHRef, const QTemporaryDir &folder, const QStr
     env->vars[QStringLiteral("TEMP")] = folder.filePath(QStringLiteral("temp"));
     QDir().mkpath(env->vars[QStringLiteral("TEMP")]);
     QDir().mkpath(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik"));
+    // A reload reads the session key from the settings file, as the launcher leaves it there.
+    WriteIniValues(env->vars[QStringLiteral("APPDATA")] + QStringLiteral("/Dravik/TAXDravik.ini"),
+                   QStringLiteral("Options"), {{QStringLiteral("SessionKey"), sessionKey}});
     TAxDravikServices s;
     s.environment = std::move(env);
     s.clock = std::make_unique<SystemClock>();
@@ -44,11 +48,13 @@ makeBenchWindow(const QString &baseHRef, const QTemporaryDir &folder, const QStr
     s.messages = std::make_unique<QueuedMessageBoxes>();
     s.shell = std::make_unique<RecordingShell>();
     auto http1 = std::make_unique<CurlTransport>(5000);
-    http1->setSession(baseHRef.toUtf8(), sessionKey.toUtf8());
+    CurlTransport *transport = http1.get();
     s.http1 = std::move(http1);
     s.http2 = std::make_unique<CurlTransport>(0);
     auto w = std::make_unique<TAxDravik>(std::move(s));
     w->Set_BaseHRef(baseHRef);
+    // After the start, which took the (empty) address and key of the settings file.
+    transport->setSession(baseHRef.toUtf8(), sessionKey.toUtf8());
     w->Set_idUser(QString::number(dravik::seed::kUserAdmin));
     w->Set_UserConcession(QString::fromLatin1(dravik::seed::kConcession));
     w->Set_UserSite(QStringLiteral("#"));

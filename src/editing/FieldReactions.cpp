@@ -38,6 +38,17 @@ QHash<QString, FieldReaction> buildTable()
         for (const char *n : names)
             t.insert(QString::fromLatin1(n), r);
     };
+    // Recording, dependent list, version text, header parts, special duty.
+    const auto row = [](Recording recording, std::optional<DependentList> dependent,
+                        std::optional<VersionUpdate> version, int header, SpecialDuty duty) {
+        FieldReaction r;
+        r.recording = recording;
+        r.dependent = std::move(dependent);
+        r.version = std::move(version);
+        r.header = header;
+        r.duty = duty;
+        return r;
+    };
     const auto compute = [](Recording recording, Computation computation, int header = 0,
                             SpecialDuty duty = SpecialDuty::None) {
         FieldReaction r;
@@ -56,46 +67,58 @@ QHash<QString, FieldReaction> buildTable()
         return r;
     };
     // Brands refill their models.
-    add({"cInfoMarqueChange"}, {R::List, usedModels("cInfoModele"), {}, HeaderTitre, {}});
-    add({"cVDInfoMarqueChange"}, {R::List, newModels("cVDInfoModele"), {}, HeaderTitre, {}});
-    add({"cVNInfoMarqueChange"}, {R::List, newModels("cVNInfoModele"), {}, HeaderTitre, {}});
-    add({"cPAPAMarque1Change"}, {R::List, usedModels("cPAPAModele1"), {}, 0, {}});
-    add({"cPAPAMarque2Change"}, {R::List, usedModels("cPAPAModele2"), {}, 0, {}});
-    add({"vInfoMarqueChange"}, {R::List, usedModels("vInfoModele"), {}, 0, {}});
+    add({"cInfoMarqueChange"},
+        row(R::List, usedModels("cInfoModele"), std::nullopt, HeaderTitre, SpecialDuty::None));
+    add({"cVDInfoMarqueChange"},
+        row(R::List, newModels("cVDInfoModele"), std::nullopt, HeaderTitre, SpecialDuty::None));
+    add({"cVNInfoMarqueChange"},
+        row(R::List, newModels("cVNInfoModele"), std::nullopt, HeaderTitre, SpecialDuty::None));
+    add({"cPAPAMarque1Change"},
+        row(R::List, usedModels("cPAPAModele1"), std::nullopt, 0, SpecialDuty::None));
+    add({"cPAPAMarque2Change"},
+        row(R::List, usedModels("cPAPAModele2"), std::nullopt, 0, SpecialDuty::None));
+    add({"vInfoMarqueChange"},
+        row(R::List, usedModels("vInfoModele"), std::nullopt, 0, SpecialDuty::None));
     // Models refill the type-versions and rewrite the version text.
-    add({"cInfoModeleChange"}, {R::List, {}, versionOf(QStringLiteral("c"), false), 0, {}});
+    add({"cInfoModeleChange"},
+        row(R::List, std::nullopt, versionOf(QStringLiteral("c"), false), 0, SpecialDuty::None));
     add({"cVDInfoModeleChange"},
-        {R::List,
-         newVersions("cVDInfoTypeVersion"),
-         versionOf(QStringLiteral("cVD"), true),
-         0,
-         {}});
+        row(R::List, newVersions("cVDInfoTypeVersion"), versionOf(QStringLiteral("cVD"), true), 0,
+            SpecialDuty::None));
     add({"cVNInfoModeleChange"},
-        {R::List,
-         newVersions("cVNInfoTypeVersion"),
-         versionOf(QStringLiteral("cVN"), true),
-         0,
-         {}});
-    add({"vInfoModeleChange"}, {R::List, {}, {}, 0, {}});
+        row(R::List, newVersions("cVNInfoTypeVersion"), versionOf(QStringLiteral("cVN"), true), 0,
+            SpecialDuty::None));
+    add({"vInfoModeleChange"}, row(R::List, std::nullopt, std::nullopt, 0, SpecialDuty::None));
     add({"cVDInfoTypeVersionChange"},
-        {R::Edit, {}, versionOf(QStringLiteral("cVD"), true), HeaderTitre, {}});
+        row(R::Edit, std::nullopt, versionOf(QStringLiteral("cVD"), true), HeaderTitre,
+            SpecialDuty::None));
     add({"cVNInfoTypeVersionChange"},
-        {R::Edit, {}, versionOf(QStringLiteral("cVN"), true), HeaderTitre, {}});
+        row(R::Edit, std::nullopt, versionOf(QStringLiteral("cVN"), true), HeaderTitre,
+            SpecialDuty::None));
     // Header fields.
-    add({"cInfoVesionChange", "cVNInfoVersionChange"}, {R::Edit, {}, {}, HeaderTitre, {}});
-    add({"cInfoCouleurChange"}, {R::List, {}, {}, HeaderField1, {}});
-    add({"cNVOChange"}, {R::Edit, {}, {}, HeaderNVO, SpecialDuty::TraceStockNumber});
-    add({"cCVKMSChange"}, {R::Edit, {}, {}, HeaderField2, {}});
+    add({"cInfoVesionChange", "cVNInfoVersionChange"},
+        row(R::Edit, std::nullopt, std::nullopt, HeaderTitre, SpecialDuty::None));
+    add({"cInfoCouleurChange"},
+        row(R::List, std::nullopt, std::nullopt, HeaderField1, SpecialDuty::None));
+    add({"cNVOChange"},
+        row(R::Edit, std::nullopt, std::nullopt, HeaderNVO, SpecialDuty::TraceStockNumber));
+    add({"cCVKMSChange"},
+        row(R::Edit, std::nullopt, std::nullopt, HeaderField2, SpecialDuty::None));
     // Sites.
-    add({"cSiteChange"}, {R::List, {}, {}, 0, SpecialDuty::RememberSite});
-    add({"aSiteChange"}, {R::List, {}, {}, 0, SpecialDuty::CustomerSite});
-    add({"cDestinationChange"}, {R::Edit, {}, {}, 0, {}});
+    add({"cSiteChange"}, row(R::List, std::nullopt, std::nullopt, 0, SpecialDuty::RememberSite));
+    add({"aSiteChange"}, row(R::List, std::nullopt, std::nullopt, 0, SpecialDuty::CustomerSite));
+    add({"cDestinationChange"}, row(R::Edit, std::nullopt, std::nullopt, 0, SpecialDuty::None));
     // Dates.
-    add({"cDateEntreeChange"}, {R::Edit, {}, {}, HeaderField3, {}});
-    add({"cVNStatutVNChange"}, {R::OrderField, {}, {}, HeaderField3, {}});
-    add({"cVNDateCdeVWChange", "cVNDateDebutGarantieChange"}, {R::OrderField, {}, {}, 0, {}});
-    add({"cVNDateFactureChange"}, {R::OrderField, {}, {}, HeaderField3, SpecialDuty::InvoiceDate});
-    add({"cVNDateFabricationChange"}, {R::OrderField, {}, {}, 0, SpecialDuty::WeekLabel});
+    add({"cDateEntreeChange"},
+        row(R::Edit, std::nullopt, std::nullopt, HeaderField3, SpecialDuty::None));
+    add({"cVNStatutVNChange"},
+        row(R::OrderField, std::nullopt, std::nullopt, HeaderField3, SpecialDuty::None));
+    add({"cVNDateCdeVWChange", "cVNDateDebutGarantieChange"},
+        row(R::OrderField, std::nullopt, std::nullopt, 0, SpecialDuty::None));
+    add({"cVNDateFactureChange"},
+        row(R::OrderField, std::nullopt, std::nullopt, HeaderField3, SpecialDuty::InvoiceDate));
+    add({"cVNDateFabricationChange"},
+        row(R::OrderField, std::nullopt, std::nullopt, 0, SpecialDuty::WeekLabel));
     add({"cVNDateOrdreChange", "cVNMECChange"}, compute(R::Edit, Computation::None, HeaderField3));
     add({"cVNTypeFinancementDelaiChange"}, compute(R::Edit, Computation::None));
     // Prices, VAT and margins; the order's balance and due dates.
