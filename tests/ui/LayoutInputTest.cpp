@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 QByteArray entry(const QString &elements)
@@ -240,4 +242,25 @@ TEST(HandlerWiring, AnotherHandlerReplacesTheFirst)
     QTest::keyClick(&edit, Qt::Key_Y);
     EXPECT_EQ(w->DuplicateCountdown, 4);
     EXPECT_EQ(w->DuplicateMode, QStringLiteral("Nom"));
+}
+
+TEST(HandlerWiring, WhatAHandlerThrowsEndsInTheWarningBand)
+{
+    WindowHarness h;
+    auto w = h.makeWindow();
+    w->show();
+    w->LbIdTVO->setText(QStringLiteral("1"));
+    // A transport that fails in a way no request routine expects.
+    h.transport1->duringRequest = [] {
+        throw std::runtime_error("connexion perdue");
+    };
+    QTest::mouseClick(w->JvXPBtnActualize, Qt::LeftButton);
+    EXPECT_EQ(w->LbDebugInfo0->text(),
+              QStringLiteral("Erreur dans JvXPBtnActualizeClick : connexion perdue"));
+    EXPECT_FALSE(w->PanelWarning->isHidden());
+    // The window goes on: the next click runs the handler again.
+    h.transport1->duringRequest = nullptr;
+    QTest::mouseClick(w->JvXPBtnActualize, Qt::LeftButton);
+    EXPECT_NE(w->LbDebugInfo0->text(),
+              QStringLiteral("Erreur dans JvXPBtnActualizeClick : connexion perdue"));
 }
