@@ -214,6 +214,47 @@ std::string ownedTable(const std::string &table, const std::string &key,
             + " BEGIN SELECT RAISE(IGNORE); END;";
 }
 
+// Whether the request's user is in one of the groups, named as the client reads them
+// ("USER_COMPTA" is COMPTA).
+std::string userInGroup(const std::string &groups)
+{
+    return "EXISTS (SELECT 1 FROM main.tUserGroups AS g WHERE g.idUser = dravik_user() AND "
+           "replace(upper(g.GName), 'USER_', '') IN ("
+            + groups + "))";
+}
+
+// The locks the client applies, kept by the database too (on the company's own rows; the
+// others are out of reach anyway): a vehicle delivered before its
+// company's lock date is changed and deleted by nobody; only administrators delete vehicles;
+// a cost carrying an accounting number is changed or deleted by accounting alone (unless its
+// vehicle is being deleted).
+std::string lockRules()
+{
+    const std::string locked = "old.Concession = dravik_company() AND old.DateLivraison < (SELECT "
+                               "d.Opt_LimiteDateVerrouVNVO FROM main.tOptDates AS d "
+                               "WHERE d.Concession = old.Concession)";
+    const std::string costLocked = "ifnull(old.NComptable, '') <> '' AND NOT "
+            + userInGroup("'COMPTA'")
+            + " AND EXISTS (SELECT 1 FROM main.tVehicles AS v WHERE v.idVO = old.idVO AND "
+              "v.Concession = dravik_company())";
+    return "CREATE TEMP TRIGGER dravik_lock_update BEFORE UPDATE ON main.tVehicles WHEN " + locked
+            + " BEGIN " + raise(msg::lockedVehicle())
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_delete BEFORE DELETE ON main.tVehicles BEGIN "
+            + raise(msg::vehicleDeleteNeedsAdmin())
+            + " WHERE old.Concession = dravik_company() AND NOT "
+            + userInGroup("'ADMINS', 'SUPERADMINS'") + "; " + raise(msg::lockedVehicle())
+            + " WHERE " + locked
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_cost_update BEFORE UPDATE ON main.\"tVO - Frevo\" "
+              "WHEN "
+            + costLocked + " BEGIN " + raise(msg::lockedCost())
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_cost_delete BEFORE DELETE ON main.\"tVO - Frevo\" "
+              "WHEN "
+            + costLocked + " BEGIN " + raise(msg::lockedCost()) + "; END;";
+}
+
 } // namespace
 
 void Connection::confine(const std::string &company, long long user)
@@ -227,7 +268,8 @@ void Connection::confine(const std::string &company, long long user)
             + ownedTable("tVO - Liens Images", "idVO", "tVehicles", "véhicule")
             + ownedTable("tResa", "idVO", "tVehicles", "véhicule")
             + ownedTable("tActions", "idClient", "tClients", "client")
-            + ownedTable("TVehiclesClarim", "idClient", "tClients", "client") + "COMMIT;";
+            + ownedTable("TVehiclesClarim", "idClient", "tClients", "client") + lockRules()
+            + "COMMIT;";
     const Access saved = m_access;
     m_access = Access::Internal;
     char *error = nullptr;

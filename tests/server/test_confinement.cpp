@@ -22,7 +22,8 @@ public:
     static void SetUpTestSuite()
     {
         startServer(true);
-        for (const int user : {seed::kUserAdmin, seed::kUserSalesperson, seed::kUserOtherCompany})
+        for (const int user :
+             {seed::kUserAdmin, seed::kUserCompta, seed::kUserSalesperson, seed::kUserOtherCompany})
             keys[user] = loginKey(user);
         merivalCustomer = scalar("SELECT min(idClient) FROM tClients WHERE Concession = '"
                                  + kMerival + "'");
@@ -211,10 +212,14 @@ TEST_F(Confinement, WritesToAnotherCompanysRowsChangeNothing)
 TEST_F(Confinement, WritesChangeTheUsersOwnRowsOnly)
 {
     const std::string zolvare = "Concession = '" + kZolvare + "'";
-    // A statement over the whole table changes the company's rows alone.
-    const std::string before = countOf("SELECT count(*) FROM tVehicles WHERE " + zolvare);
+    // A statement over the whole table (but the locked vehicles) changes the company's rows
+    // alone.
+    const std::string before = countOf("SELECT count(*) FROM tVehicles WHERE DateLivraison IS "
+                                       "NULL AND "
+                                       + zolvare);
     EXPECT_EQ(rowsAffected(as(seed::kUserAdmin, "AxUpdate",
-                              {{"SQLExecute", "Update tVehicles Set KMS = KMS"}})),
+                              {{"SQLExecute",
+                                "Update tVehicles Set KMS = KMS Where DateLivraison Is Null"}})),
               before);
     // A new record lands in the company with an id above every company's.
     const int next = count("SELECT max(idTVO) + 1 FROM tVehicles");
@@ -258,5 +263,57 @@ TEST_F(Confinement, RecordDocumentsOfAnotherCompanyAnswerNothingOfIt)
                     = scalar("SELECT Immatriculation FROM tVehicles WHERE idVO = " + vehicle);
             EXPECT_EQ(doc.find(plate), std::string::npos) << c.endpoint;
         }
+    }
+}
+
+TEST_F(Confinement, TheLocksOfTheClientHoldOnTheServer)
+{
+    const std::string locked = std::to_string(seed::kLockedVO);
+    const std::string lockedCost = std::to_string(seed::kDemoCostWithAccountNo);
+    const std::string refusedLockedVehicle
+            = latin1Of("Refusé : tVehicles : un véhicule livré avant la date de verrouillage ne "
+                       "peut plus être modifié - ");
+    const std::string refusedLockedCost
+            = latin1Of("Refusé : tVO - Frevo : un frais portant un numéro comptable ne peut être "
+                       "modifié ou supprimé que par la comptabilité - ");
+    const struct
+    {
+        int user;
+        std::string sql;
+        std::string warning; // empty: answered, with `rows` affected
+        std::string rows;
+    } cases[] = {
+            {seed::kUserAdmin, "Update tVehicles Set Commentaires = 'x' Where idVO = " + locked,
+             refusedLockedVehicle, ""},
+            {seed::kUserAdmin, "Delete * From [tVehicles] Where idVO = " + locked,
+             refusedLockedVehicle, ""},
+            {seed::kUserSalesperson,
+             "Delete * From [tVehicles] Where idVO = " + std::to_string(seed::kDemoVD),
+             latin1Of("Refusé : tVehicles : seuls les administrateurs peuvent supprimer un "
+                      "véhicule - "),
+             ""},
+            {seed::kUserAdmin,
+             "Update [tVO - Frevo] Set MontantHT = 1 Where idFrevo = " + lockedCost,
+             refusedLockedCost, ""},
+            {seed::kUserAdmin, "Delete From [tVO - Frevo] Where idFrevo = " + lockedCost,
+             refusedLockedCost, ""},
+            {seed::kUserAdmin,
+             "Delete * From [tVO - Frevo] Where idVO = " + std::to_string(seed::kDemoVO),
+             refusedLockedCost, ""},
+            // Accounting changes its rows; anyone changes a cost without a number.
+            {seed::kUserCompta,
+             "Update [tVO - Frevo] Set MontantHT = MontantHT Where idFrevo = " + lockedCost, "",
+             "1"},
+            {seed::kUserAdmin,
+             "Update [tVO - Frevo] Set MontantHT = MontantHT Where idFrevo = " + ownPlainCost, "",
+             "1"},
+    };
+    for (const auto &c : cases) {
+        const std::string before = dump();
+        const std::string doc = as(c.user, "AxUpdate", {{"SQLExecute", c.sql}});
+        EXPECT_EQ(warning(doc), c.warning) << c.user << ": " << c.sql;
+        if (c.warning.empty())
+            EXPECT_EQ(rowsAffected(doc), c.rows) << c.sql;
+        EXPECT_EQ(dump(), before) << c.sql;
     }
 }
