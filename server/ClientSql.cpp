@@ -33,7 +33,14 @@ std::string describeFailure(Connection &c, int rc)
         return msg::valueTooLarge();
     if (rc == SQLITE_AUTH || !c.denial().empty())
         return c.denial().empty() ? msg::deniedOther() : c.denial();
-    const std::string text = sqlite3_errmsg(c.handle());
+    std::string text = sqlite3_errmsg(c.handle());
+    // The server writes to main.<table>; the client named the table alone.
+    if (text.compare(0, 11, "table main.") == 0)
+        text.erase(6, 5);
+    // The confinement's and the locks' own refusals, raised by their triggers.
+    if (rc == SQLITE_CONSTRAINT
+        && text.compare(0, msg::kRefusedPrefix.size(), msg::kRefusedPrefix) == 0)
+        return text;
     auto after = [&](std::string_view prefix) -> std::string {
         return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size())
                                                            : std::string();
@@ -209,7 +216,8 @@ namespace {
 // The next id of a column: one more than the largest in the table.
 sqlite3_int64 nextId(Connection &c, const std::string &table, const std::string &column)
 {
-    const std::string sql = "SELECT max(" + quoteName(column) + ") FROM " + quoteName(table);
+    // Over every company's rows, so that ids never collide.
+    const std::string sql = "SELECT max(" + quoteName(column) + ") FROM main." + quoteName(table);
     sqlite3_stmt *raw = nullptr;
     checkSqlite(c.handle(), sqlite3_prepare_v2(c.handle(), sql.c_str(), -1, &raw, nullptr), sql);
     Stmt stmt(raw);

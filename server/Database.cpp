@@ -49,6 +49,14 @@ Connection::Connection(const DbOptions &options)
     // A record's children go with it (ON DELETE CASCADE in the schema).
     checkSqlite(m_db, sqlite3_exec(m_db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr),
                 "foreign_keys");
+    // The company and user of the request, read by the confinement's views and triggers; NULL
+    // on an unconfined connection. They stay the same while a statement runs, so SQLite may
+    // compute them once per run instead of once per row.
+    const int fflags = SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(m_db, "dravik_company", 0, fflags, this, &Connection::companyFunction,
+                            nullptr, nullptr);
+    sqlite3_create_function(m_db, "dravik_user", 0, fflags, this, &Connection::userFunction,
+                            nullptr, nullptr);
     sqlite3_set_authorizer(m_db, &Connection::authorize, this);
     sqlite3_progress_handler(m_db, 1000, &Connection::progress, this);
 }
@@ -122,6 +130,159 @@ void Connection::setAccess(Access access, std::set<std::string> tables)
     m_access = access;
     m_tables = std::move(tables);
     m_denial.clear();
+}
+
+void Connection::companyFunction(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const auto *c = static_cast<Connection *>(sqlite3_user_data(ctx));
+    if (c->m_company.empty())
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_text(ctx, c->m_company.data(), static_cast<int>(c->m_company.size()),
+                            SQLITE_TRANSIENT);
+}
+
+void Connection::userFunction(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    const auto *c = static_cast<Connection *>(sqlite3_user_data(ctx));
+    if (c->m_company.empty())
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int64(ctx, c->m_user);
+}
+
+namespace {
+
+std::string raise(const std::string &text)
+{
+    return "SELECT RAISE(ABORT, " + quoteText(text) + ")";
+}
+
+// A table with a Concession column: reads see the company's rows; a write to another
+// company's row is skipped (it changes nothing); a row may neither be made in (nor without)
+// nor moved to another company.
+std::string companyTable(const std::string &table)
+{
+    const std::string t = quoteName(table), main = "main." + t, trig = "dravik_" + table;
+    const std::string other = " IS NOT dravik_company() COLLATE NOCASE";
+    return "CREATE TEMP VIEW " + t + " AS SELECT * FROM " + main
+            + " WHERE Concession = dravik_company();"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_insert") + " BEFORE INSERT ON " + main + " WHEN new.Concession"
+            + other + " BEGIN " + raise(msg::otherCompanyInsert(table))
+            + "; END;"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_update") + " BEFORE UPDATE ON " + main
+            + " BEGIN SELECT RAISE(IGNORE) WHERE old.Concession" + other + "; "
+            + raise(msg::otherCompanyMove(table)) + " WHERE new.Concession" + other
+            + "; END;"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_delete") + " BEFORE DELETE ON " + main + " WHEN old.Concession"
+            + other + " BEGIN SELECT RAISE(IGNORE); END;";
+}
+
+// A table confined through its owner (`key` of `ownerTable`): reads see the rows of the
+// company's owners; a write to a row of another company's owner is skipped; a row may neither
+// be made for nor moved to an owner of another company. A row whose owner is gone (the
+// cascade of the owner's delete) goes with it.
+std::string ownedTable(const std::string &table, const std::string &key,
+                       const std::string &ownerTable, const std::string &ownerName)
+{
+    const std::string t = quoteName(table), main = "main." + t, trig = "dravik_" + table;
+    const std::string owner = "main." + quoteName(ownerTable);
+    auto own = [&](const std::string &row) {
+        return "EXISTS (SELECT 1 FROM " + owner + " AS o WHERE o." + key + " = " + row + "." + key
+                + " AND o.Concession = dravik_company())";
+    };
+    auto foreign = [&](const std::string &row) {
+        return "EXISTS (SELECT 1 FROM " + owner + " AS o WHERE o." + key + " = " + row + "." + key
+                + " AND o.Concession IS NOT dravik_company() COLLATE NOCASE)";
+    };
+    const std::string refused = raise(msg::otherCompanyOwner(table, ownerName));
+    return "CREATE TEMP VIEW " + t + " AS SELECT * FROM " + main + " AS r WHERE " + own("r")
+            + ";"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_insert") + " BEFORE INSERT ON " + main + " WHEN NOT " + own("new")
+            + " BEGIN " + refused
+            + "; END;"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_update") + " BEFORE UPDATE ON " + main
+            + " BEGIN SELECT RAISE(IGNORE) WHERE " + foreign("old") + "; " + refused + " WHERE NOT "
+            + own("new")
+            + "; END;"
+              "CREATE TEMP TRIGGER "
+            + quoteName(trig + "_delete") + " BEFORE DELETE ON " + main + " WHEN " + foreign("old")
+            + " BEGIN SELECT RAISE(IGNORE); END;";
+}
+
+// Whether the request's user is in one of the groups, named as the client reads them
+// ("USER_COMPTA" is COMPTA).
+std::string userInGroup(const std::string &groups)
+{
+    return "EXISTS (SELECT 1 FROM main.tUserGroups AS g WHERE g.idUser = dravik_user() AND "
+           "replace(upper(g.GName), 'USER_', '') IN ("
+            + groups + "))";
+}
+
+// The locks the client applies, kept by the database too (on the company's own rows; the
+// others are out of reach anyway): a vehicle delivered before its
+// company's lock date is changed and deleted by nobody; only administrators delete vehicles;
+// a cost carrying an accounting number is changed or deleted by accounting alone (unless its
+// vehicle is being deleted).
+std::string lockRules()
+{
+    const std::string locked = "old.Concession = dravik_company() AND old.DateLivraison < (SELECT "
+                               "d.Opt_LimiteDateVerrouVNVO FROM main.tOptDates AS d "
+                               "WHERE d.Concession = old.Concession)";
+    const std::string costLocked = "ifnull(old.NComptable, '') <> '' AND NOT "
+            + userInGroup("'COMPTA'")
+            + " AND EXISTS (SELECT 1 FROM main.tVehicles AS v WHERE v.idVO = old.idVO AND "
+              "v.Concession = dravik_company())";
+    return "CREATE TEMP TRIGGER dravik_lock_update BEFORE UPDATE ON main.tVehicles WHEN " + locked
+            + " BEGIN " + raise(msg::lockedVehicle())
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_delete BEFORE DELETE ON main.tVehicles BEGIN "
+            + raise(msg::vehicleDeleteNeedsAdmin())
+            + " WHERE old.Concession = dravik_company() AND NOT "
+            + userInGroup("'ADMINS', 'SUPERADMINS'") + "; " + raise(msg::lockedVehicle())
+            + " WHERE " + locked
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_cost_update BEFORE UPDATE ON main.\"tVO - Frevo\" "
+              "WHEN "
+            + costLocked + " BEGIN " + raise(msg::lockedCost())
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_lock_cost_delete BEFORE DELETE ON main.\"tVO - Frevo\" "
+              "WHEN "
+            + costLocked + " BEGIN " + raise(msg::lockedCost()) + "; END;";
+}
+
+} // namespace
+
+void Connection::confine(const std::string &company, long long user)
+{
+    m_company = company;
+    m_user = user;
+    if (m_confined || company.empty())
+        return;
+    const std::string sql = "BEGIN;" + companyTable("tVehicles") + companyTable("tClients")
+            + ownedTable("tVO - Frevo", "idVO", "tVehicles", "véhicule")
+            + ownedTable("tVO - Liens Images", "idVO", "tVehicles", "véhicule")
+            + ownedTable("tResa", "idVO", "tVehicles", "véhicule")
+            + ownedTable("tActions", "idClient", "tClients", "client")
+            + ownedTable("TVehiclesClarim", "idClient", "tClients", "client") + lockRules()
+            + "COMMIT;";
+    const Access saved = m_access;
+    m_access = Access::Internal;
+    char *error = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error);
+    m_access = saved;
+    if (rc != SQLITE_OK) {
+        const std::string text = error ? error : sqlite3_errstr(rc);
+        sqlite3_free(error);
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw std::runtime_error("confinement: " + text);
+    }
+    m_confined = true;
 }
 
 void Connection::startClock(int timeoutMs)
@@ -201,7 +362,10 @@ int Connection::check(int action, const char *a, const char *b, const char *dbNa
             m_denial = std::move(reason);
         return SQLITE_DENY;
     };
-    const bool mainDb = !dbName || std::strcmp(dbName, "main") == 0;
+    // A confined connection's temporary schema holds only the confinement's views and
+    // triggers, which clients can neither name nor change.
+    const bool mainDb = !dbName || std::strcmp(dbName, "main") == 0
+            || (m_confined && std::strcmp(dbName, "temp") == 0);
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_RECURSIVE:
@@ -278,17 +442,52 @@ Database::Database(DbOptions options)
 
 Database::~Database() = default;
 
+namespace {
+
+thread_local std::string t_company;
+thread_local long long t_user = 0;
+
+} // namespace
+
+RequestScope::RequestScope(std::string company, long long user)
+{
+    t_company = std::move(company);
+    t_user = user;
+}
+
+RequestScope::~RequestScope()
+{
+    t_company.clear();
+    t_user = 0;
+}
+
+const std::string &RequestScope::company()
+{
+    return t_company;
+}
+
+long long RequestScope::user()
+{
+    return t_user;
+}
+
 Database::Lease Database::acquire()
 {
+    const std::string &company = RequestScope::company();
+    std::unique_ptr<Connection> c;
     {
         std::lock_guard lock(m_mutex);
-        if (!m_idle.empty()) {
-            auto c = std::move(m_idle.back());
-            m_idle.pop_back();
-            return Lease(*this, std::move(c));
+        auto &idle = company.empty() ? m_idle : m_idleConfined;
+        if (!idle.empty()) {
+            c = std::move(idle.back());
+            idle.pop_back();
         }
     }
-    return Lease(*this, std::make_unique<Connection>(m_options));
+    if (!c)
+        c = std::make_unique<Connection>(m_options);
+    if (!company.empty())
+        c->confine(company, RequestScope::user());
+    return Lease(*this, std::move(c));
 }
 
 Database::Lease::~Lease()
@@ -298,7 +497,7 @@ Database::Lease::~Lease()
     m_c->setAccess(Access::Internal);
     m_c->startClock(0);
     std::lock_guard lock(m_db->m_mutex);
-    m_db->m_idle.push_back(std::move(m_c));
+    (m_c->confined() ? m_db->m_idleConfined : m_db->m_idle).push_back(std::move(m_c));
 }
 
 void Database::exec(const std::string &sql)

@@ -41,6 +41,18 @@ enum class Access {
 
 class RowWriter;
 
+// The company and user a request runs for, on the thread serving it. While one is set,
+// acquire() hands out confined connections (see Connection::confine).
+struct RequestScope
+{
+    RequestScope(std::string company, long long user);
+    ~RequestScope();
+    RequestScope(const RequestScope &) = delete;
+    RequestScope &operator=(const RequestScope &) = delete;
+    static const std::string &company();
+    static long long user();
+};
+
 class Connection
 {
 public:
@@ -69,6 +81,12 @@ public:
     // The reason of the last refusal of the authorizer (French), empty when none.
     const std::string &denial() const { return m_denial; }
 
+    // Makes every statement of this connection see and change only the rows of `company`:
+    // temporary views shadow the record tables, temporary triggers guard their writes
+    // (made once per connection; such a connection serves confined requests only).
+    void confine(const std::string &company, long long user);
+    bool confined() const { return m_confined; }
+
     // Starts the time limit of the statement about to run (0: none).
     void startClock(int timeoutMs);
     bool interrupted() const { return m_interrupted; }
@@ -85,6 +103,12 @@ private:
     std::chrono::steady_clock::time_point m_deadline {};
     bool m_clock = false;
     bool m_interrupted = false;
+    bool m_confined = false;
+    std::string m_company;
+    long long m_user = 0;
+
+    static void companyFunction(sqlite3_context *ctx, int, sqlite3_value **);
+    static void userFunction(sqlite3_context *ctx, int, sqlite3_value **);
 
     static int authorize(void *self, int action, const char *a, const char *b, const char *dbName,
                          const char *trigger);
@@ -127,6 +151,7 @@ private:
     DbOptions m_options;
     std::mutex m_mutex;
     std::vector<std::unique_ptr<Connection>> m_idle;
+    std::vector<std::unique_ptr<Connection>> m_idleConfined;
 };
 
 // Throws std::runtime_error with SQLite's message when rc is an error.

@@ -103,6 +103,7 @@ httplib::Server::Handler DravikServer::document(Build build)
         QueryParams params = QueryParams::fromTarget(req.target);
         std::optional<SessionUser> user;
         const std::string refusal = authorize(req, params, user);
+        const RequestScope scope(user ? user->concession : std::string(), user ? user->id : 0);
         res.set_content(refusal.empty() ? build(params) : XmlDoc::failure({refusal}), kXml);
     };
 }
@@ -198,6 +199,8 @@ void DravikServer::routes()
                   QueryParams params;
                   std::optional<SessionUser> user;
                   const std::string refusal = authorize(req, params, user);
+                  const RequestScope scope(user ? user->concession : std::string(),
+                                           user ? user->id : 0);
                   res.set_content(refusal.empty() ? photoUpload(db, photoDir, req)
                                                   : XmlDoc::failure({refusal}),
                                   kXml);

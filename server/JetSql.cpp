@@ -156,6 +156,7 @@ private:
     JetTranslation result;
     static constexpr int kMaxNesting = 64;
     int m_depth = 0;
+    size_t target = std::string::npos; // the table written, emitted as main.<table>
 
     bool isOp(size_t i, char c) const
     {
@@ -261,6 +262,7 @@ void Translator::readInsert(size_t first)
         return;
     i = next(i);
     result.table = name(i);
+    target = i;
     i = next(i);
     if (!isOp(i, '('))
         return;
@@ -421,11 +423,21 @@ std::string Translator::emit(size_t begin, size_t end)
     for (size_t i = begin; i < end && error.empty(); ++i) {
         if (skip[i])
             continue;
-        const auto piece = translateToken(i, end);
+        // The schema is the server's: a client names tables, never their database.
+        if (const std::string n = lower(name(i));
+            (n == "main" || n == "temp") && isOp(next(i), '.')) {
+            error = msg::deniedSchemaName(std::string(t[i].text));
+            break;
+        }
+        const size_t at = i;
+        auto piece = translateToken(i, end);
         if (!piece)
             break;
         if (piece->empty())
             continue;
+        // Writes go to the stored table, never to the confining view of the same name.
+        if (at == target && !name(at).empty() && !isOp(next(at), '.'))
+            piece = "main." + *piece;
         // Jet has no comments: "--" and "/*" are two operators, and must stay so.
         if (!out.empty()
             && ((out.back() == '-' && piece->front() == '-')
@@ -463,16 +475,20 @@ JetTranslation Translator::run()
     } else if (verb == "update") {
         result.kind = StatementKind::Update;
         result.table = name(next(first));
+        target = next(first);
     } else if (verb == "delete") {
         result.kind = StatementKind::Delete;
         prepareDelete(first);
         for (size_t i = next(first); i < t.size(); i = next(i)) {
             if (isWord(i, "from")) {
                 result.table = name(next(i));
+                target = next(i);
                 break;
             }
         }
     }
+    if (target >= t.size())
+        target = std::string::npos;
     if (error.empty())
         result.sql = emit(first, t.size());
     if (!error.empty()) {

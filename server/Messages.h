@@ -157,6 +157,53 @@ inline std::string deniedFunction(std::string_view f)
 {
     return join("Fonction SQL refusée : ", f);
 }
+inline std::string deniedSchemaName(std::string_view s)
+{
+    return join("Nom de base refusé dans l'instruction SQL : ", s);
+}
+
+// Refusals of the company confinement and of the locks (raised by the database's triggers;
+// every one starts with "Refusé : ")
+inline constexpr std::string_view kRefusedPrefix = "Refusé : ";
+inline std::string otherCompanyInsert(std::string_view table)
+{
+    return join(kRefusedPrefix,
+                join(table,
+                     " : une ligne ne peut être créée que dans la "
+                     "concession de l'utilisateur"));
+}
+inline std::string otherCompanyMove(std::string_view table)
+{
+    return join(kRefusedPrefix,
+                join(table, " : une ligne ne peut pas passer dans une autre concession"));
+}
+inline std::string otherCompanyOwner(std::string_view table, std::string_view owner)
+{
+    return join(kRefusedPrefix,
+                join(table,
+                     join(" : la ligne doit appartenir à un ",
+                          join(owner,
+                               " de la concession de "
+                               "l'utilisateur"))));
+}
+inline std::string lockedVehicle()
+{
+    return join(kRefusedPrefix,
+                "tVehicles : un véhicule livré avant la date de verrouillage "
+                "ne peut plus être modifié");
+}
+inline std::string lockedCost()
+{
+    return join(kRefusedPrefix,
+                "tVO - Frevo : un frais portant un numéro comptable ne peut "
+                "être modifié ou supprimé que par la comptabilité");
+}
+inline std::string vehicleDeleteNeedsAdmin()
+{
+    return join(kRefusedPrefix,
+                "tVehicles : seuls les administrateurs peuvent supprimer un "
+                "véhicule");
+}
 
 // Execution
 inline std::string interrupted()

@@ -27,17 +27,19 @@ TEST(JetSql, TranslatesTheClientsDialect)
         const char *jet, *sqlite;
     } cases[] = {
             {"Update tVehicles set DateLivraison=#12/31/2009#, PrixVente=120.50 where (idVO=17)",
-             "Update tVehicles set DateLivraison='2009-12-31', PrixVente=120.50 where (idVO=17)"},
+             "Update main.tVehicles set DateLivraison='2009-12-31', PrixVente=120.50 where "
+             "(idVO=17)"},
             {"Delete * From [tVO - Liens Images] where idVO=17",
-             "Delete From \"tVO - Liens Images\" where idVO=17"},
+             "Delete From main.\"tVO - Liens Images\" where idVO=17"},
             {"Delete tActions.* from tActions where (idAction=3)",
-             "Delete from tActions where (idAction=3)"},
+             "Delete from main.tActions where (idAction=3)"},
             {"DELETE * FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null));",
-             "DELETE FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null))"},
+             "DELETE FROM main.tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null))"},
             {"select a from t where isNull(b) and (not isnull(StatutVD))",
              "select a from t where ((b) IS NULL) and (not ((StatutVD) IS NULL))"},
             {"select isnull(nz(a, 'x(y)')) from t", "select ((ifnull(a, 'x(y)')) IS NULL) from t"},
-            {"update t set f=True, g=false where t.True=1", "update t set f=1, g=0 where t.True=1"},
+            {"update t set f=True, g=false where t.True=1",
+             "update main.t set f=1, g=0 where t.True=1"},
             // String literals are never touched, whatever they hold.
             {"select 'isNull(x) #12/31/2009# True [a] ; -- :x ? it''s' from t",
              "select 'isNull(x) #12/31/2009# True [a] ; -- :x ? it''s' from t"},
@@ -57,7 +59,7 @@ TEST(JetSql, TranslatesTheClientsDialect)
             {"select a/*b from t", "select a/ *b from t"},
             {"select #2010-01-15# , #01/15/2010 14:05:09#",
              "select '2010-01-15' , '2010-01-15 14:05:09'"},
-            {"insert into t (a) values (:newid)", "insert into t (a) values (:NewID)"},
+            {"insert into t (a) values (:newid)", "insert into main.t (a) values (:NewID)"},
     };
     for (const auto &c : cases) {
         const JetTranslation t = translateJet(c.jet);
@@ -95,6 +97,12 @@ TEST(JetSql, RefusesWhatItCannotTranslateSafely)
             {"select 12abc from t", msg::badNumber("12a")},
             {"delete from t where a=1\0 or 1=1"s, msg::nulCharacter()},
             {"select " + nestedIsNull(70) + " from t", msg::tooDeep()},
+            // Tables are named without their database: the server chooses it.
+            {"select * from main.t", msg::deniedSchemaName("main")},
+            {"select * from [Main].t", msg::deniedSchemaName("[Main]")},
+            {"select * from temp.t", msg::deniedSchemaName("temp")},
+            {"update main.t set a=1", msg::deniedSchemaName("main")},
+            {"select a from t where b in (select b from TEMP.u)", msg::deniedSchemaName("TEMP")},
     };
     for (const auto &c : cases) {
         const JetTranslation t = translateJet(c.jet);
