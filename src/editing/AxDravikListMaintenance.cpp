@@ -38,8 +38,7 @@ void TAxDravik::ActionInfoRubrique(QWidget *Sender, int mode)
         return;
     // The reload that follows would drop what is pending on the record: it is saved first, as
     // a page change saves it, and nothing goes while it cannot be.
-    bool stoppedOnCheck = false;
-    if (JvXPBtnSave->isEnabled() && (!SaveChanges(&stoppedOnCheck) || stoppedOnCheck))
+    if (JvXPBtnSave->isEnabled() && !SavedThrough())
         return;
     LbDebugInfo2->setText(statement);
     if (!SendStatement(Endpoints::Update, statement, listResponseFile(action)).isEmpty())

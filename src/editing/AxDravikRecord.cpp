@@ -7,7 +7,6 @@
 #include "editing/Messages.h"
 #include "editing/RecordCommands.h"
 #include "engine/TextRules.h"
-#include "engine/ViewRules.h"
 #include "gateway/ResponseFiles.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DataGrid.h"
@@ -213,9 +212,7 @@ void TAxDravik::ReloadRecord()
     if (!answered) {
         // The response file still holds the answer before: the record stays as it is shown,
         // with what the user typed.
-        SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + ViewText::RecordNotLoaded);
-        ShowStatus(ViewText::RecordNotLoaded);
-        HideSplash();
+        RecordNotLoaded();
         return;
     }
     FlagNewEnreg = reloadsAsNew(vehicleId, customerId);

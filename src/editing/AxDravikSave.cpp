@@ -228,6 +228,12 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
     return answer.answer();
 }
 
+bool TAxDravik::SavedThrough()
+{
+    bool stoppedOnCheck = false;
+    return SaveChanges(&stoppedOnCheck) && !stoppedOnCheck;
+}
+
 bool TAxDravik::AskPendingChanges()
 {
     if (!JvXPBtnSave->isEnabled())
@@ -236,8 +242,7 @@ bool TAxDravik::AskPendingChanges()
                             MessageBoxes::Buttons::YesNoCancel, MessageBoxes::Icon::Question)) {
     case MessageBoxes::Answer::Yes: {
         // Only a save that went through lets the user leave the record.
-        bool stoppedOnCheck = false;
-        return SaveChanges(&stoppedOnCheck) && !stoppedOnCheck && !JvXPBtnSave->isEnabled();
+        return SavedThrough() && !JvXPBtnSave->isEnabled();
     }
     case MessageBoxes::Answer::No:
         ShowStatus(EditingText::notSaved(QStringLiteral("modifications abandonnées")));
@@ -258,6 +263,5 @@ void TAxDravik::TabsChanging(QWidget *, bool &AllowChange)
     // A new record stopped by a required field keeps its page too, though the save answers
     // true: what another page took before the record exists would be lost by the reload that
     // follows its insert.
-    bool stoppedOnCheck = false;
-    AllowChange = !JvXPBtnSave->isEnabled() || (SaveChanges(&stoppedOnCheck) && !stoppedOnCheck);
+    AllowChange = !JvXPBtnSave->isEnabled() || SavedThrough();
 }

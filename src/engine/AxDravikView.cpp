@@ -88,9 +88,7 @@ void TAxDravik::UpdateView(int reload)
                 JvXPBtnSuppr->setEnabled(false);
             }
             FlagNewEnreg = wasNew;
-            SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + ViewText::RecordNotLoaded);
-            ShowStatus(ViewText::RecordNotLoaded);
-            HideSplash();
+            RecordNotLoaded();
             LbInfoTimer->setText(QString::number(clock().tickCount() - start));
             return;
         }
@@ -109,6 +107,13 @@ void TAxDravik::UpdateView(int reload)
     }
     LbInfoTimer->setText(QString::number(clock().tickCount() - start));
     LbInfoTimer->setVisible(loadTimeVisible(UserName));
+}
+
+void TAxDravik::RecordNotLoaded()
+{
+    SetWarning(LbDebugInfo0->text() + QStringLiteral(" - ") + ViewText::RecordNotLoaded);
+    ShowStatus(ViewText::RecordNotLoaded);
+    HideSplash();
 }
 
 void TAxDravik::UpdateToolbar()

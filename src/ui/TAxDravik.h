@@ -310,6 +310,13 @@ public:
     // stoppedOnCheck, when given, tells whether a required field stopped the save (whose
     // answer is then FlagNewEnreg or FlagNewVehicle).
     bool SaveChanges(bool *stoppedOnCheck = nullptr);
+    // Saves what is pending before the record is left or reloaded: true when the save went
+    // through (a new record stopped by a required field has not, though SaveChanges answers
+    // true).
+    bool SavedThrough();
+    // The fetch of the record shown or asked for got no answer: said in the warning band and the
+    // status line; the window keeps what it shows.
+    void RecordNotLoaded();
     // One write statement through AxInsert or AxUpdate into a response file; answers the
     // warning it left (empty: success).
     QString SendStatement(const QString &endpoint, const QString &statement,
