@@ -2,33 +2,102 @@
 
 #include <QFile>
 
+#include <QVarLengthArray>
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-// Position of needle in the range [begin, end) of text, absolute, or -1.
+// A tag text ("<name>", "</name>", "<name") built on the stack: the cursor builds several for
+// every item it walks, and the names are short.
+class Tag
+{
+public:
+    Tag(QLatin1String before, QStringView name, QLatin1String after)
+    {
+        m_text.reserve(before.size() + name.size() + after.size());
+        for (char c : before)
+            m_text.append(char16_t(uchar(c)));
+        m_text.append(name.utf16(), name.size());
+        for (char c : after)
+            m_text.append(char16_t(uchar(c)));
+    }
+    QStringView view() const { return QStringView(m_text.constData(), m_text.size()); }
+    qsizetype size() const { return m_text.size(); }
+
+private:
+    QVarLengthArray<char16_t, 48> m_text;
+};
+
+Tag openTag(QStringView name)
+{
+    return Tag(QLatin1String("<"), name, QLatin1String(">"));
+}
+
+Tag closeTag(QStringView name)
+{
+    return Tag(QLatin1String("</"), name, QLatin1String(">"));
+}
+
+// True when needle (n >= 1 characters) stands at p. Tags of one list share their first
+// characters ("<", "</"), rarely their last one, which is compared first.
+inline bool standsAt(const char16_t *p, const char16_t *needle, qsizetype n)
+{
+    if (p[n - 1] != needle[n - 1])
+        return false;
+    for (qsizetype k = 1; k < n - 1; ++k) {
+        if (p[k] != needle[k])
+            return false;
+    }
+    return true;
+}
+
+// Position of needle in the range [begin, end) of text, absolute, or -1. The needles are short
+// tags, so the scan looks for their first character eight at a time and compares the rest
+// where it stands: a general substring search costs more in setting up than in searching.
 qsizetype findIn(const QString &text, qsizetype begin, qsizetype end, QStringView needle)
 {
-    const qsizetype at = QStringView(text).mid(begin, end - begin).indexOf(needle);
-    return at < 0 ? -1 : begin + at;
+    const qsizetype n = needle.size();
+    if (n == 0)
+        return begin;
+    const char16_t *hay = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *ned = needle.utf16();
+    const qsizetype last = end - n; // the last position the needle may start at
+    qsizetype at = begin;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi16(short(ned[0]));
+    for (; at + 7 <= last; at += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + at));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(block, first)));
+        while (mask != 0) {
+            const int byte = __builtin_ctz(mask);
+            if (standsAt(hay + at + byte / 2, ned, n))
+                return at + byte / 2;
+            mask &= ~(3u << byte);
+        }
+    }
+#endif
+    for (; at <= last; ++at) {
+        if (hay[at] == ned[0] && standsAt(hay + at, ned, n))
+            return at;
+    }
+    return -1;
 }
 
-QString wrap(QLatin1String before, QStringView name, QLatin1String after)
+// out := value, reusing out's buffer when it is its own: a walk reads the same fields into
+// the same strings item after item.
+void assign(QString &out, QStringView value)
 {
-    QString tag;
-    tag.reserve(before.size() + name.size() + after.size());
-    tag += before;
-    tag += name;
-    tag += after;
-    return tag;
-}
-
-QString openTag(QStringView name)
-{
-    return wrap(QLatin1String("<"), name, QLatin1String(">"));
-}
-
-QString closeTag(QStringView name)
-{
-    return wrap(QLatin1String("</"), name, QLatin1String(">"));
+    if (out.isDetached() && out.capacity() >= value.size()) {
+        out.resize(value.size());
+        std::memcpy(out.data(), value.data(), size_t(value.size()) * sizeof(QChar));
+    } else {
+        out = value.toString();
+    }
 }
 
 } // namespace
@@ -71,13 +140,14 @@ void XmlOpen(TXml &x, QStringView name)
 {
     x.restBegin = x.restEnd = x.itemBegin = x.itemEnd = 0;
     const qsizetype docEnd = x.Doc.size();
-    const qsizetype a = findIn(x.Doc, 0, docEnd, wrap(QLatin1String("<"), name, QLatin1String()));
+    const qsizetype a
+            = findIn(x.Doc, 0, docEnd, Tag(QLatin1String("<"), name, QLatin1String()).view());
     if (a < 0)
         return;
     const qsizetype b = findIn(x.Doc, a + 1, docEnd, u"<");
     if (b < 0)
         return;
-    const qsizetype c = findIn(x.Doc, b, docEnd, closeTag(name));
+    const qsizetype c = findIn(x.Doc, b, docEnd, closeTag(name).view());
     if (c < 0)
         return;
     x.restBegin = x.itemBegin = b;
@@ -86,10 +156,10 @@ void XmlOpen(TXml &x, QStringView name)
 
 int XmlNext(TXml &x, QStringView name)
 {
-    const QString open = openTag(name);
-    const QString close = closeTag(name);
-    const qsizetype p = findIn(x.Doc, x.restBegin, x.restEnd, open);
-    const qsizetype q = findIn(x.Doc, x.restBegin, x.restEnd, close);
+    const Tag open = openTag(name);
+    const Tag close = closeTag(name);
+    const qsizetype p = findIn(x.Doc, x.restBegin, x.restEnd, open.view());
+    const qsizetype q = findIn(x.Doc, x.restBegin, x.restEnd, close.view());
     if (p < 0 || q < 0)
         return 0;
     const int position = int(p - x.restBegin + 1);
@@ -103,15 +173,15 @@ int XmlNext(TXml &x, QStringView name)
 
 void XmlGet(const TXml &x, QStringView name, QString &out)
 {
-    const QString open = openTag(name);
-    const qsizetype p = findIn(x.Doc, x.itemBegin, x.itemEnd, open);
+    const Tag open = openTag(name);
+    const qsizetype p = findIn(x.Doc, x.itemBegin, x.itemEnd, open.view());
     if (p < 0)
         return;
-    const qsizetype q = findIn(x.Doc, x.itemBegin, x.itemEnd, closeTag(name));
+    const qsizetype q = findIn(x.Doc, x.itemBegin, x.itemEnd, closeTag(name).view());
     // A closing tag that starts inside the opening one (odd names) reads as absent.
     if (q < p + open.size())
         return;
-    out = x.Doc.mid(p + open.size(), q - p - open.size());
+    assign(out, QStringView(x.Doc).mid(p + open.size(), q - p - open.size()));
 }
 
 QString XmlGetText(const TXml &x, QStringView name)
@@ -156,7 +226,7 @@ void XmlItemIndex::get(QStringView name, QString &out) const
     // A closing tag that starts inside the opening one (odd names) reads as absent.
     if (*close < body)
         return;
-    out = m_x.item().mid(body, *close - body).toString();
+    assign(out, m_x.item().mid(body, *close - body));
 }
 
 QString XmlItemIndex::text(QStringView name) const
@@ -168,8 +238,8 @@ QString XmlItemIndex::text(QStringView name) const
 
 void XmlGetAttr(const TXml &x, QStringView name, QString &out)
 {
-    const QString key = wrap(QLatin1String(), name, QLatin1String("=\""));
-    const qsizetype p = x.Doc.indexOf(key);
+    const Tag key(QLatin1String(), name, QLatin1String("=\""));
+    const qsizetype p = QStringView(x.Doc).indexOf(key.view());
     if (p < 0)
         return;
     const QStringView window = QStringView(x.Doc).mid(p + key.size(), 20);

@@ -150,6 +150,20 @@ TEST(TXmlGet, MatchingRules)
     }
 }
 
+// The tag search looks at several characters at a time: a tag is found wherever it starts
+// relative to those blocks, the last one of an item included.
+TEST(TXmlGet, FindsTagsAtEveryOffset)
+{
+    for (int pad = 0; pad < 20; ++pad) {
+        const QString filler(pad, QLatin1Char('<'));
+        TXml x(QStringLiteral("<r><I>") + filler + QStringLiteral("<Val>v</Val><W>w</W></I></r>"));
+        XmlOpen(x, u"r");
+        ASSERT_NE(XmlNext(x, u"I"), 0) << pad;
+        EXPECT_EQ(XmlGetText(x, u"Val"), QStringLiteral("v")) << pad;
+        EXPECT_EQ(XmlGetText(x, u"W"), QStringLiteral("w")) << pad;
+    }
+}
+
 TEST(TXmlGet, ItemIndexAnswersAsTheSearch)
 {
     // Items made of tag pieces in every order, odd ones included, read by every kind of name.
