@@ -103,7 +103,7 @@ QString FtpSession::put(const QString &localPath, const QString &remoteName)
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     if (code == CURLE_OK)
         return QString();
-    const QString detail = error[0] ? QString::fromUtf8(error)
-                                    : QString::fromUtf8(curl_easy_strerror(code));
+    const QString detail
+            = error[0] ? QString::fromUtf8(error) : QString::fromUtf8(curl_easy_strerror(code));
     return PhotoText::FtpFailed + detail;
 }

@@ -74,9 +74,8 @@ bool decodeInto(const QByteArray &data, DecodedPhoto &out, ErrorManager &e)
     jpeg_read_header(&info, TRUE);
     for (jpeg_saved_marker_ptr m = info.marker_list; m; m = m->next) {
         if (m->marker == JPEG_APP0 + 1)
-            out.orientation = exifOrientation(
-                    QByteArray::fromRawData(reinterpret_cast<const char *>(m->data),
-                                            int(m->data_length)));
+            out.orientation = exifOrientation(QByteArray::fromRawData(
+                    reinterpret_cast<const char *>(m->data), int(m->data_length)));
     }
     if (qint64(info.image_width) * info.image_height > kMaxPhotoPixels) {
         jpeg_destroy_decompress(&info);
@@ -157,7 +156,8 @@ int exifOrientation(const QByteArray &app1)
         const quint64 at = quint64(ifd) + 2 + quint64(i) * 12;
         if (at + 12 > quint64(size))
             break;
-        if (readNumber(tiff + at, 2, little) == 0x0112 && readNumber(tiff + at + 2, 2, little) == 3) {
+        if (readNumber(tiff + at, 2, little) == 0x0112
+            && readNumber(tiff + at + 2, 2, little) == 3) {
             const int value = int(readNumber(tiff + at + 8, 2, little));
             return value >= 1 && value <= 8 ? value : 1;
         }
@@ -167,7 +167,9 @@ int exifOrientation(const QByteArray &app1)
 
 QImage applyOrientation(const QImage &image, int orientation)
 {
-    const auto turned = [&](int degrees) { return image.transformed(QTransform().rotate(degrees)); };
+    const auto turned = [&](int degrees) {
+        return image.transformed(QTransform().rotate(degrees));
+    };
     switch (orientation) {
     case 2:
         return image.mirrored(true, false);

@@ -43,13 +43,15 @@ server.serve_forever()
                 ? QStringLiteral("/usr/bin/python3")
                 : QStringLiteral("python3");
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(python, {QStringLiteral("-c"), QString::fromLatin1(script), m_dir.path(),
-                                 kUser, kPassword, drop ? QStringLiteral("1") : QStringLiteral("0")});
+        m_process.start(python,
+                        {QStringLiteral("-c"), QString::fromLatin1(script), m_dir.path(), kUser,
+                         kPassword, drop ? QStringLiteral("1") : QStringLiteral("0")});
         static const QRegularExpression listening(QStringLiteral("ftp port (\\d+)"));
         QByteArray output;
         QElapsedTimer waited;
         waited.start();
-        while (m_port == 0 && waited.elapsed() < 20000 && m_process.state() != QProcess::NotRunning) {
+        while (m_port == 0 && waited.elapsed() < 20000
+               && m_process.state() != QProcess::NotRunning) {
             m_process.waitForReadyRead(200);
             output += m_process.readAll();
             const auto match = listening.match(QString::fromLocal8Bit(output));

@@ -78,5 +78,6 @@ TEST(FtpTransfer, WhatReachesThePhotoFolder)
         }
     }
     FtpSession unconfigured({QString(), 21, QString(), QString()});
-    EXPECT_TRUE(unconfigured.put(photo, QStringLiteral("x.jpg")).contains(PhotoText::FtpNotConfigured));
+    EXPECT_TRUE(
+            unconfigured.put(photo, QStringLiteral("x.jpg")).contains(PhotoText::FtpNotConfigured));
 }

@@ -196,11 +196,10 @@ TEST(PhotoNames, NamesDatesAndStatements)
               QStringLiteral("N123456789-03"));
     EXPECT_EQ(photoName(QStringLiteral("ZOLVARE"), QStringLiteral("7"), 123),
               QStringLiteral("Z0000007-123"));
-    const std::pair<const char *, const char *> minis[] = {
-            {"N0000042-01.jpg", "N0000042-01m.jpg"},
-            {"ABC.JPG", "ABCm.jpg"},
-            {"x.Jpg", "xm.jpg"},
-            {"noext", "noext"}};
+    const std::pair<const char *, const char *> minis[] = {{"N0000042-01.jpg", "N0000042-01m.jpg"},
+                                                           {"ABC.JPG", "ABCm.jpg"},
+                                                           {"x.Jpg", "xm.jpg"},
+                                                           {"noext", "noext"}};
     for (const auto &[file, mini] : minis)
         EXPECT_EQ(miniatureName(QLatin1String(file)), QLatin1String(mini));
     const QDateTime at(QDate(2009, 3, 7), QTime(14, 5, 9));
