@@ -31,6 +31,21 @@ QPixmap noPhotoPicture()
     return picture;
 }
 
+void setUploadEnabled(const TAxDravik &w, bool enabled)
+{
+    for (const char *name : {"czCmdAssociateImage", "czCmdAssociateImageBlur"}) {
+        if (QWidget *button = w.Control(QLatin1String(name)))
+            button->setEnabled(enabled);
+    }
+}
+
+// The entry a selection event selected; null on a deselection.
+QTreeWidgetItem *selectedEntry(QWidget *Sender)
+{
+    auto *view = qobject_cast<QTreeWidget *>(Sender);
+    return view ? view->currentItem() : nullptr;
+}
+
 } // namespace
 
 void TAxDravik::ShowPicture(QLabel *label, const QPixmap &picture, bool stretch)
@@ -92,10 +107,7 @@ void TAxDravik::ShowListeImages(const QString &Folder)
     if (auto *path = Control<QLineEdit>(QStringLiteral("cTxtPathImage")))
         path->setText(Folder);
     ShowNoPhoto(Control<QLabel>(QStringLiteral("ImageSelection")), true);
-    for (const char *name : {"czCmdAssociateImage", "czCmdAssociateImageBlur"}) {
-        if (QWidget *button = Control(QLatin1String(name)))
-            button->setEnabled(false);
-    }
+    setUploadEnabled(*this, false);
     auto *source = Control<QTreeWidget>(QStringLiteral("cListImageSource"));
     if (!source)
         return;
@@ -168,8 +180,7 @@ void TAxDravik::GetDataImages()
 
 void TAxDravik::cListImageSourceSelectItem(QWidget *Sender)
 {
-    auto *view = qobject_cast<QTreeWidget *>(Sender);
-    QTreeWidgetItem *entry = view ? view->currentItem() : nullptr;
+    QTreeWidgetItem *entry = selectedEntry(Sender);
     if (!entry)
         return;
     auto *preview = Control<QLabel>(QStringLiteral("ImageSelection"));
@@ -182,16 +193,12 @@ void TAxDravik::cListImageSourceSelectItem(QWidget *Sender)
         return;
     }
     ShowPicture(preview, QPixmap::fromImage(photo.image), true);
-    for (const char *name : {"czCmdAssociateImage", "czCmdAssociateImageBlur"}) {
-        if (QWidget *button = Control(QLatin1String(name)))
-            button->setEnabled(true);
-    }
+    setUploadEnabled(*this, true);
 }
 
 void TAxDravik::cListImageVOSelectItem(QWidget *Sender)
 {
-    auto *view = qobject_cast<QTreeWidget *>(Sender);
-    QTreeWidgetItem *entry = view ? view->currentItem() : nullptr;
+    QTreeWidgetItem *entry = selectedEntry(Sender);
     if (!entry)
         return;
     auto *maxi = Control<QLabel>(QStringLiteral("VOImageMaxi"));

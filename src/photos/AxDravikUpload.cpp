@@ -52,19 +52,22 @@ bool TAxDravik::ReductionJPG(const QString &Source, const QString &Destination, 
     }
     ShowPicture(Control<QLabel>(QStringLiteral("VOImageMaxi")),
                 QPixmap::fromImage(FrmBlur->maxiPicture()), true);
-    const QString photoPath = TempFolder + QLatin1Char('/') + Destination;
-    if (const QString error = writeJpeg(FrmBlur->maxiPicture(), photoPath); !error.isEmpty()) {
+    // A failed step ends the reduction: the warning and the Memo say which.
+    const auto failed = [this](const QString &error) {
+        if (error.isEmpty())
+            return false;
         PhotoFailed(error);
+        return true;
+    };
+    const QString photoPath = TempFolder + QLatin1Char('/') + Destination;
+    if (failed(writeJpeg(FrmBlur->maxiPicture(), photoPath)))
         return false;
-    }
     const QString mini = miniatureName(Destination);
     ShowPicture(Control<QLabel>(QStringLiteral("VOImageMini")),
                 QPixmap::fromImage(FrmBlur->maxiPicture()), false);
     const QString miniPath = TempFolder + QLatin1Char('/') + mini;
-    if (const QString error = writeJpeg(FrmBlur->miniPicture(), miniPath); !error.isEmpty()) {
-        PhotoFailed(error);
+    if (failed(writeJpeg(FrmBlur->miniPicture(), miniPath)))
         return false;
-    }
     if (!Transfer)
         return true;
 
@@ -76,16 +79,12 @@ bool TAxDravik::ReductionJPG(const QString &Source, const QString &Destination, 
     settings.account = GetTagRegistry(QStringLiteral("FtpUser"));
     settings.password = GetTagRegistry(QStringLiteral("FtpPassword"));
     FtpSession ftp(chooseFtpEndpoint(settings, ProxyServer));
-    if (const QString error = ftp.put(photoPath, Destination); !error.isEmpty()) {
-        PhotoFailed(error);
+    if (failed(ftp.put(photoPath, Destination)))
         return false;
-    }
     if (memo)
         memo->appendPlainText(PhotoText::TransferStep);
-    if (const QString error = ftp.put(miniPath, mini); !error.isEmpty()) {
-        PhotoFailed(error);
+    if (failed(ftp.put(miniPath, mini)))
         return false;
-    }
     if (memo)
         memo->appendPlainText(PhotoText::TransferDone);
     return true;

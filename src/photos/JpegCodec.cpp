@@ -1,6 +1,7 @@
 #include "photos/JpegCodec.h"
 
 #include "photos/PhotoTexts.h"
+#include "photos/Reduction.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -58,8 +60,18 @@ quint32 readNumber(const uchar *p, int bytes, bool little)
     return v;
 }
 
-// The decoding proper; kept free of objects with destructors between setjmp and longjmp.
-bool decodeInto(const QByteArray &data, DecodedPhoto &out, ErrorManager &e)
+// Rows handed to samplers as they are decoded, instead of a whole picture held.
+struct Streaming
+{
+    QList<QSize> frames;
+    std::vector<RowSampler> samplers;
+    std::vector<uchar> row;
+    bool used = false;
+};
+
+// The decoding proper; kept free of objects with destructors between setjmp and longjmp (they
+// live in the caller). A photo that must be turned is decoded whole even when streaming.
+bool decodeInto(const QByteArray &data, DecodedPhoto &out, ErrorManager &e, Streaming *stream)
 {
     jpeg_decompress_struct info;
     installErrors(e, reinterpret_cast<j_common_ptr>(&info));
@@ -77,12 +89,30 @@ bool decodeInto(const QByteArray &data, DecodedPhoto &out, ErrorManager &e)
             out.orientation = exifOrientation(QByteArray::fromRawData(
                     reinterpret_cast<const char *>(m->data), int(m->data_length)));
     }
+    info.out_color_space = JCS_RGB;
+    if (stream && out.orientation == 1) {
+        jpeg_start_decompress(&info);
+        const QSize size(int(info.output_width), int(info.output_height));
+        for (const QSize &frame : stream->frames)
+            stream->samplers.emplace_back(size, frame);
+        stream->row.resize(size_t(info.output_width) * 3);
+        stream->used = true;
+        while (info.output_scanline < info.output_height) {
+            const int y = int(info.output_scanline);
+            JSAMPROW row = stream->row.data();
+            jpeg_read_scanlines(&info, &row, 1);
+            for (RowSampler &sampler : stream->samplers)
+                sampler.feed(y, row);
+        }
+        jpeg_finish_decompress(&info);
+        jpeg_destroy_decompress(&info);
+        return true;
+    }
     if (qint64(info.image_width) * info.image_height > kMaxPhotoPixels) {
         jpeg_destroy_decompress(&info);
         out.error = PhotoText::PhotoTooLarge;
         return false;
     }
-    info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     out.image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
     if (out.image.isNull() || info.output_components != 3) {
@@ -190,11 +220,13 @@ QImage applyOrientation(const QImage &image, int orientation)
     }
 }
 
-DecodedPhoto decodeJpeg(const QByteArray &data)
+namespace {
+
+DecodedPhoto decodeWith(const QByteArray &data, Streaming *stream)
 {
     DecodedPhoto out;
     ErrorManager e;
-    if (!decodeInto(data, out, e)) {
+    if (!decodeInto(data, out, e, stream)) {
         out.image = QImage();
         if (out.error.isEmpty())
             out.error = QString::fromLocal8Bit(e.message);
@@ -207,6 +239,30 @@ DecodedPhoto decodeJpeg(const QByteArray &data)
     }
     if (out.orientation != 1)
         out.image = applyOrientation(out.image, out.orientation);
+    return out;
+}
+
+} // namespace
+
+DecodedPhoto decodeJpeg(const QByteArray &data)
+{
+    return decodeWith(data, nullptr);
+}
+
+ReducedPhoto decodeJpegReduced(const QByteArray &data, const QList<QSize> &frames)
+{
+    Streaming stream;
+    stream.frames = frames;
+    const DecodedPhoto decoded = decodeWith(data, &stream);
+    ReducedPhoto out;
+    out.error = decoded.error;
+    out.orientation = decoded.orientation;
+    if (!out.error.isEmpty())
+        return out;
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        out.pictures << (stream.used ? stream.samplers[size_t(i)].take()
+                                     : reducedPicture(decoded.image, frames[i]));
+    }
     return out;
 }
 
@@ -238,6 +294,14 @@ QString writeJpeg(const QImage &image, const QString &path)
     return QString();
 }
 
+QByteArray fileBytes(QFile &file)
+{
+    // Mapped rather than copied: a camera photo is several megabytes.
+    if (uchar *mapped = file.map(0, file.size()))
+        return QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size());
+    return file.readAll();
+}
+
 LoadedPhoto loadPhotoFile(const QString &path)
 {
     LoadedPhoto out;
@@ -251,7 +315,7 @@ LoadedPhoto loadPhotoFile(const QString &path)
     }
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
-        DecodedPhoto decoded = decodeJpeg(file.readAll());
+        DecodedPhoto decoded = decodeJpeg(fileBytes(file));
         out.image = decoded.image;
         out.error = decoded.error;
         return out;

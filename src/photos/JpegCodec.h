@@ -6,7 +6,11 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
+#include <QSize>
 #include <QString>
+
+class QFile;
 
 inline constexpr int kJpegQuality = 90;
 // Larger pictures are refused before any memory is taken for them.
@@ -20,6 +24,16 @@ struct DecodedPhoto
 };
 
 DecodedPhoto decodeJpeg(const QByteArray &data);
+
+struct ReducedPhoto
+{
+    QList<QImage> pictures; // one a frame, as reducedPicture draws them; empty on failure
+    QString error;
+    int orientation = 1;
+};
+// The photo drawn into each frame, decoded a row at a time: a photo of any size is reduced
+// without being held whole (unless its orientation asks for it to be turned first).
+ReducedPhoto decodeJpegReduced(const QByteArray &data, const QList<QSize> &frames);
 // The EXIF orientation (1 to 8) of a JPEG's APP1 segment data, 1 when absent or unreadable.
 int exifOrientation(const QByteArray &app1);
 // The picture turned as orientation says, so that it stands upright.
@@ -38,3 +52,5 @@ struct LoadedPhoto
 // A picture file, its format chosen by its extension: JPEG by libjpeg, the other standard
 // formats by Qt's readers.
 LoadedPhoto loadPhotoFile(const QString &path);
+// The bytes of an open file, mapped when the system allows it.
+QByteArray fileBytes(QFile &file);

@@ -1,5 +1,6 @@
 #include "photos/Reduction.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -28,33 +29,48 @@ QRect fittedRect(const QSize &frame, const QSize &picture)
     return {0, (H - height) / 2, W, height};
 }
 
-QImage reducedPicture(const QImage &source, const QSize &frame)
+RowSampler::RowSampler(const QSize &source, const QSize &frame)
+    : m_out(frame, QImage::Format_RGB888)
+    , m_target(fittedRect(frame, source))
+    , m_sourceHeight(source.height())
 {
-    QImage out(frame, QImage::Format_RGB888);
-    if (out.isNull())
-        return out;
-    out.fill(kFillColour);
-    const QImage src = source.format() == QImage::Format_RGB888
-            ? source
-            : source.convertToFormat(QImage::Format_RGB888);
-    const QRect target = fittedRect(frame, src.size());
-    if (target.isEmpty())
-        return out;
+    if (m_out.isNull())
+        return;
+    m_out.fill(kFillColour);
     // Nearest source pixel of each target pixel's centre.
-    std::vector<int> column(size_t(target.width()));
-    for (int x = 0; x < target.width(); ++x)
-        column[size_t(x)] = int((std::int64_t(2 * x + 1) * src.width()) / (2 * target.width())) * 3;
-    for (int y = 0; y < target.height(); ++y) {
-        const int sy = int((std::int64_t(2 * y + 1) * src.height()) / (2 * target.height()));
-        const uchar *from = src.constScanLine(sy);
-        uchar *to = out.scanLine(target.top() + y) + target.left() * 3;
-        for (int x = 0; x < target.width(); ++x) {
-            const uchar *p = from + column[size_t(x)];
+    m_column.resize(size_t(std::max(0, m_target.width())));
+    for (int x = 0; x < m_target.width(); ++x)
+        m_column[size_t(x)]
+                = int((std::int64_t(2 * x + 1) * source.width()) / (2 * m_target.width())) * 3;
+}
+
+void RowSampler::feed(int row, const uchar *pixels)
+{
+    if (m_out.isNull() || m_target.isEmpty())
+        return;
+    for (; m_next < m_target.height(); ++m_next) {
+        const int wanted
+                = int((std::int64_t(2 * m_next + 1) * m_sourceHeight) / (2 * m_target.height()));
+        if (wanted != row)
+            return;
+        uchar *to = m_out.scanLine(m_target.top() + m_next) + m_target.left() * 3;
+        for (const int offset : m_column) {
+            const uchar *p = pixels + offset;
             to[0] = p[0];
             to[1] = p[1];
             to[2] = p[2];
             to += 3;
         }
     }
-    return out;
+}
+
+QImage reducedPicture(const QImage &source, const QSize &frame)
+{
+    const QImage src = source.format() == QImage::Format_RGB888
+            ? source
+            : source.convertToFormat(QImage::Format_RGB888);
+    RowSampler sampler(src.size(), frame);
+    for (int y = 0; y < src.height(); ++y)
+        sampler.feed(y, src.constScanLine(y));
+    return sampler.take();
 }

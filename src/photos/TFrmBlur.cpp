@@ -6,7 +6,9 @@
 #include "photos/Reduction.h"
 
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -107,12 +109,33 @@ TFrmBlur::TFrmBlur(QWidget *owner)
 
 QString TFrmBlur::LoadAndDisplay(const QString &fileName)
 {
-    LoadedPhoto loaded = loadPhotoFile(fileName);
-    if (!loaded.exists)
+    const QFileInfo info(fileName);
+    if (!info.isFile())
         return PhotoText::PhotoMissing + fileName;
-    if (loaded.image.isNull())
-        return PhotoText::PhotoUnreadable + fileName + QStringLiteral(" (") + loaded.error
+    const auto unreadable = [&](const QString &error) {
+        return PhotoText::PhotoUnreadable + fileName + QStringLiteral(" (") + error
                 + QLatin1Char(')');
+    };
+    const QString suffix = info.suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+        // Straight into both frames: a camera photo is never held whole.
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return unreadable(file.errorString());
+        ReducedPhoto reduced
+                = decodeJpegReduced(fileBytes(file), {ImageMini->size(), ImageMaxi->size()});
+        if (!reduced.error.isEmpty())
+            return unreadable(reduced.error);
+        m_source = QImage();
+        m_mini = reduced.pictures[0];
+        m_maxi = reduced.pictures[1];
+        showPicture(ImageMini, m_mini);
+        showPicture(ImageMaxi, m_maxi);
+        return QString();
+    }
+    LoadedPhoto loaded = loadPhotoFile(fileName);
+    if (loaded.image.isNull())
+        return unreadable(loaded.error);
     m_source = std::move(loaded.image);
     DisplayBitmap(m_source, ImageMini);
     DisplayBitmap(m_source, ImageMaxi);

@@ -315,6 +315,15 @@ TEST(JpegFiles, GoodAndBadInput)
             EXPECT_LT(photo.image.pixelColor(c.dark).lightness(), 60);
         }
     }
+    // Reduced while decoding: the same pictures as the reduction of the whole photo.
+    for (const QByteArray &data : {good, withOrientation(good, 6), big}) {
+        const ReducedPhoto reduced = decodeJpegReduced(data, {kPhotoSize, kMiniatureSize});
+        const QImage whole = decodeJpeg(data).image;
+        ASSERT_EQ(reduced.pictures.size(), 2);
+        EXPECT_EQ(reduced.pictures[0], reducedPicture(whole, kPhotoSize));
+        EXPECT_EQ(reduced.pictures[1], reducedPicture(whole, kMiniatureSize));
+    }
+    EXPECT_EQ(decodeJpegReduced(good.left(good.size() / 2), {kPhotoSize}).pictures.size(), 0);
     EXPECT_EQ(decodeJpeg(withOrientation(good, 6)).orientation, 6);
     EXPECT_EQ(decodeJpeg(good).orientation, 1);
 }
