@@ -387,3 +387,27 @@ TEST_F(PhotoTab, ChosenFolderIsListedAndKept)
     settings.load();
     EXPECT_EQ(settings.value(QStringLiteral("Options"), PhotoText::PathKey), other.path());
 }
+
+TEST_F(PhotoTab, NoFolderChosenListsThePicturesFolder)
+{
+    // The user's pictures folder, as the desktop names it.
+    QTemporaryDir config, pictures;
+    QFile dirs(config.filePath(QStringLiteral("user-dirs.dirs")));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_PICTURES_DIR=\"" + pictures.path().toUtf8() + "\"\n");
+    dirs.close();
+    writePhoto(QStringLiteral("vieille photo.jpg"), QSize(400, 300), 1);
+    QFile::copy(m_local.filePath(QStringLiteral("vieille photo.jpg")),
+                pictures.filePath(QStringLiteral("photo.jpg")));
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    m_vehicle = usedVehicle(49);
+    auto w = openVehicle(kUserAdmin, m_vehicle);
+    clickTab(*w, 5);
+    EXPECT_EQ(w->Control<QLineEdit>(QStringLiteral("cTxtPathImage"))->text(), QString());
+    EXPECT_EQ(column(list(*w, "cListImageSource"), 0), QStringList({"photo.jpg"}));
+    if (saved.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+}
