@@ -167,7 +167,7 @@ TAxDravikServices TAxDravikServices::system()
     s.messages = std::make_unique<QtMessageBoxes>();
     s.shell = std::make_unique<DesktopShell>();
     s.http1 = std::make_unique<CurlTransport>(5000);
-    s.http2 = std::make_unique<CurlTransport>(0);
+    s.http2 = std::make_unique<CurlTransport>(TAxDravik::kPreviewSilenceMs);
     return s;
 }
 

@@ -45,7 +45,9 @@ class QFrame;
 class QKeyEvent;
 class QLabel;
 class QTabWidget;
+class QPixmap;
 class QTimer;
+class TFrmBlur;
 struct FieldContext;
 struct FieldPlan;
 struct FieldReaction;
@@ -64,7 +66,8 @@ struct TAxDravikServices
     std::unique_ptr<MessageBoxes> messages;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<HttpTransport> http1; // every GET and POST, 5000 ms read time-out
-    std::unique_ptr<HttpTransport> http2; // photo downloads, no time-out
+    // Photo downloads; gives up after TAxDravik::kPreviewSilenceMs of silence.
+    std::unique_ptr<HttpTransport> http2;
 
     static TAxDravikServices system();
 };
@@ -97,6 +100,9 @@ public:
     static constexpr int kClientWidth = 825;
     static constexpr int kClientHeight = 596;
     static constexpr int kTimerIntervalMs = 250;
+    // A photo server that accepts and never answers must not hold the window: the preview
+    // download gives up after this silence and shows the no-photo picture.
+    static constexpr int kPreviewSilenceMs = 30000;
     // Property of a header edit: its design text colour.
     static constexpr const char *kDesignTextColor = "DesignTextColor";
 
@@ -445,6 +451,25 @@ public:
     void czCmdSelPathListImageClick(QWidget *Sender);
     void czCmdDefaultImageVOClick(QWidget *Sender);
     void czCmdDeleteImageVOClick(QWidget *Sender);
+    void ShowListeImages(const QString &Folder);
+    QString BrowseForFolder(const QString &Title, const QString &InitialFolder,
+                            bool AllowNewFolder);
+    void ProcAssociateImage(bool Blur);
+    // Writes both JPEG files of FrmBlur's pictures and, when Transfer, sends them by FTP.
+    // False when anything failed: the warning and the Memo lines then say what.
+    bool ReductionJPG(const QString &Source, const QString &Destination, bool Transfer);
+    void SetDefaultImageVO(const QString &Name);
+    // The folder listed: PhotoFolder, or the user's pictures folder when it is empty.
+    QString ListedFolder() const;
+    void ShowNoPhoto(QLabel *image, bool stretch);
+    // Shown with its aspect ratio kept: fitted to the control when stretched, else only made
+    // smaller when it does not fit.
+    void ShowPicture(QLabel *label, const QPixmap &picture, bool stretch);
+    // A failure of the photo path: in the Memo, the trace and the warning band.
+    void PhotoFailed(const QString &error);
+    QString PhotoFolder;
+    int MaxImageNum = 0;
+    TFrmBlur *FrmBlur = nullptr; // the editor of the upload under way
 
     // ---- Reports and messages (src/reports) ---------------------------------------------
     void JvXPBtnPrintClick(QWidget *Sender);

@@ -71,6 +71,8 @@ public:
     const QString &error() const { return m_error; }
     // The server's SQLite file, for tests that check what was written.
     QString databasePath() const { return m_dir.filePath(QStringLiteral("demo.sqlite")); }
+    // The folder the server keeps and serves its photo files in.
+    QString photoFolder() const { return m_dir.filePath(QStringLiteral("photos")); }
     // The server's process, for tests that freeze it (SIGSTOP) and let it go on.
     qint64 processId() const { return m_process.processId(); }
     // A session key of a demo user (the client's launch key "SessionKey"), from the server's
