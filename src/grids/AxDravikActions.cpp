@@ -49,8 +49,9 @@ QString TAxDravik::ngActionGetInfoCom(const QString &code)
 
 void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QString &stored)
 {
-    grid->setCellText(row, column,
-                      actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items));
+    grid->setCellText(
+            row, column,
+            actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items));
 }
 
 void TAxDravik::LoadInfoAction()
@@ -91,8 +92,9 @@ void TAxDravik::LoadInfoAction()
                     : DecodeEntities(item.text(cell.FieldName), c == kCommentColumn);
             ShowActionCell(grid, r, c, cell.CurrentValue);
             grid->setCellBackground(r, c,
-                                    shadedColumn(c) ? shade
-                                                    : GetDataRights(cell.TagList) ? open : closed);
+                                    shadedColumn(c)                       ? shade
+                                            : GetDataRights(cell.TagList) ? open
+                                                                          : closed);
         }
         const bool deletable = line.Cols[kCommentColumn].LoadedValue.isEmpty() || RightClarim;
         grid->setCellText(r, 0, deletable ? kGlyphDelete : kGlyphNone);
@@ -120,11 +122,11 @@ bool TAxDravik::TestActionUpdate(int row)
     if (!FlagLoading && !idClient.isEmpty()) {
         const auto *grid = Control<DataGrid>(QStringLiteral("ngAction"));
         ActionInsertMode = grid && grid->cellText(int(k) - 1, 0) == kGlyphNew;
-        line.Statement = composeRowStatement(
-                line,
-                {QStringLiteral("tActions"), QStringLiteral("idClient"), idClient,
-                 QStringLiteral("idAction")},
-                ActionInsertMode, row < 0);
+        line.Statement
+                = composeRowStatement(line,
+                                      {QStringLiteral("tActions"), QStringLiteral("idClient"),
+                                       idClient, QStringLiteral("idAction")},
+                                      ActionInsertMode, row < 0);
     }
     ShowGridStatement(line.Statement);
     return !line.Statement.isEmpty();
@@ -153,7 +155,7 @@ void TAxDravik::JvXPBtnNewActionClick(QWidget *)
         QString value;
         if (c == 1 || c == kCommentColumn) {
             value = asciiUpper(line.Cols[c].defval) == QLatin1String("NOW") ? today
-                                                                           : line.Cols[c].defval;
+                                                                            : line.Cols[c].defval;
         } else {
             value = GetTagRegistry(QStringLiteral("sAct") + QString::number(c));
         }
@@ -185,6 +187,10 @@ void TAxDravik::ActionCellEdited(DataGrid *grid, int row, int column, const QStr
     if (column < 1 || column > kColumns || k >= ActionRows.size())
         return;
     TsDesc &cell = ActionRows[k].Cols[column];
+    // The text the row's value already shows is no change (an empty code shows the first item).
+    if (text
+        == actionShownText(ChoiceLists(), column, cell.CurrentValue, grid->columnDef(column).items))
+        return;
     QString value = text;
     if (actionCodedColumn(column)) {
         value = GetInfoComboBoxIdCom(actionCodeList(column), text);

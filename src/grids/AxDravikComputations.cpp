@@ -25,11 +25,11 @@ void TAxDravik::UpdateCumulFrevo()
     std::vector<CostLine> costs;
     for (size_t k = 1; k < FrevoRows.size(); ++k) {
         const TsLine &row = FrevoRows[k];
-        costs.push_back({row.Cols[7].CurrentValue, row.Cols[2].CurrentValue,
-                         row.Cols[8].CurrentValue});
+        costs.push_back(
+                {row.Cols[7].CurrentValue, row.Cols[2].CurrentValue, row.Cols[8].CurrentValue});
     }
-    const CostTotals t = costTotals(costs, FieldText(QStringLiteral("cDateLivraison")),
-                                    clock().now());
+    const CostTotals t
+            = costTotals(costs, FieldText(QStringLiteral("cDateLivraison")), clock().now());
     const auto write = [this](const char *name, long double total) {
         setControlText(Control(QLatin1String(name)), totalText(total));
     };
@@ -77,9 +77,10 @@ void TAxDravik::UpdateSoldeVN()
     QWidget *balance = Control(QStringLiteral("cVNSolde"));
     if (!balance)
         return;
-    const QString text = orderBalance(
-            FieldText(QStringLiteral("cVNPrixVente")), FieldText(QStringLiteral("cVNVFinancement")),
-            FieldText(QStringLiteral("cVNReprPrix")), FieldText(QStringLiteral("cVNMontantAcompte")));
+    const QString text = orderBalance(FieldText(QStringLiteral("cVNPrixVente")),
+                                      FieldText(QStringLiteral("cVNVFinancement")),
+                                      FieldText(QStringLiteral("cVNReprPrix")),
+                                      FieldText(QStringLiteral("cVNMontantAcompte")));
     // Written only when it differs: an equal text would record a change for nothing.
     if (controlText(balance) != text)
         setControlText(balance, text);
@@ -104,8 +105,8 @@ void TAxDravik::UpdateDateEcheanceTresorerie()
             writeDate(control, value);
     };
     writeIfChanged("cVNDateEchTresorerie", treasuryDueDate(d));
-    const QStringList delays
-            = parsGroup(ChoiceLists(), QStringLiteral("TypeFinancementDelai")).value_or(QStringList());
+    const QStringList delays = parsGroup(ChoiceLists(), QStringLiteral("TypeFinancementDelai"))
+                                       .value_or(QStringList());
     writeIfChanged("cVNDateEchReglement",
                    settlementDueDate(d, FieldText(QStringLiteral("cVNTypeFinancement")), delays,
                                      FieldText(QStringLiteral("cVNDestination"))));

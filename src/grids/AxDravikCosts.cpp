@@ -49,7 +49,8 @@ void TAxDravik::ShowGridStatement(const QString &statement)
     LbDebugInfo1->setText(statement);
     // A row without statement leaves the button to what else waits: another row, the tab.
     const int tab = Tabs->currentIndex() + 1;
-    const bool tabPending = tab > 0 && tab < int(TabDesc.size()) && !TabDesc[tab].PendingSql.isEmpty();
+    const bool tabPending
+            = tab > 0 && tab < int(TabDesc.size()) && !TabDesc[tab].PendingSql.isEmpty();
     const bool pending = !statement.isEmpty() || firstPendingRow(FrevoRows)
             || firstPendingRow(ActionRows) || tabPending;
     JvXPBtnSave->setEnabled(pending);
@@ -97,11 +98,13 @@ void TAxDravik::LoadInfoFrevo()
         const int r = grid->appendRow();
         for (int c = 1; c <= kCostColumns; ++c) {
             TsDesc &cell = line.Cols[c];
-            const QString raw
-                    = cell.FieldName.isEmpty() ? QString() : DecodeEntities(item.text(cell.FieldName));
+            const QString raw = cell.FieldName.isEmpty()
+                    ? QString()
+                    : DecodeEntities(item.text(cell.FieldName));
             cell.LoadedValue = cell.CurrentValue = gridLoadValue(cell.tInfo, raw);
             grid->setCellText(r, c, cell.CurrentValue);
-            grid->setCellBackground(r, c, GetDataRights(cell.TagList) && !line.Locked ? open : closed);
+            grid->setCellBackground(r, c,
+                                    GetDataRights(cell.TagList) && !line.Locked ? open : closed);
         }
         const bool deletable = line.Cols[kInvoiceColumn].LoadedValue.isEmpty() || RightCompta;
         grid->setCellText(r, 0, deletable ? kGlyphDelete : kGlyphNone);
@@ -164,9 +167,10 @@ void TAxDravik::FrevoEnableRow(int row)
     const bool last = row == grid->rowCount() - 1;
     const bool open = !last && !FrevoRows[size_t(row) + 1].Locked;
     for (int c = kDateColumn; c <= kAmountColumn; ++c)
-        grid->setColumnEnabled(c, c == kDateColumn ? last || open
-                                                   : c == kAccountColumn ? !last && RightCompta
-                                                                         : open);
+        grid->setColumnEnabled(c,
+                               c == kDateColumn              ? last || open
+                                       : c == kAccountColumn ? !last && RightCompta
+                                                             : open);
 }
 
 void TAxDravik::FrevoCellEdited(int row, int column, const QString &text)
@@ -206,9 +210,10 @@ void TAxDravik::ngFrevoEdit(QWidget *Sender, GridArgs &Args)
             }
             CompletionKey = key;
             static_cast<QStringListModel *>(FrevoCompletion->model())
-                    ->setStringList(completionItems(
-                            ChoiceLists(), Args.Col == kLabelColumn ? QStringLiteral("LibFrevo")
-                                                                    : QStringLiteral("Fournisseur")));
+                    ->setStringList(completionItems(ChoiceLists(),
+                                                    Args.Col == kLabelColumn
+                                                            ? QStringLiteral("LibFrevo")
+                                                            : QStringLiteral("Fournisseur")));
             editor->setCompleter(FrevoCompletion);
         }
     }

@@ -31,9 +31,9 @@ std::vector<GridColumn> readGridColumns(const std::vector<StructEntry> &entries,
             continue;
         GridColumn c;
         c.desc.FieldName = e.vInfo;
-        c.desc.TagList = e.tag.isEmpty() ? QString()
-                                         : QStringLiteral(";") + asciiUpper(e.tag)
-                        + QStringLiteral(";");
+        c.desc.TagList = e.tag.isEmpty()
+                ? QString()
+                : QStringLiteral(";") + asciiUpper(e.tag) + QStringLiteral(";");
         c.desc.tInfo = readInt(e.tInfo);
         c.desc.FontColor = readInt(e.color);
         c.desc.tControl = readInt(e.tControl);
@@ -77,7 +77,10 @@ QString gridLoadValue(int tInfo, const QString &raw)
 
 QString gridEditValue(int tInfo, const QString &text)
 {
-    return tInfo == DataKind::Decimal ? formatDecimal2(withoutBlanks(text)) : text;
+    // An emptied amount stays empty: "0.00" would be a change nobody typed.
+    if (tInfo != DataKind::Decimal || withoutBlanks(text).isEmpty())
+        return text;
+    return formatDecimal2(withoutBlanks(text));
 }
 
 QString gridLiteral(int tInfo, const QString &value)

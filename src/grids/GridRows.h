@@ -39,7 +39,8 @@ QString firstTagList(const std::vector<GridColumn> &columns);
 // decimals ("0.00" when unreadable); others stay as received.
 QString gridLoadValue(int tInfo, const QString &raw);
 
-// A value typed into a cell: decimals take two decimals, others stay as typed.
+// A value typed into a cell: decimals take two decimals (empty stays empty), others stay as
+// typed.
 QString gridEditValue(int tInfo, const QString &text);
 
 // The SQL literal of a cell: NULL when empty or, for a date, when it is not a date; texts

@@ -27,7 +27,8 @@ inline QString limitText(const QDate &date)
 // La valeur du champ "DateFrevo" doit être comprise entre le "L" et le "U"
 inline QString dateRange(const QString &field, const QDate &lower, const QDate &upper)
 {
-    return QStringLiteral("La valeur du champ \"%1\" doit être comprise entre le \"%2\" et le \"%3\"")
+    return QStringLiteral(
+                   "La valeur du champ \"%1\" doit être comprise entre le \"%2\" et le \"%3\"")
             .arg(field, limitText(lower), limitText(upper));
 }
 
@@ -39,7 +40,8 @@ inline QString reminderAfter(const QDate &actionDate)
 
 inline QString deleteVehicle(const QString &plate, const QString &vehicle)
 {
-    return QStringLiteral("Veuillez confirmer la suppression de \"%1\" - \"%2\"").arg(plate, vehicle);
+    return QStringLiteral("Veuillez confirmer la suppression de \"%1\" - \"%2\"")
+            .arg(plate, vehicle);
 }
 
 // Said in the warning band when a reminder salesperson is missing from a new action.

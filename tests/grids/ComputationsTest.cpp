@@ -33,8 +33,8 @@ TEST(Computations, VatAndMarginsToTheCent)
             {"12a", "1.2.3", "", "abc", "x", false, "0.00", "0.00", "0.00", "0.00"},
     };
     for (const MarginCase &c : cases) {
-        MarginInput in {QLatin1String(c.price), QLatin1String(c.tradeIn), QLatin1String(c.tpvo),
-                        QLatin1String(c.guarantee), QLatin1String(c.costs), c.second};
+        MarginInput in {QLatin1String(c.price),     QLatin1String(c.tradeIn), QLatin1String(c.tpvo),
+                        QLatin1String(c.guarantee), QLatin1String(c.costs),   c.second};
         const Margins m = margins(in);
         SCOPED_TRACE(std::string(c.price) + "/" + c.tradeIn + (c.second ? " second" : " first"));
         EXPECT_EQ(s(m.totalCosts), c.totalCosts);
@@ -62,18 +62,24 @@ TEST(Computations, CostTotalsByTypeAndDeliveryMonth)
         long double value;
         const char *expected;
     } totals[] = {
-            {"all", t.all, "172.50"},         {"fixe", t.fixe, "100.00"},
-            {"interne", t.interne, "50.00"},  {"externe", t.externe, "12.50"},
-            {"prevision", t.prevision, "10.00"}, {"allFdm", t.allFdm, "119.50"},
-            {"fixeFdm", t.fixeFdm, "100.00"}, {"interneFdm", t.interneFdm, ""},
-            {"externeFdm", t.externeFdm, "12.50"}, {"previsionFdm", t.previsionFdm, "7.00"},
+            {"all", t.all, "172.50"},
+            {"fixe", t.fixe, "100.00"},
+            {"interne", t.interne, "50.00"},
+            {"externe", t.externe, "12.50"},
+            {"prevision", t.prevision, "10.00"},
+            {"allFdm", t.allFdm, "119.50"},
+            {"fixeFdm", t.fixeFdm, "100.00"},
+            {"interneFdm", t.interneFdm, ""},
+            {"externeFdm", t.externeFdm, "12.50"},
+            {"previsionFdm", t.previsionFdm, "7.00"},
     };
     for (const auto &total : totals)
         EXPECT_EQ(s(totalText(total.value)), total.expected) << total.name;
 
     // Without a delivery date the month of now closes the FDM totals.
-    const CostTotals undated = costTotals({{"interne", "31/03/2010", "5"}, {"interne", "02/04/2010", "4"}},
-                                          QStringLiteral("__/__/____"), now);
+    const CostTotals undated
+            = costTotals({{"interne", "31/03/2010", "5"}, {"interne", "02/04/2010", "4"}},
+                         QStringLiteral("__/__/____"), now);
     EXPECT_EQ(s(totalText(undated.interneFdm)), "5.00");
     EXPECT_EQ(s(totalText(costTotals({}, QString(), now).all)), "");
 }
@@ -129,9 +135,9 @@ TEST(Computations, SettlementDueDateToTheDay)
             {"", "CREDIT", "GROUPE", "", delays},
     };
     for (const auto &c : cases) {
-        const QDate got = settlementDueDate({d(c.delivery), {}, {}, {}, {}},
-                                            QLatin1String(c.financing), c.items,
-                                            QLatin1String(c.destination));
+        const QDate got
+                = settlementDueDate({d(c.delivery), {}, {}, {}, {}}, QLatin1String(c.financing),
+                                    c.items, QLatin1String(c.destination));
         EXPECT_EQ(got.isValid() ? s(got.toString("dd/MM/yyyy")) : "", c.expected)
                 << c.delivery << " " << c.financing << " " << c.destination;
     }

@@ -13,12 +13,17 @@ using namespace dravik::seed;
 class CostsGrid : public EditingWindow
 {
 protected:
-    static QString costs(int id) { return QStringLiteral("from \"tVO - Frevo\" where idVO=%1").arg(id); }
-    // A vehicle of the demo with no cost at all.
+    static QString costs(int id)
+    {
+        return QStringLiteral("from \"tVO - Frevo\" where idVO=%1").arg(id);
+    }
+    // A vehicle of the demo with no cost at all, sold to a dealer (no fixed fee).
     static int bareVehicle(int n)
     {
         const int id = usedVehicle(30 + n);
         dbExec(QStringLiteral("delete ") + costs(id));
+        dbExec(QStringLiteral("update tVehicles set Destination='MARCHANDS' where idVO=%1")
+                       .arg(id));
         return id;
     }
     DataGrid &costsTab(TAxDravik &w)
@@ -89,11 +94,10 @@ TEST_F(CostsGrid, DatesOutsideTheLimitsAreRefusedWithTheirMessage)
     clickCell(grid, 0, 0);
     ASSERT_EQ(count(costs(id)), 1);
     const QString saved = grid.cellText(0, 2);
-    const QString message = GridText::dateRange(QStringLiteral("DateFrevo"),
-                                                 w->OptDates.OptLimiteDateDebFrevo,
-                                                 w->OptDates.OptNow);
+    const QString message = GridText::dateRange(
+            QStringLiteral("DateFrevo"), w->OptDates.OptLimiteDateDebFrevo, w->OptDates.OptNow);
     for (const char *typed : {"01/01/1990", "01/01/2099", "12/0"}) {
-        typeInCell(grid, 0, 2, QLatin1String(typed));
+        typeInCell(grid, 0, 2, QLatin1String(typed), 8);
         EXPECT_EQ(grid.cellText(0, 2), saved) << typed;
         EXPECT_FALSE(w->JvXPBtnSave->isEnabled()) << typed;
     }
@@ -115,6 +119,7 @@ TEST_F(CostsGrid, RefusedSaveKeepsTheRowPendingAndSendsItOnlyOnce)
                           "begin select raise(abort, 'coûts verrouillés'); end"));
     typeInCell(grid, 0, 8, QStringLiteral("40"));
     click(w->JvXPBtnSave);
+
     EXPECT_FALSE(w->LbDebugInfo0->text().isEmpty());
     EXPECT_TRUE(w->PanelWarning->isVisible());
     // Still waiting, the cell as typed; moving to another row is refused while it cannot go.
@@ -149,7 +154,7 @@ TEST_F(CostsGrid, FixedFeeAddedOnceForAPrivateBuyer)
         EXPECT_EQ(status(*w), EditingText::Saved) << w->LbDebugInfo0->text().toStdString();
         EXPECT_EQ(count(costs(id) + QStringLiteral(" and TypeFrevo='fixe'")), 1) << price;
     }
-    EXPECT_EQ(db(QStringLiteral("select MontantHT ") + costs(id)), QStringLiteral("180.0"));
+    EXPECT_EQ(db(QStringLiteral("select MontantHT ") + costs(id)), QStringLiteral("180"));
 }
 
 TEST_F(CostsGrid, AccountingNumberLocksTheCostForOthers)
@@ -177,6 +182,9 @@ TEST_F(CostsGrid, AccountingNumberLocksTheCostForOthers)
         EXPECT_EQ(bool(grid.item(0, 8)->flags() & Qt::ItemIsEditable), c.amountOpen) << c.user;
         EXPECT_EQ(bool(grid.item(0, 4)->flags() & Qt::ItemIsEditable), c.accountOpen) << c.user;
         EXPECT_EQ(text(*w, "cFrevoExterne"), QStringLiteral("90.00"));
+        // Looking changes nothing.
+        EXPECT_EQ(count(costs(id)), 1) << c.user;
+        EXPECT_FALSE(w->JvXPBtnSave->isEnabled()) << c.user;
     }
 }
 

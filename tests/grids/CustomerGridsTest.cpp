@@ -30,13 +30,19 @@ protected:
 TEST_F(CustomerGrids, NewActionStartsFromTheRememberedValues)
 {
     auto w = openCustomer(kUserClarim);
-    for (const auto &[key, value] : {std::pair {"sAct2", "10/01/2026"}, {"sAct4", "3"},
-                                     {"sAct5", "2"}, {"sAct7", "12/05/2026"}, {"sAct9", "1"},
-                                     {"sAct10", "2"}})
-        ASSERT_TRUE(w->SetTagRegistry(QLatin1String(key), QLatin1String(value)));
     const int before = count(actions());
-    const QString salesperson = db(QStringLiteral("select idCom from tClients where idClient=%1")
-                                           .arg(kDemoCustomer));
+    const QString salesperson
+            = db(QStringLiteral("select idCom from tClients where idClient=%1").arg(kDemoCustomer));
+    for (const auto &[key, value] : {std::pair {"sAct2", "10/01/2026"},
+                                     {"sAct3", "4"},
+                                     {"sAct4", "3"},
+                                     {"sAct5", "2"},
+                                     {"sAct7", "12/05/2026"},
+                                     {"sAct9", "1"},
+                                     {"sAct10", "2"}})
+        ASSERT_TRUE(w->SetTagRegistry(QLatin1String(key),
+                                      key == std::string("sAct3") ? salesperson
+                                                                  : QLatin1String(value)));
     clickTab(*w, 6);
     auto *grid = w->Control<DataGrid>(QStringLiteral("ngAction"));
     ASSERT_NE(grid, nullptr);
@@ -53,7 +59,7 @@ TEST_F(CustomerGrids, NewActionStartsFromTheRememberedValues)
     EXPECT_FALSE(grid->cellText(0, 8).isEmpty());
 
     // A reminder before the action is refused with its message; the cell keeps its date.
-    typeInCell(*grid, 0, 7, QStringLiteral("09/01/2026"));
+    typeInCell(*grid, 0, 7, QStringLiteral("09/01/2026"), 4);
     ASSERT_FALSE(boxes().asked.isEmpty());
     EXPECT_EQ(boxes().asked.last().title, GridText::ReminderDateTitle);
     EXPECT_EQ(boxes().asked.last().text, GridText::reminderAfter(QDate(2026, 1, 10)));
@@ -64,13 +70,19 @@ TEST_F(CustomerGrids, NewActionStartsFromTheRememberedValues)
     EXPECT_EQ(count(actions()), before);
     typeInCell(*grid, 0, 6, QStringLiteral("Rappel de l'offre"), 2);
     clickCell(*grid, 0, 0);
+
     ASSERT_EQ(count(actions()), before + 1) << w->LbDebugInfo0->text().toStdString();
     const auto row = dbRow(QStringLiteral("select * ") + actions()
                            + QStringLiteral(" order by idAction desc"));
     const std::pair<const char *, QString> stored[] = {
-            {"DateAction", "2026-01-10"}, {"TypeAction", "3"},    {"SujetAction", "2"},
-            {"DateRelance", "2026-05-12"}, {"idComRelance", salesperson},
-            {"SujetRelance", "1"},        {"PrioriteRelance", "2"},
+            {"DateAction", "2026-01-10"},
+            {"idCom", salesperson},
+            {"TypeAction", "3"},
+            {"SujetAction", "2"},
+            {"DateRelance", "2026-05-12"},
+            {"idComRelance", salesperson},
+            {"SujetRelance", "1"},
+            {"PrioriteRelance", "2"},
             {"CommentaireAction", "Rappel de l'offre"},
     };
     for (const auto &[column, value] : stored)

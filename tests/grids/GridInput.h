@@ -1,7 +1,7 @@
 #pragma once
 
 // A grid driven as the user drives it: a click on a cell, a double click that opens its editor,
-// the editor's text selected and typed over, Return to take it.
+// the editor's text selected and typed over, a click elsewhere in the row to take it.
 
 #include "ui/UserInput.h"
 #include "ui/widgets/DataGrid.h"
@@ -20,8 +20,7 @@ inline void clickCell(DataGrid &grid, int row, int column)
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cellCenter(grid, row, column));
 }
 
-// The text is taken with Return, or, for a memo where Return breaks the line, by a click on
-// another cell of the row.
+// The text is taken as the user leaves the cell: by a click on another cell of the row.
 inline void typeInCell(DataGrid &grid, int row, int column, const QString &text,
                        int commitOnColumn = -1)
 {
@@ -31,8 +30,5 @@ inline void typeInCell(DataGrid &grid, int row, int column, const QString &text,
     QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(keyTarget(editor), Qt::Key_Delete);
     typeKeys(editor, text);
-    if (commitOnColumn >= 0)
-        clickCell(grid, row, commitOnColumn);
-    else
-        QTest::keyClick(keyTarget(editor), Qt::Key_Return);
+    clickCell(grid, row, commitOnColumn >= 0 ? commitOnColumn : column == 2 ? 3 : 2);
 }

@@ -63,8 +63,8 @@ const RowStatementForm kCosts {"[tVO - Frevo]", "idVO", "1", "idFrevo"};
 TEST(GridRows, CostStatements)
 {
     const auto cost17 = [] {
-        return loadedCost({{1, "17"}, {2, "12/05/2010"}, {3, "Vidange"}, {7, "interne"},
-                           {8, "100"}});
+        return loadedCost(
+                {{1, "17"}, {2, "12/05/2010"}, {3, "Vidange"}, {7, "interne"}, {8, "100"}});
     };
     const struct
     {
@@ -73,16 +73,28 @@ TEST(GridRows, CostStatements)
         bool insert, deletion;
         const char *expected;
     } cases[] = {
-            {"amount", {{8, "120.5"}}, false, false,
+            {"amount",
+             {{8, "120.5"}},
+             false,
+             false,
              "Update [tVO - Frevo] set MontantHT=120.50 where (idFrevo=17)"},
             {"deletion", {{8, "0"}}, false, true, "Delete * from [tVO - Frevo] where (idFrevo=17)"},
             {"typed back", {{3, "Vidange"}}, false, false, ""},
-            {"quote and emptied", {{3, "Pneus l'hiver"}, {2, ""}}, false, false,
+            {"quote and emptied",
+             {{3, "Pneus l'hiver"}, {2, ""}},
+             false,
+             false,
              "Update [tVO - Frevo] set DateFrevo=NULL,LibelleFrevo='Pneus l''hiver' where "
              "(idFrevo=17)"},
-            {"letters in an amount", {{8, "12abc"}}, false, false,
+            {"letters in an amount",
+             {{8, "12abc"}},
+             false,
+             false,
              "Update [tVO - Frevo] set MontantHT=0.00 where (idFrevo=17)"},
-            {"date", {{2, "01/06/2010"}}, false, false,
+            {"date",
+             {{2, "01/06/2010"}},
+             false,
+             false,
              "Update [tVO - Frevo] set DateFrevo=#06/01/2010# where (idFrevo=17)"},
     };
     for (const auto &c : cases) {
@@ -109,11 +121,11 @@ TEST(GridRows, AddRowInsertsOnlyWhatItHolds)
 
 TEST(GridRows, RowsAreNamedSafely)
 {
-    // A key that is not a number is quoted, never written as SQL.
+    // A key that is not a number loses its blanks as every integer does, and is quoted.
     TsLine odd = loadedCost({{1, "17 or 1=1"}, {8, "5"}});
     odd.Cols[8].CurrentValue = QStringLiteral("6.00");
     EXPECT_EQ(s(composeRowStatement(odd, kCosts, false, false)),
-              "Update [tVO - Frevo] set MontantHT=6.00 where (idFrevo='17 or 1=1')");
+              "Update [tVO - Frevo] set MontantHT=6.00 where (idFrevo='17or1=1')");
     // A row without key is named by its empty key.
     TsLine keyless = costColumns();
     keyless.Cols[3].CurrentValue = QStringLiteral("x");
@@ -130,9 +142,9 @@ TEST(GridRows, RowsAreNamedSafely)
 TEST(GridRows, ActionStatements)
 {
     std::vector<StructEntry> entries;
-    for (const char *f : {"idAction", "DateAction", "idCom", "TypeAction", "SujetAction",
-                          "CommentaireAction", "DateRelance", "idComRelance", "SujetRelance",
-                          "PrioriteRelance", "Eleventh"})
+    for (const char *f :
+         {"idAction", "DateAction", "idCom", "TypeAction", "SujetAction", "CommentaireAction",
+          "DateRelance", "idComRelance", "SujetRelance", "PrioriteRelance", "Eleventh"})
         entries.push_back(entry("gAct", f, f[0] == 'D' ? "1" : f[0] == 'C' ? "2" : "4"));
     const std::vector<GridColumn> columns = readGridColumns(entries, u"gAct", 10);
     ASSERT_EQ(columns.size(), 10u);
@@ -205,7 +217,8 @@ TEST(GridRows, FixedFee)
                                                   "</Frevo></FrevoS>"))));
     const TXml equip(QStringLiteral(
             "<InfoSiteS><InfoSite><Site>NORD</Site><MontantFraisDossier>abc</MontantFraisDossier>"
-            "</InfoSite><InfoSite><Site>Valence</Site><MontantFraisDossier>150</MontantFraisDossier>"
+            "</InfoSite><InfoSite><Site>Valence</Site><MontantFraisDossier>150</"
+            "MontantFraisDossier>"
             "</InfoSite></InfoSiteS>"));
     EXPECT_EQ(siteFee(equip, "VALENCE"), 150.0);
     EXPECT_EQ(siteFee(equip, "nord"), 0.0);
@@ -214,20 +227,20 @@ TEST(GridRows, FixedFee)
 
 TEST(GridRows, ActionCodesShownAsTexts)
 {
-    const ChoiceIndex choices(TXml(QStringLiteral(
-            "<ParsS><Pars><type>LibFrevo</type><text>Vidange</text></Pars>"
-            "<Pars><type>LibFrevo</type><text>Pneus &amp; jantes</text></Pars>"
-            "<Pars><type>Fournisseur</type><text>Garage</text></Pars></ParsS>"
-            "<InfoComS><InfoCom><idCom>3</idCom><cNom>Martin</cNom></InfoCom>"
-            "<InfoCom><idCom>4</idCom><cNom>Durand</cNom></InfoCom></InfoComS>")));
+    const ChoiceIndex choices(TXml(
+            QStringLiteral("<ParsS><Pars><type>LibFrevo</type><text>Vidange</text></Pars>"
+                           "<Pars><type>LibFrevo</type><text>Pneus &amp; jantes</text></Pars>"
+                           "<Pars><type>Fournisseur</type><text>Garage</text></Pars></ParsS>"
+                           "<InfoComS><InfoCom><idCom>3</idCom><cNom>Martin</cNom></InfoCom>"
+                           "<InfoCom><idCom>4</idCom><cNom>Durand</cNom></InfoCom></InfoComS>")));
     const QStringList types = {"Appel", "Visite", "Courrier"};
     const struct
     {
         int column;
         const char *stored, *shown;
     } cases[] = {
-            {4, "3", "Courrier"}, {4, "0", ""},   {4, "", "Appel"}, {4, "9", ""},
-            {3, "4", "Durand"},   {8, "7", ""},   {3, "0", ""},     {6, "0", "0"},
+            {4, "3", "Courrier"}, {4, "0", ""}, {4, "", "Appel"}, {4, "9", ""},
+            {3, "4", "Durand"},   {8, "7", ""}, {3, "0", ""},     {6, "0", "0"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(s(actionShownText(choices, c.column, QLatin1String(c.stored), types)), c.shown)
