@@ -66,8 +66,15 @@ void TAxDravik::LoadInfoAction()
     LoadInfoNxComboBoxColumn(QStringLiteral("PrioriteRelance"), grid, 10);
     LoadInfoNxComboBoxColumn(QStringLiteral("InfoCom"), grid, 3);
     LoadInfoNxComboBoxColumn(QStringLiteral("InfoCom"), grid, kReminderSalesperson);
-    if (ActionRows.empty())
+    if (ActionRows.empty()) {
         ActionRows = {columnLine(readGridColumns(StructEntries, u"gAct", kColumns))};
+        // The grid shows no header; its captions name a column left empty on the status line.
+        for (int c = 1; c <= kColumns; ++c) {
+            QTableWidgetItem *header = grid->horizontalHeaderItem(c);
+            if (header && header->text().isEmpty())
+                header->setText(ActionRows[0].Cols[c].FieldName);
+        }
+    }
     ActionRows.resize(1);
     ActionInsertMode = false;
     JvXPBtnNewAction->show();

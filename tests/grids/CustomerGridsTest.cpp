@@ -68,6 +68,8 @@ TEST_F(CustomerGrids, NewActionStartsFromTheRememberedValues)
     // Without its comment the action cannot be sent.
     clickCell(*grid, 0, 0);
     EXPECT_EQ(count(actions()), before);
+    EXPECT_TRUE(status(*w).contains(QLatin1String("\"CommentaireAction\"")))
+            << status(*w).toStdString();
     typeInCell(*grid, 0, 6, QStringLiteral("Rappel de l'offre"), 2);
     clickCell(*grid, 0, 0);
 
