@@ -6,6 +6,7 @@
 #include "editing/RecordCommands.h"
 #include "engine/RecordDocument.h"
 #include "engine/TextRules.h"
+#include "grids/GridGlyphs.h"
 #include "grids/GridRows.h"
 #include "grids/GridTexts.h"
 #include "ui/widgets/ComboBox.h"
@@ -13,7 +14,6 @@
 #include "ui/widgets/PictureButton.h"
 #include "ui/widgets/TextControl.h"
 
-#include <QGuiApplication>
 #include <QSignalBlocker>
 
 namespace {
@@ -24,15 +24,6 @@ constexpr int kDateColumn = 2;
 constexpr int kCommentColumn = 6;
 constexpr int kReminderColumn = 7;
 constexpr int kReminderSalesperson = 8;
-const QString kGlyphDelete = QStringLiteral("0");
-const QString kGlyphNew = QStringLiteral("1");
-const QString kGlyphNone = QStringLiteral("2");
-
-bool cursorIsNormal()
-{
-    const QCursor *cursor = QGuiApplication::overrideCursor();
-    return !cursor || cursor->shape() == Qt::ArrowCursor;
-}
 
 // Columns painted grey behind blue text.
 bool shadedColumn(int c)
@@ -104,7 +95,7 @@ void TAxDravik::LoadInfoAction()
                                                                           : closed);
         }
         const bool deletable = line.Cols[kCommentColumn].LoadedValue.isEmpty() || RightClarim;
-        grid->setCellText(r, 0, deletable ? kGlyphDelete : kGlyphNone);
+        grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);
         grid->setCellHint(r, 0, deletable ? GridText::DeleteActionHint : QString());
         ActionRows.push_back(line);
     }
@@ -128,7 +119,7 @@ bool TAxDravik::TestActionUpdate(int row)
     const QString idClient = ActionOwnerId();
     if (!FlagLoading && !idClient.isEmpty()) {
         const auto *grid = Control<DataGrid>(QStringLiteral("ngAction"));
-        ActionInsertMode = grid && grid->cellText(int(k) - 1, 0) == kGlyphNew;
+        ActionInsertMode = grid && grid->cellText(int(k) - 1, 0) == GridGlyph::Add;
         line.Statement
                 = composeRowStatement(line,
                                       {QStringLiteral("tActions"), QStringLiteral("idClient"),
@@ -145,7 +136,7 @@ void TAxDravik::JvXPBtnNewActionClick(QWidget *)
     if (!grid || !RightClarim || ActionRows.empty() || readInt(ActionOwnerId()) <= 0)
         return;
     // One new action at a time: a second click goes back to the one being entered.
-    if (grid->rowCount() > 0 && grid->cellText(0, 0) == kGlyphNew) {
+    if (grid->rowCount() > 0 && grid->cellText(0, 0) == GridGlyph::Add) {
         grid->setCurrentCell(0, kDateColumn);
         return;
     }
@@ -154,7 +145,7 @@ void TAxDravik::JvXPBtnNewActionClick(QWidget *)
     FlagLoading = true;
     grid->insertRowAt(0);
     ActionRows.insert(ActionRows.begin() + 1, ActionRows[0]);
-    grid->setCellText(0, 0, kGlyphNew);
+    grid->setCellText(0, 0, GridGlyph::Add);
     grid->setCellHint(0, 0, GridText::SaveActionHint);
     TsLine &line = ActionRows[1];
     const QString today = formatDate(clock().now().date());
@@ -308,13 +299,13 @@ void TAxDravik::ngActionCellClick(QWidget *Sender, GridArgs &Args)
     if (Args.Col != 0)
         return;
     const QString glyph = grid->cellText(Args.Row, 0);
-    if (glyph == kGlyphDelete) {
-        if (!cursorIsNormal())
+    if (glyph == GridGlyph::Delete) {
+        if (!GridGlyph::cursorIsNormal())
             return;
         TestActionUpdate(-int(k));
         if (SaveChanges())
             ReloadRecord();
-    } else if (glyph == kGlyphNew) {
+    } else if (glyph == GridGlyph::Add) {
         if (TestActionUpdate(int(k)) && SaveChanges())
             ReloadRecord();
     }

@@ -8,6 +8,7 @@
 #include "editing/SavePlan.h"
 #include "engine/RecordDocument.h"
 #include "engine/TextRules.h"
+#include "grids/GridGlyphs.h"
 #include "grids/GridRows.h"
 #include "grids/GridTexts.h"
 #include "ui/widgets/ComboBox.h"
@@ -16,7 +17,6 @@
 #include "ui/widgets/TextControl.h"
 
 #include <QCompleter>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -32,15 +32,6 @@ constexpr int kSupplierColumn = 5;
 constexpr int kInvoiceColumn = 6;
 constexpr int kTypeColumn = 7;
 constexpr int kAmountColumn = 8;
-const QString kGlyphDelete = QStringLiteral("0");
-const QString kGlyphAdd = QStringLiteral("1");
-const QString kGlyphNone = QStringLiteral("2");
-
-bool cursorIsNormal()
-{
-    const QCursor *cursor = QGuiApplication::overrideCursor();
-    return !cursor || cursor->shape() == Qt::ArrowCursor;
-}
 
 } // namespace
 
@@ -107,7 +98,7 @@ void TAxDravik::LoadInfoFrevo()
                                     GetDataRights(cell.TagList) && !line.Locked ? open : closed);
         }
         const bool deletable = line.Cols[kInvoiceColumn].LoadedValue.isEmpty() || RightCompta;
-        grid->setCellText(r, 0, deletable ? kGlyphDelete : kGlyphNone);
+        grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);
         grid->setCellHint(r, 0, deletable ? GridText::DeleteCostHint : QString());
         FrevoRows.push_back(line);
     }
@@ -119,7 +110,7 @@ void TAxDravik::LoadInfoFrevo()
         line.Cols[kTypeColumn].CurrentValue = GridText::NewCostType;
         grid->setCellText(r, kDateColumn, today);
         grid->setCellText(r, kTypeColumn, GridText::NewCostType);
-        grid->setCellText(r, 0, kGlyphAdd);
+        grid->setCellText(r, 0, GridGlyph::Add);
         grid->setCellHint(r, 0, GridText::AddCostHint);
         FrevoRows.push_back(line);
     }
@@ -136,7 +127,7 @@ bool TAxDravik::TestFrevoUpdate(int row)
     const QString idVO = ::GetIdVO(RecordDoc);
     if (!FlagLoading && !idVO.isEmpty()) {
         const auto *grid = Control<DataGrid>(QStringLiteral("ngFrevo"));
-        FrevoInsertMode = grid && grid->cellText(int(k) - 1, 0) == kGlyphAdd;
+        FrevoInsertMode = grid && grid->cellText(int(k) - 1, 0) == GridGlyph::Add;
         const QString tag = TabDesc.size() > 5 && !TabDesc[5].tag.isEmpty()
                 ? TabDesc[5].tag
                 : QStringLiteral("tVO - Frevo");
@@ -293,14 +284,14 @@ void TAxDravik::ngFrevoCellClick(QWidget *Sender, GridArgs &Args)
         FrevoEnableRow(Args.Row);
         return;
     }
-    if (Args.Col != 0 || !cursorIsNormal())
+    if (Args.Col != 0 || !GridGlyph::cursorIsNormal())
         return;
     const QString glyph = grid->cellText(Args.Row, 0);
-    if (glyph == kGlyphDelete) {
+    if (glyph == GridGlyph::Delete) {
         // The totals leave the amount out while the deletion waits.
         FrevoRows[k].Cols[kAmountColumn].CurrentValue = QStringLiteral("0");
         TestFrevoUpdate(-int(k));
-    } else if (glyph == kGlyphAdd) {
+    } else if (glyph == GridGlyph::Add) {
         for (int c = 1; c <= 10; ++c)
             FrevoRows[k].Cols[c].LoadedValue.clear();
         TestFrevoUpdate(int(k));

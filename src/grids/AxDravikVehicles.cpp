@@ -5,6 +5,7 @@
 #include "engine/RecordDocument.h"
 #include "engine/TextRules.h"
 #include "gateway/ResponseFiles.h"
+#include "grids/GridGlyphs.h"
 #include "grids/GridTexts.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/PictureButton.h"
@@ -46,7 +47,7 @@ void TAxDravik::LoadInfoVehicle()
                               DecodeEntities(item.text(u"InfoMarque") + QLatin1Char(' ')
                                              + item.text(u"InfoModele") + QLatin1Char(' ')
                                              + item.text(u"InfoVersion")));
-            grid->setCellText(r, 0, RightClarim ? QStringLiteral("0") : QStringLiteral("2"));
+            grid->setCellText(r, 0, RightClarim ? GridGlyph::Delete : GridGlyph::None);
             grid->setCellHint(r, 0, RightClarim ? GridText::DeleteVehicleHint : QString());
         }
         if (grid->rowCount() > 0)
@@ -98,7 +99,7 @@ void TAxDravik::ngVehiclesSelectCell(QWidget *Sender, GridArgs &Args)
 void TAxDravik::ngVehiclesCellClick(QWidget *Sender, GridArgs &Args)
 {
     auto *grid = qobject_cast<DataGrid *>(Sender);
-    if (!grid || Args.Col != 0 || Args.Row < 0 || grid->cellText(Args.Row, 0) != QLatin1String("0"))
+    if (!grid || Args.Col != 0 || Args.Row < 0 || grid->cellText(Args.Row, 0) != GridGlyph::Delete)
         return;
     const QString id = grid->cellText(Args.Row, kIdColumn).trimmed();
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
