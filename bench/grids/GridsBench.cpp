@@ -52,6 +52,8 @@ bool seedMany()
 std::unique_ptr<TAxDravik> makeWindow(bool customer)
 {
     static const QString key = g_server->sessionKey(kUserAdmin);
+    if (!seedMany())
+        std::fprintf(stderr, "the costs and actions could not be added\n");
     auto w = makeBenchWindow(g_server->baseHRef(), *g_folder, key);
     w->Set_idTVO(customer ? QString() : QString::number(kDemoVO));
     w->Set_idClient(customer ? QString::number(kDemoCustomer) : QString());

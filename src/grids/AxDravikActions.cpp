@@ -75,10 +75,16 @@ void TAxDravik::LoadInfoAction()
     TraceLog(QStringLiteral("TActS : ") + list.Rest());
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
+    // Filled quietly and drawn once: the cell events are ignored while loading anyway.
+    const QSignalBlocker quiet(grid);
+    grid->setUpdatesEnabled(false);
     grid->clearRows();
     const QColor open = colorFromTColor(clWhite);
     const QColor closed = colorFromTColor(clInactiveBorder);
     const QColor shade(240, 240, 240);
+    bool columnRight[kColumns + 1] = {};
+    for (int c = 1; c <= kColumns; ++c)
+        columnRight[c] = GetDataRights(ActionRows[0].Cols[c].TagList);
     while (int(ActionRows.size()) <= kMaxRows && XmlNext(list, u"TAct")) {
         const XmlItemIndex item(list);
         TsLine line = ActionRows[0];
@@ -100,6 +106,7 @@ void TAxDravik::LoadInfoAction()
         ActionRows.push_back(line);
     }
     grid->setEnabled(RightClarim);
+    grid->setUpdatesEnabled(true);
     FlagLoading = wasLoading;
 }
 

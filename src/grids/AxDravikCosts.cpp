@@ -18,6 +18,7 @@
 
 #include <QCompleter>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QStringListModel>
 #include <QTabWidget>
 
@@ -79,9 +80,14 @@ void TAxDravik::LoadInfoFrevo()
     TXml list = selectElement(RecordDoc, u"FrevoS");
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
+    const QSignalBlocker quiet(grid);
+    grid->setUpdatesEnabled(false);
     grid->clearRows();
     const QColor open = colorFromTColor(clWhite);
     const QColor closed = colorFromTColor(clInactiveBorder);
+    bool columnRight[kCostColumns + 1] = {};
+    for (int c = 1; c <= kCostColumns; ++c)
+        columnRight[c] = GetDataRights(FrevoRows[0].Cols[c].TagList);
     while (int(FrevoRows.size()) <= kMaxRows && XmlNext(list, u"Frevo")) {
         const XmlItemIndex item(list);
         TsLine line = FrevoRows[0];
@@ -94,8 +100,7 @@ void TAxDravik::LoadInfoFrevo()
                     : DecodeEntities(item.text(cell.FieldName));
             cell.LoadedValue = cell.CurrentValue = gridLoadValue(cell.tInfo, raw);
             grid->setCellText(r, c, cell.CurrentValue);
-            grid->setCellBackground(r, c,
-                                    GetDataRights(cell.TagList) && !line.Locked ? open : closed);
+            grid->setCellBackground(r, c, columnRight[c] && !line.Locked ? open : closed);
         }
         const bool deletable = line.Cols[kInvoiceColumn].LoadedValue.isEmpty() || RightCompta;
         grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);
@@ -114,6 +119,7 @@ void TAxDravik::LoadInfoFrevo()
         grid->setCellHint(r, 0, GridText::AddCostHint);
         FrevoRows.push_back(line);
     }
+    grid->setUpdatesEnabled(true);
     FlagLoading = wasLoading;
     UpdateCumulFrevo();
 }
