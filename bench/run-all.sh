@@ -6,8 +6,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(bash "$here/support/configure.sh")
-cmake --build "$build" --target bench_cursor bench_engine bench_window bench_saving bench_server \
-      bench_photos -j2 >&2
+targets=(bench_cursor bench_engine bench_window bench_saving bench_server bench_photos bench_grids)
+cmake --build "$build" --target "${targets[@]}" -j2 >&2
 
 # name, program, its arguments (as the single-benchmark scripts give them)
 runs=(
@@ -17,6 +17,7 @@ runs=(
     "saving|saving/bench_saving|--benchmark_min_time=1"
     "server|server/bench_server|"
     "photos|photos/bench_photos|"
+    "grids|grids/bench_grids|--benchmark_min_time=1"
 )
 lines=$(mktemp)
 trap 'rm -f "$lines"' EXIT

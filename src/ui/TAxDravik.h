@@ -41,6 +41,7 @@ class HeaderEdit;
 class MultiListBox;
 class PictureButton;
 class QCloseEvent;
+class QCompleter;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -388,6 +389,25 @@ public:
     void cVNMECChange(QWidget *Sender);
     void cVNTypeFinancementDelaiChange(QWidget *Sender);
     void LbPanelComptaClick(QWidget *Sender);
+    // Costs totals beside the costs grid, then VAT and margins.
+    void UpdateCumulFrevo();
+    // The salesperson's name of a code; empty when the code is not listed.
+    QString ngActionGetInfoCom(const QString &code);
+    // After a row test: the statement in LbDebugInfo1; the save button stays enabled while
+    // anything waits (a row of either grid, the shown tab).
+    void ShowGridStatement(const QString &statement);
+    // The columns of the costs grid a row may edit (the add row: its date only).
+    void FrevoEnableRow(int row);
+    // A cell's text taken into its row as edited, then the row test.
+    void FrevoCellEdited(int row, int column, const QString &text);
+    void ActionCellEdited(DataGrid *grid, int row, int column, const QString &text);
+    void ShowActionCell(DataGrid *grid, int row, int column, const QString &stored);
+    // The customer the actions belong to.
+    QString ActionOwnerId() const;
+    // Rights tag of the add row; completion of the cell being typed ("ngFrevo" + column).
+    QString FrevoAddTag;
+    QString CompletionKey;
+    QCompleter *FrevoCompletion = nullptr;
 
     // ---- Search, duplicates, identity (src/search) --------------------------------------
     void HttpGetSearchInfo(int mode);

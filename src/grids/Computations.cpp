@@ -1,0 +1,165 @@
+#include "grids/Computations.h"
+
+#include "engine/TextRules.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The VAT rate of 19.6 %, in extended precision as the margins have always been computed.
+constexpr long double kVatDivisor = 1.196L;
+constexpr long double kVatFactor = 0.196L;
+constexpr int kDeliveryMargin = 5;
+constexpr int kDefaultDelay = 30;
+constexpr int kMatchedDelay = 10;
+constexpr int kGroupDelay = 30;
+constexpr int kFoldedHeight = 25;
+constexpr int kUnfoldedHeight = 216;
+constexpr int kFoldShift = 191;
+
+} // namespace
+
+long double amountOf(const QString &text)
+{
+    const QByteArray bytes = text.trimmed().toLatin1();
+    if (bytes.isEmpty())
+        return 0;
+    char *end = nullptr;
+    const long double value = std::strtold(bytes.constData(), &end);
+    // The whole text must be the number: "12a" or "1.2.3" count as 0; so do "inf" and "nan".
+    if (end != bytes.constData() + bytes.size() || !std::isfinite(value))
+        return 0;
+    for (const char c : bytes) {
+        if (!(c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || (c >= '0' && c <= '9')))
+            return 0;
+    }
+    return value;
+}
+
+QString formatAmount(long double value)
+{
+    QString text = QString::number(double(value), 'f', 2);
+    if (text == QLatin1String("-0.00"))
+        text = QStringLiteral("0.00");
+    return text;
+}
+
+CostTotals costTotals(const std::vector<CostLine> &costs, const QString &deliveryText,
+                      const QDateTime &now)
+{
+    const QDate delivery = parseDate(deliveryText);
+    const QDateTime from = delivery.isValid() ? QDateTime(delivery, QTime(0, 0)) : now;
+    // The first day of the month after delivery, at the delivery's time of day.
+    const QDate first = from.date().addMonths(1);
+    const QDateTime cutoff(QDate(first.year(), first.month(), 1), from.time());
+
+    CostTotals t;
+    for (const CostLine &cost : costs) {
+        const QString type = asciiUpper(cost.type);
+        const long double amount = amountOf(cost.amount);
+        const QDate date = parseDate(cost.date);
+        const bool beforeCutoff = (date.isValid() ? QDateTime(date, QTime(0, 0)) : now) < cutoff;
+        long double *total = &t.prevision, *fdm = &t.previsionFdm;
+        if (type == QLatin1String("FIXE")) {
+            total = &t.fixe;
+            fdm = &t.fixeFdm;
+        } else if (type == QLatin1String("INTERNE")) {
+            total = &t.interne;
+            fdm = &t.interneFdm;
+        } else if (type == QLatin1String("EXTERNE")) {
+            total = &t.externe;
+            fdm = &t.externeFdm;
+        }
+        t.all += amount;
+        *total += amount;
+        if (beforeCutoff) {
+            t.allFdm += amount;
+            *fdm += amount;
+        }
+    }
+    return t;
+}
+
+QString totalText(long double total)
+{
+    return total == 0 ? QString() : formatAmount(total);
+}
+
+QString costsTotalText(const QString &costsTotal)
+{
+    QString compact = costsTotal;
+    compact.remove(QLatin1Char(' '));
+    return formatAmount(amountOf(compact));
+}
+
+Margins margins(const MarginInput &in)
+{
+    Margins out;
+    out.totalCosts = costsTotalText(in.costsTotal);
+    const long double costs = amountOf(out.totalCosts);
+    const long double difference = amountOf(in.sellingPrice) - amountOf(in.tradeInPrice);
+    const long double vat = in.secondVatMode ? 0 : difference / kVatDivisor * kVatFactor;
+    out.vat = formatAmount(vat);
+    // The margin takes the VAT as shown, rounded to the cent.
+    long double gross = (amountOf(in.tpvo) + difference) - amountOf(out.vat);
+    if (in.secondVatMode)
+        gross = gross / kVatDivisor;
+    out.grossMargin = formatAmount(gross);
+    out.netMargin = formatAmount(gross - costs - amountOf(in.guaranteePrice));
+    return out;
+}
+
+QString orderBalance(const QString &price, const QString &financing, const QString &tradeIn,
+                     const QString &deposit)
+{
+    return formatAmount(amountOf(price) - amountOf(financing) - amountOf(tradeIn)
+                        - amountOf(deposit));
+}
+
+QDate treasuryDueDate(const OrderDates &d)
+{
+    const QDate l = d.delivery.isValid() ? d.delivery : d.availability;
+    if (!d.purchase.isValid())
+        return l.isValid() ? l : d.due;
+    if (d.declaredDelivery.isValid())
+        return l.isValid() && l < d.declaredDelivery ? l.addDays(kDeliveryMargin)
+                                                     : d.declaredDelivery.addDays(kDeliveryMargin);
+    if (l.isValid() && d.due.isValid() && l.addDays(kDeliveryMargin) <= d.due)
+        return l.addDays(kDeliveryMargin);
+    return d.due;
+}
+
+QDate settlementDueDate(const OrderDates &d, const QString &financingType,
+                        const QStringList &delayItems, const QString &destination)
+{
+    const QDate l = d.delivery.isValid() ? d.delivery : d.availability;
+    if (!l.isValid())
+        return QDate();
+    int delay = 0;
+    if (!financingType.isEmpty()) {
+        const QString key = asciiUpper(financingType) + QStringLiteral(" : ");
+        for (const QString &item : delayItems) {
+            const QString text = asciiUpper(item);
+            if (delay == 0)
+                delay = readInt(text, kDefaultDelay);
+            if (text.startsWith(key)) {
+                delay = readInt(text.mid(key.size(), 99), kMatchedDelay);
+                break;
+            }
+        }
+    }
+    if (asciiUpper(destination) == QLatin1String("GROUPE")) {
+        delay = kGroupDelay;
+        while (l.addDays(delay).addDays(1).month() == l.addDays(delay).month())
+            ++delay;
+    }
+    return l.addDays(delay);
+}
+
+PanelGeometry foldedOrUnfolded(PanelGeometry panel)
+{
+    if (panel.height != kFoldedHeight)
+        return {panel.top + kFoldShift, kFoldedHeight};
+    return {panel.top - kFoldShift, kUnfoldedHeight};
+}
