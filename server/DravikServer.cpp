@@ -235,12 +235,17 @@ void DravikServer::routes()
              }));
     http.Get("/ReportPDF", [this, &db](const httplib::Request &req, httplib::Response &res) {
         QueryParams params = QueryParams::fromTarget(req.target);
-        if (m_options.requireSession
-            && !checkTicket(db, params.get("Ticket"), params.get("rptSelect"),
-                            params.get("rptName"))) {
-            res.set_content(XmlDoc::failure({msg::invalidTicket()}), kXml);
-            return;
+        std::optional<SessionUser> user;
+        if (m_options.requireSession) {
+            user = ticketUser(db, params.get("Ticket"), params.get("rptSelect"),
+                              params.get("rptName"));
+            if (!user) {
+                res.set_content(XmlDoc::failure({msg::invalidTicket()}), kXml);
+                return;
+            }
         }
+        // The sheet reads the record as the ticket's user would: another company's is not found.
+        const RequestScope scope(user ? user->concession : std::string(), user ? user->id : 0);
         const Report r = reportPdf(db, params);
         if (r.pdf) {
             res.set_header("Content-Disposition",
