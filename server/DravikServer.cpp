@@ -206,16 +206,24 @@ void DravikServer::routes()
                                   kXml);
               });
     // User and password (a form) for a session key.
-    http.Post("/AxLogin", [&db](const httplib::Request &req, httplib::Response &res) {
+    http.Post("/AxLogin", [this, &db](const httplib::Request &req, httplib::Response &res) {
         auto field = [&req](const char *name) {
             const auto it = req.files.find(name);
             return it != req.files.end() ? it->second.content : req.get_param_value(name);
         };
-        const auto user = checkPassword(db, field("Login"), field("Password"));
+        const std::string login = field("Login");
+        // Guessing is refused before any password is checked.
+        if (const long long wait = m_logins.waitSeconds(login, req.remote_addr)) {
+            res.set_content(XmlDoc::failure({msg::tooManyLogins(wait)}), kXml);
+            return;
+        }
+        const auto user = checkPassword(db, login, field("Password"));
         if (!user) {
+            m_logins.failed(login, req.remote_addr);
             res.set_content(XmlDoc::failure({msg::badLogin()}), kXml);
             return;
         }
+        m_logins.succeeded(login);
         XmlDoc doc("Answer");
         doc.open("Session");
         doc.value("SessionKey", issueSession(db, *user));

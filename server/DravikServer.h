@@ -3,6 +3,7 @@
 // dravik-server: the endpoints of the client's catalogue over one SQLite database and one photo
 // folder. Tests and benchmarks run it in-process on a free loopback port.
 
+#include "server/LoginThrottle.h"
 #include "server/Sessions.h"
 
 #include <httplib.h>
@@ -64,6 +65,7 @@ private:
     ServerOptions m_options;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<HttpServer> m_http;
+    LoginThrottle m_logins;
     std::thread m_thread;
     int m_port = 0;
 

@@ -317,3 +317,130 @@ TEST_F(Confinement, TheLocksOfTheClientHoldOnTheServer)
         EXPECT_EQ(dump(), before) << c.sql;
     }
 }
+
+TEST_F(Confinement, SitesSalespeopleUsersAndListsAreTheCompanysOwn)
+{
+    const std::string merival = "'" + kMerival + "'";
+    const auto own = [](const std::string &table, const std::string &column) {
+        return countOf("SELECT count(*) FROM " + table + " WHERE " + column + " = '" + kZolvare
+                       + "'");
+    };
+    const struct
+    {
+        std::string sql, expected;
+    } reads[] = {
+            {"Select count(*) As n From InfoSite", own("InfoSite", "Concession")},
+            {"Select count(*) As n From InfoCom", own("InfoCom", "Concession")},
+            {"Select count(*) As n From InfoCom Where Concession = " + merival, "0"},
+            {"Select count(*) As n From tOptDates", "1"},
+            {"Select count(*) As n From tUsers", own("tUsers", "UserConcession")},
+            {"Select Name_ As n From tUsers Where idUser = "
+                     + std::to_string(seed::kUserOtherCompany),
+             "(no row)"},
+            {"Select count(*) As n From tUserGroups Where idUser = "
+                     + std::to_string(seed::kUserOtherCompany),
+             "0"},
+            {"Select count(*) As n From ListVersions", own("ListVersions", "VConcession")},
+            {"Select count(*) As n From ListRubrics",
+             countOf("SELECT count(*) FROM ListRubrics WHERE RubricItem IN ('..', '" + kZolvare
+                     + "')")},
+            {"Select count(*) As n From ListRubrics Where RubricItem = " + merival, "0"},
+            // The password hashes are never readable.
+            {"Select count(*) As n From tPasswords",
+             latin1Of("Lecture refusée de la table tPasswords - ")},
+    };
+    for (const auto &c : reads)
+        EXPECT_EQ(value(seed::kUserAdmin, c.sql), c.expected) << c.sql;
+
+    const std::string refusedVersion = latin1Of(
+            "Refusé : ListVersions : une ligne ne peut être créée que dans la concession de "
+            "l'utilisateur - ");
+    const struct
+    {
+        std::string sql;
+        std::string warning; // empty: answered, with `rows` affected
+        std::string rows;
+    } writes[] = {
+            {"Delete * From ListVersions Where VConcession = " + merival, "", "0"},
+            {"Update ListVersions Set VVersion = 'x' Where VConcession = " + merival, "", "0"},
+            {"Delete * From ListRubrics Where RubricItem = " + merival, "", "0"},
+            {"Insert into ListVersions (VMarque, VModele, VVersion, VConcession) Values ('VW', "
+             "'GOLF', 'X', "
+                     + merival + ")",
+             refusedVersion, ""},
+            {"Insert into ListRubrics (RubricType, RubricIndex, RubricItem, RubricText) Values "
+             "('Couleur', 0, "
+                     + merival + ", 'ROSE')",
+             latin1Of("Refusé : ListRubrics : une ligne ne peut être créée que dans la "
+                      "concession de l'utilisateur - "),
+             ""},
+    };
+    for (const auto &c : writes) {
+        const std::string before = dump();
+        const std::string doc = as(seed::kUserAdmin, "AxUpdate", {{"SQLExecute", c.sql}});
+        EXPECT_EQ(warning(doc), c.warning) << c.sql;
+        if (c.warning.empty())
+            EXPECT_EQ(rowsAffected(doc), c.rows) << c.sql;
+        EXPECT_EQ(dump(), before) << c.sql;
+    }
+    // A list entry of every company, as list maintenance adds it, is still added and removed.
+    const std::string added = as(seed::kUserAdmin, "AxUpdate",
+                                 {{"SQLExecute",
+                                   "Insert into ListRubrics (RubricType, "
+                                   "RubricIndex, RubricItem, RubricText) Values "
+                                   "('Couleur', 0, '..' ,'MAUVE')"}});
+    EXPECT_EQ(warning(added), "");
+    EXPECT_EQ(count("SELECT count(*) FROM ListRubrics WHERE RubricText = 'MAUVE'"), 1);
+    EXPECT_EQ(rowsAffected(as(seed::kUserOtherCompany, "AxUpdate",
+                              {{"SQLExecute",
+                                "Delete * From ListRubrics where "
+                                "RubricType='Couleur' and RubricText='MAUVE'"}})),
+              "1");
+}
+
+TEST_F(Confinement, AVehicleOfASiteTheUserDoesNotReachIsReadOnly)
+{
+    const std::string romans = std::to_string(seed::kOtherSiteVO);
+    const std::string valence = std::to_string(seed::kDemoVO);
+    // A ROMANS vehicle the VALENCE salesperson owns stays his to change.
+    const std::string owned = scalar("SELECT min(idVO) FROM tVehicles WHERE Site = 'ROMANS' AND "
+                                     "Concession = 'ZOLVARE' AND DateLivraison IS NULL AND idVO > "
+                                     + romans);
+    ASSERT_FALSE(owned.empty());
+    scalar("UPDATE tVehicles SET idOwner = " + std::to_string(seed::kUserSalesperson)
+           + " WHERE idVO = " + owned);
+    const std::string refused = latin1Of(
+            "Refusé : tVehicles : un véhicule d'un site que l'utilisateur n'atteint pas ne peut "
+            "être modifié que par son propriétaire - ");
+    const std::string refusedCost = latin1Of(
+            "Refusé : tVO - Frevo : un véhicule d'un site que l'utilisateur n'atteint pas ne peut "
+            "être modifié que par son propriétaire - ");
+    const struct
+    {
+        int user;
+        std::string endpoint, sql;
+        std::string warning; // empty: one row changed
+    } cases[] = {
+            {seed::kUserSalesperson, "AxUpdate",
+             "Update tVehicles Set Commentaires = 'x' Where idVO = " + romans, refused},
+            {seed::kUserSalesperson, "AxInsert",
+             "Insert into [tVO - Frevo] (LibelleFrevo, idVO, idFrevo ) Values ('x', " + romans
+                     + ", :NewID)",
+             refusedCost},
+            {seed::kUserSalesperson, "AxUpdate",
+             "Update tVehicles Set Commentaires = 'x' Where idVO = " + valence, ""},
+            {seed::kUserSalesperson, "AxUpdate",
+             "Update tVehicles Set Commentaires = 'x' Where idVO = " + owned, ""},
+            {seed::kUserAdmin, "AxUpdate",
+             "Update tVehicles Set Commentaires = 'y' Where idVO = " + romans, ""},
+    };
+    for (const auto &c : cases) {
+        const std::string before = dump();
+        const std::string doc = as(c.user, c.endpoint, {{"SQLExecute", c.sql}});
+        EXPECT_EQ(warning(doc), c.warning) << c.sql;
+        if (c.warning.empty())
+            EXPECT_EQ(rowsAffected(doc), "1") << c.sql;
+        else
+            EXPECT_EQ(dump(), before) << c.sql;
+    }
+}

@@ -228,3 +228,18 @@ TEST_F(Sessions, AReportTicketOpensOnlyARecordOfItsUsersCompany)
             EXPECT_EQ(warning(body), latin1Of(k.refusal)) << k.user << " " << target;
     }
 }
+
+TEST_F(Sessions, GuessingAPasswordIsStoppedAfterFiveFailures)
+{
+    const std::string login = loginOf(seed::kUserGuaranteeSVO);
+    const std::string before = dump();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(warning(Sessions::login(login, "guess" + std::to_string(i))),
+                  "Identifiant ou mot de passe incorrect - ");
+    // Now even the right password waits; nothing was stored meanwhile.
+    EXPECT_EQ(warning(Sessions::login(login, "dravik")),
+              latin1Of("Trop de tentatives de connexion : réessayez dans 15 min - "));
+    EXPECT_EQ(dump(), before);
+    // Another user from the same address still logs in.
+    EXPECT_EQ(sessionKey(Sessions::login(loginOf(seed::kUserGuaranteeRVO), "dravik")).size(), 64u);
+}
