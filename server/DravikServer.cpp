@@ -10,6 +10,7 @@
 #include "server/QueryString.h"
 #include "server/Reports.h"
 #include "server/Sessions.h"
+#include "server/TempBudget.h"
 #include "server/Uploads.h"
 #include "server/XmlDoc.h"
 
@@ -118,6 +119,7 @@ DravikServer::DravikServer(ServerOptions options)
     db.busyTimeoutMs = std::max(m_options.busyTimeoutMs, m_options.statementTimeoutMs + 500);
     db.statementTimeoutMs = m_options.statementTimeoutMs;
     db.tempBytesPerStatement = m_options.tempBytesPerStatement;
+    setServerTempLimit(m_options.tempBytesServer);
     db.writableTables = writableTables();
     db.hiddenTables = {"tRequestKeys", "tPasswords", "tSessions", "tReportTickets"};
     m_db = std::make_unique<Database>(db);

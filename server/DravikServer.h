@@ -35,6 +35,7 @@ struct ServerOptions
     // to the limit never makes another's save fail.
     int busyTimeoutMs = 4000;
     long long tempBytesPerStatement = 256LL << 20; // temporary disk of one client statement
+    long long tempBytesServer = 1LL << 30; // temporary disk of every statement at once
     // Every request must carry a valid session key (false: requests without one are taken as
     // they say, for the statement tests).
     bool requireSession = true;
