@@ -5,6 +5,7 @@
 
 #include "gateway/HttpRequests.h"
 #include "reports/ReportTexts.h"
+#include "ui/widgets/HeaderEdit.h"
 
 #include <QFile>
 #include <QFrame>
@@ -195,7 +196,7 @@ TEST_F(Reports, EachSheetShowsTheRecordAsStoredWithWhatWasJustTyped)
         EXPECT_EQ(address.size(), expected.size() + 64) << str(address);
 
         const QString sheet = sheetText(address);
-        EXPECT_TRUE(sheet.contains(QLatin1String(c.typedShown))) << str(sheet);
+        EXPECT_TRUE(sheet.contains(QString::fromUtf8(c.typedShown))) << str(sheet);
         for (const QString &value : c.shown) {
             ASSERT_FALSE(value.isEmpty());
             EXPECT_TRUE(sheet.contains(value)) << str(value) << "\n" << str(sheet);

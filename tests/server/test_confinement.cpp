@@ -221,13 +221,15 @@ TEST_F(Confinement, WritesChangeTheUsersOwnRowsOnly)
                               {{"SQLExecute",
                                 "Update tVehicles Set KMS = KMS Where DateLivraison Is Null"}})),
               before);
-    // A new record lands in the company with an id above every company's.
+    // A new record lands in the company with an id above every company's; its owner, as the
+    // client writes it, may delete it though it has no site yet.
     const int next = count("SELECT max(idTVO) + 1 FROM tVehicles");
-    const std::string doc = as(seed::kUserAdmin, "AxInsert",
-                               {{"SQLExecute",
-                                 "Insert Into tVehicles (idTVO, idVO, Concession) Values (:NewID, "
-                                 ":NewIDbis, '"
-                                         + kZolvare + "')"}});
+    const std::string doc
+            = as(seed::kUserAdmin, "AxInsert",
+                 {{"SQLExecute",
+                   "Insert Into tVehicles (idTVO, idVO, idOwner, Concession) Values "
+                   "(:NewID, :NewIDbis, "
+                           + std::to_string(seed::kUserAdmin) + ", '" + kZolvare + "')"}});
     EXPECT_EQ(warning(doc), "");
     EXPECT_EQ(newId(doc), std::to_string(next));
     EXPECT_EQ(scalar("SELECT Concession FROM tVehicles WHERE idVO = " + std::to_string(next)),
