@@ -394,8 +394,9 @@ TEST_F(Confinement, SitesSalespeopleUsersAndListsAreTheCompanysOwn)
         const std::string before = dump();
         const std::string doc = as(seed::kUserAdmin, "AxUpdate", {{"SQLExecute", c.sql}});
         EXPECT_EQ(warning(doc), c.warning) << c.sql;
-        if (c.warning.empty())
+        if (c.warning.empty()) {
             EXPECT_EQ(rowsAffected(doc), c.rows) << c.sql;
+        }
         EXPECT_EQ(dump(), before) << c.sql;
     }
     // A list entry of every company, as list maintenance adds it, is still added and removed.

@@ -224,8 +224,9 @@ TEST_F(Sessions, AReportTicketOpensOnlyARecordOfItsUsersCompany)
             target.replace(p, 1, "%20");
         const std::string body = fetch(target);
         EXPECT_EQ(body.rfind("%PDF-", 0) == 0, k.refusal.empty()) << k.user << " " << target;
-        if (!k.refusal.empty())
+        if (!k.refusal.empty()) {
             EXPECT_EQ(warning(body), latin1Of(k.refusal)) << k.user << " " << target;
+        }
     }
 }
 
