@@ -14,7 +14,8 @@
 # Keys written: HttpRoot, BaseHRef, idTVO, OCXName, OCXVersion, URLImages, idUser,
 # UserConcession, UserSite, WhereClause, OrderClause, idClient, idTypeVO, Trace, SessionKey (the
 # demo user logged in with the demo password) and the FTP settings FtpHost, FtpPort, FtpUser,
-# FtpPassword, FtpGateway.
+# FtpPassword, FtpGateway, and the SMS gateway of the reference server with its test recipient
+# (SmsGateway, SmsTestNumber).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DRAVIK_BUILD_DIR:-$root/build}
@@ -119,6 +120,7 @@ keys = {
     "WhereClause": "", "OrderClause": "", "idClient": "", "idTypeVO": "1", "Trace": "1",
     "FtpHost": "127.0.0.1", "FtpPort": "${ftp_port}", "FtpUser": "${ftp_user}",
     "FtpPassword": "${ftp_password}", "FtpGateway": "", "SessionKey": "${session_key}",
+    "SmsGateway": "${base}", "SmsTestNumber": "+33600000000",
 }
 try:
     lines = open(path, encoding="latin-1").read().splitlines()

@@ -158,27 +158,35 @@ std::string raise(const std::string &text)
     return "SELECT RAISE(ABORT, " + quoteText(text) + ")";
 }
 
-// A table with a Concession column: reads see the company's rows; a write to another
+// A table with a company column: reads see the company's rows (and the rows of the shared
+// value, when there is one, which every company may also change); a write to another
 // company's row is skipped (it changes nothing); a row may neither be made in (nor without)
 // nor moved to another company.
-std::string companyTable(const std::string &table)
+std::string companyTable(const std::string &table, const std::string &column = "Concession",
+                         const std::string &shared = {})
 {
     const std::string t = quoteName(table), main = "main." + t, trig = "dravik_" + table;
-    const std::string other = " IS NOT dravik_company() COLLATE NOCASE";
-    return "CREATE TEMP VIEW " + t + " AS SELECT * FROM " + main
-            + " WHERE Concession = dravik_company();"
+    const std::string c = quoteName(column);
+    auto other = [&](const std::string &row) {
+        const std::string notOwn = row + "." + c + " IS NOT dravik_company() COLLATE NOCASE";
+        return shared.empty() ? notOwn
+                              : "(" + notOwn + " AND " + row + "." + c + " IS NOT " + shared + ")";
+    };
+    return "CREATE TEMP VIEW " + t + " AS SELECT * FROM " + main + " WHERE " + c
+            + " = dravik_company()" + (shared.empty() ? "" : " OR " + c + " = " + shared)
+            + ";"
               "CREATE TEMP TRIGGER "
-            + quoteName(trig + "_insert") + " BEFORE INSERT ON " + main + " WHEN new.Concession"
-            + other + " BEGIN " + raise(msg::otherCompanyInsert(table))
+            + quoteName(trig + "_insert") + " BEFORE INSERT ON " + main + " WHEN " + other("new")
+            + " BEGIN " + raise(msg::otherCompanyInsert(table))
             + "; END;"
               "CREATE TEMP TRIGGER "
             + quoteName(trig + "_update") + " BEFORE UPDATE ON " + main
-            + " BEGIN SELECT RAISE(IGNORE) WHERE old.Concession" + other + "; "
-            + raise(msg::otherCompanyMove(table)) + " WHERE new.Concession" + other
+            + " BEGIN SELECT RAISE(IGNORE) WHERE " + other("old") + "; "
+            + raise(msg::otherCompanyMove(table)) + " WHERE " + other("new")
             + "; END;"
               "CREATE TEMP TRIGGER "
-            + quoteName(trig + "_delete") + " BEFORE DELETE ON " + main + " WHEN old.Concession"
-            + other + " BEGIN SELECT RAISE(IGNORE); END;";
+            + quoteName(trig + "_delete") + " BEFORE DELETE ON " + main + " WHEN " + other("old")
+            + " BEGIN SELECT RAISE(IGNORE); END;";
 }
 
 // A table confined through its owner (`key` of `ownerTable`): reads see the rows of the
@@ -213,6 +221,14 @@ std::string ownedTable(const std::string &table, const std::string &key,
               "CREATE TEMP TRIGGER "
             + quoteName(trig + "_delete") + " BEFORE DELETE ON " + main + " WHEN " + foreign("old")
             + " BEGIN SELECT RAISE(IGNORE); END;";
+}
+
+// The groups of the company's users only.
+std::string userGroupsView()
+{
+    return "CREATE TEMP VIEW tUserGroups AS SELECT * FROM main.tUserGroups AS g WHERE EXISTS "
+           "(SELECT 1 FROM main.tUsers AS u WHERE u.idUser = g.idUser AND u.UserConcession = "
+           "dravik_company());";
 }
 
 // Whether the request's user is in one of the groups, named as the client reads them
@@ -256,6 +272,33 @@ std::string lockRules()
             + costLocked + " BEGIN " + raise(msg::lockedCost()) + "; END;";
 }
 
+// Vehicles of a site the user does not reach (nor owns) are read-only, as the client shows
+// them: neither the record nor its costs change. New records are anyone's.
+std::string siteRules()
+{
+    auto reached = [](const std::string &vehicle) {
+        return "EXISTS (SELECT 1 FROM main.tVehicles AS v, main.tUsers AS u WHERE v.idVO = "
+                + vehicle
+                + " AND u.idUser = dravik_user() AND v.Concession = dravik_company() AND NOT ("
+                  "u.UserSite IS '#' OR (ifnull(v.Site, '') <> '' AND instr(upper(u.UserSite), "
+                  "upper(v.Site)) > 0) OR v.idOwner IS dravik_user()))";
+    };
+    const std::string cost = "\"tVO - Frevo\"";
+    std::string sql = "CREATE TEMP TRIGGER dravik_site_update BEFORE UPDATE ON main.tVehicles WHEN "
+            + reached("old.idVO") + " BEGIN " + raise(msg::otherSiteVehicle("tVehicles"))
+            + "; END;"
+              "CREATE TEMP TRIGGER dravik_site_delete BEFORE DELETE ON main.tVehicles WHEN "
+            + reached("old.idVO") + " BEGIN " + raise(msg::otherSiteVehicle("tVehicles"))
+            + "; END;";
+    for (const char *event : {"INSERT", "UPDATE", "DELETE"}) {
+        const std::string row = std::string(event) == "INSERT" ? "new" : "old";
+        sql += "CREATE TEMP TRIGGER dravik_site_cost_" + std::string(event) + " BEFORE " + event
+                + " ON main." + cost + " WHEN " + reached(row + ".idVO") + " BEGIN "
+                + raise(msg::otherSiteVehicle("tVO - Frevo")) + "; END;";
+    }
+    return sql;
+}
+
 } // namespace
 
 void Connection::confine(const std::string &company, long long user)
@@ -269,8 +312,13 @@ void Connection::confine(const std::string &company, long long user)
             + ownedTable("tVO - Liens Images", "idVO", "tVehicles", "véhicule")
             + ownedTable("tResa", "idVO", "tVehicles", "véhicule")
             + ownedTable("tActions", "idClient", "tClients", "client")
-            + ownedTable("TVehiclesClarim", "idClient", "tClients", "client") + lockRules()
-            + "COMMIT;";
+            + ownedTable("TVehiclesClarim", "idClient", "tClients", "client")
+            // The company's sites, salespeople, option dates, users and lists; the parameter
+            // lists of item ".." are every company's.
+            + companyTable("InfoSite") + companyTable("InfoCom") + companyTable("tOptDates")
+            + companyTable("tUsers", "UserConcession") + companyTable("ListVersions", "VConcession")
+            + companyTable("ListRubrics", "RubricItem", "'..'") + userGroupsView() + lockRules()
+            + siteRules() + "COMMIT;";
     const Access saved = m_access;
     m_access = Access::Internal;
     char *error = nullptr;

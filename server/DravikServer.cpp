@@ -10,6 +10,7 @@
 #include "server/QueryString.h"
 #include "server/Reports.h"
 #include "server/Sessions.h"
+#include "server/TempBudget.h"
 #include "server/Uploads.h"
 #include "server/XmlDoc.h"
 
@@ -118,6 +119,7 @@ DravikServer::DravikServer(ServerOptions options)
     db.busyTimeoutMs = std::max(m_options.busyTimeoutMs, m_options.statementTimeoutMs + 500);
     db.statementTimeoutMs = m_options.statementTimeoutMs;
     db.tempBytesPerStatement = m_options.tempBytesPerStatement;
+    setServerTempLimit(m_options.tempBytesServer);
     db.writableTables = writableTables();
     db.hiddenTables = {"tRequestKeys", "tPasswords", "tSessions", "tReportTickets"};
     m_db = std::make_unique<Database>(db);
@@ -206,16 +208,24 @@ void DravikServer::routes()
                                   kXml);
               });
     // User and password (a form) for a session key.
-    http.Post("/AxLogin", [&db](const httplib::Request &req, httplib::Response &res) {
+    http.Post("/AxLogin", [this, &db](const httplib::Request &req, httplib::Response &res) {
         auto field = [&req](const char *name) {
             const auto it = req.files.find(name);
             return it != req.files.end() ? it->second.content : req.get_param_value(name);
         };
-        const auto user = checkPassword(db, field("Login"), field("Password"));
+        const std::string login = field("Login");
+        // Guessing is refused before any password is checked.
+        if (const long long wait = m_logins.waitSeconds(login, req.remote_addr)) {
+            res.set_content(XmlDoc::failure({msg::tooManyLogins(wait)}), kXml);
+            return;
+        }
+        const auto user = checkPassword(db, login, field("Password"));
         if (!user) {
+            m_logins.failed(login, req.remote_addr);
             res.set_content(XmlDoc::failure({msg::badLogin()}), kXml);
             return;
         }
+        m_logins.succeeded(login);
         XmlDoc doc("Answer");
         doc.open("Session");
         doc.value("SessionKey", issueSession(db, *user));
@@ -235,12 +245,17 @@ void DravikServer::routes()
              }));
     http.Get("/ReportPDF", [this, &db](const httplib::Request &req, httplib::Response &res) {
         QueryParams params = QueryParams::fromTarget(req.target);
-        if (m_options.requireSession
-            && !checkTicket(db, params.get("Ticket"), params.get("rptSelect"),
-                            params.get("rptName"))) {
-            res.set_content(XmlDoc::failure({msg::invalidTicket()}), kXml);
-            return;
+        std::optional<SessionUser> user;
+        if (m_options.requireSession) {
+            user = ticketUser(db, params.get("Ticket"), params.get("rptSelect"),
+                              params.get("rptName"));
+            if (!user) {
+                res.set_content(XmlDoc::failure({msg::invalidTicket()}), kXml);
+                return;
+            }
         }
+        // The sheet reads the record as the ticket's user would: another company's is not found.
+        const RequestScope scope(user ? user->concession : std::string(), user ? user->id : 0);
         const Report r = reportPdf(db, params);
         if (r.pdf) {
             res.set_header("Content-Disposition",

@@ -3,6 +3,7 @@
 // dravik-server: the endpoints of the client's catalogue over one SQLite database and one photo
 // folder. Tests and benchmarks run it in-process on a free loopback port.
 
+#include "server/LoginThrottle.h"
 #include "server/Sessions.h"
 
 #include <httplib.h>
@@ -34,6 +35,7 @@ struct ServerOptions
     // to the limit never makes another's save fail.
     int busyTimeoutMs = 4000;
     long long tempBytesPerStatement = 256LL << 20; // temporary disk of one client statement
+    long long tempBytesServer = 1LL << 30; // temporary disk of every statement at once
     // Every request must carry a valid session key (false: requests without one are taken as
     // they say, for the statement tests).
     bool requireSession = true;
@@ -64,6 +66,7 @@ private:
     ServerOptions m_options;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<HttpServer> m_http;
+    LoginThrottle m_logins;
     std::thread m_thread;
     int m_port = 0;
 

@@ -192,6 +192,13 @@ inline std::string lockedVehicle()
                 "tVehicles : un véhicule livré avant la date de verrouillage "
                 "ne peut plus être modifié");
 }
+inline std::string otherSiteVehicle(std::string_view table)
+{
+    return join(kRefusedPrefix,
+                join(table,
+                     " : un véhicule d'un site que l'utilisateur n'atteint pas ne peut "
+                     "être modifié que par son propriétaire"));
+}
 inline std::string lockedCost()
 {
     return join(kRefusedPrefix,
@@ -271,6 +278,11 @@ inline std::string concessionMismatch(std::string_view c)
 inline std::string badLogin()
 {
     return "Identifiant ou mot de passe incorrect";
+}
+inline std::string tooManyLogins(long long seconds)
+{
+    return join("Trop de tentatives de connexion : réessayez dans ",
+                std::to_string((seconds + 59) / 60) + " min");
 }
 inline std::string invalidTicket()
 {

@@ -148,6 +148,23 @@ std::string issueSession(Database &db, sqlite3_int64 user, int seconds)
     return key;
 }
 
+namespace {
+
+// The user and company of the first row of a statement (idUser, UserConcession).
+std::optional<SessionUser> firstUser(sqlite3_stmt *stmt)
+{
+    std::optional<SessionUser> user;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const auto *c = sqlite3_column_text(stmt, 1);
+        user = SessionUser {sqlite3_column_int64(stmt, 0),
+                            c ? reinterpret_cast<const char *>(c) : ""};
+    }
+    sqlite3_reset(stmt);
+    return user;
+}
+
+} // namespace
+
 std::optional<SessionUser> sessionUser(Database &db, const std::string &key)
 {
     if (key.size() != 64)
@@ -159,14 +176,7 @@ std::optional<SessionUser> sessionUser(Database &db, const std::string &key)
             "WHERE s.KeyHash = ? AND s.ExpiresAt > ?");
     bindText(stmt, 1, keyHash(key));
     sqlite3_bind_int64(stmt, 2, unixNow());
-    std::optional<SessionUser> user;
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
-        const auto *c = sqlite3_column_text(stmt, 1);
-        user = SessionUser {sqlite3_column_int64(stmt, 0),
-                            c ? reinterpret_cast<const char *>(c) : ""};
-    }
-    sqlite3_reset(stmt);
-    return user;
+    return firstUser(stmt);
 }
 
 std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &login,
@@ -220,22 +230,21 @@ std::string issueTicket(Database &db, sqlite3_int64 user, const std::string &sel
     return ticket;
 }
 
-bool checkTicket(Database &db, const std::string &ticket, const std::string &selection,
-                 const std::string &report)
+std::optional<SessionUser> ticketUser(Database &db, const std::string &ticket,
+                                      const std::string &selection, const std::string &report)
 {
     if (ticket.size() != 64)
-        return false;
+        return std::nullopt;
     ensureSodium();
     auto lease = db.acquire();
-    sqlite3_stmt *stmt = lease->cached("SELECT 1 FROM tReportTickets WHERE KeyHash = ? AND "
-                                       "Selection = ? AND Report = ? AND ExpiresAt > ?");
+    sqlite3_stmt *stmt = lease->cached(
+            "SELECT t.idUser, u.UserConcession FROM tReportTickets t JOIN tUsers u USING (idUser) "
+            "WHERE t.KeyHash = ? AND t.Selection = ? AND t.Report = ? AND t.ExpiresAt > ?");
     bindText(stmt, 1, keyHash(ticket));
     bindText(stmt, 2, selection);
     bindText(stmt, 3, report);
     sqlite3_bind_int64(stmt, 4, unixNow());
-    const bool ok = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_reset(stmt);
-    return ok;
+    return firstUser(stmt);
 }
 
 } // namespace dravik::server

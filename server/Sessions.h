@@ -40,10 +40,11 @@ std::optional<SessionUser> sessionUser(Database &db, const std::string &key);
 std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &login,
                                            const std::string &password);
 
-// A ticket for one report of one selection, and its check.
+// A ticket for one report of one selection, and the user it was issued to while it is valid
+// for that report: the report then opens within that user's company.
 std::string issueTicket(Database &db, sqlite3_int64 user, const std::string &selection,
                         const std::string &report);
-bool checkTicket(Database &db, const std::string &ticket, const std::string &selection,
-                 const std::string &report);
+std::optional<SessionUser> ticketUser(Database &db, const std::string &ticket,
+                                      const std::string &selection, const std::string &report);
 
 } // namespace dravik::server

@@ -1,5 +1,6 @@
 #include "server/TempBudget.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -9,6 +10,10 @@ namespace {
 
 thread_local std::int64_t t_budget = -1;
 thread_local bool t_exceeded = false;
+
+// Bytes held by every open temporary file of the process, and how many they may be in all.
+std::atomic<std::int64_t> g_held {0};
+std::atomic<std::int64_t> g_limit {-1};
 
 sqlite3_vfs *g_real = nullptr;
 sqlite3_vfs g_vfs;
@@ -31,7 +36,10 @@ TempFile *tf(sqlite3_file *f)
 
 int tClose(sqlite3_file *f)
 {
-    sqlite3_file *r = tf(f)->real();
+    TempFile *t = tf(f);
+    g_held -= t->size;
+    t->size = 0;
+    sqlite3_file *r = t->real();
     return r->pMethods ? r->pMethods->xClose(r) : SQLITE_OK;
 }
 int tRead(sqlite3_file *f, void *p, int n, sqlite3_int64 off)
@@ -45,13 +53,19 @@ int tWrite(sqlite3_file *f, const void *p, int n, sqlite3_int64 off)
     const sqlite3_int64 end = off + n;
     if (end > t->size) {
         const sqlite3_int64 growth = end - t->size;
-        if (t_budget >= 0) {
-            if (growth > t_budget) {
-                t_exceeded = true;
-                return SQLITE_FULL;
-            }
-            t_budget -= growth;
+        if (t_budget >= 0 && growth > t_budget) {
+            t_exceeded = true;
+            return SQLITE_FULL;
         }
+        // Every statement running at once shares one disk: the sum is bounded too.
+        const std::int64_t limit = g_limit.load();
+        if (g_held.fetch_add(growth) + growth > limit && limit >= 0) {
+            g_held -= growth;
+            t_exceeded = true;
+            return SQLITE_FULL;
+        }
+        if (t_budget >= 0)
+            t_budget -= growth;
         t->size = end;
     }
     sqlite3_file *r = t->real();
@@ -59,8 +73,14 @@ int tWrite(sqlite3_file *f, const void *p, int n, sqlite3_int64 off)
 }
 int tTruncate(sqlite3_file *f, sqlite3_int64 size)
 {
-    sqlite3_file *r = tf(f)->real();
-    return r->pMethods->xTruncate(r, size);
+    TempFile *t = tf(f);
+    sqlite3_file *r = t->real();
+    const int rc = r->pMethods->xTruncate(r, size);
+    if (rc == SQLITE_OK && size < t->size) {
+        g_held -= t->size - size;
+        t->size = size;
+    }
+    return rc;
 }
 int tSync(sqlite3_file *f, int flags)
 {
@@ -142,6 +162,16 @@ void setTempBudget(std::int64_t bytes)
     t_budget = bytes;
     if (bytes >= 0)
         t_exceeded = false;
+}
+
+void setServerTempLimit(std::int64_t bytes)
+{
+    g_limit = bytes;
+}
+
+std::int64_t serverTempHeld()
+{
+    return g_held.load();
 }
 
 bool tempBudgetExceeded()

@@ -19,6 +19,11 @@ void installTempBudgetVfs();
 // (negative: no limit).
 void setTempBudget(std::int64_t bytes);
 
+// The temporary bytes all open temporary files of the process may hold at once (negative: no
+// limit), and what they hold now. A write past it fails as the statement budget does.
+void setServerTempLimit(std::int64_t bytes);
+std::int64_t serverTempHeld();
+
 // Whether the last refusal of a temporary write on this thread came from the budget.
 bool tempBudgetExceeded();
 

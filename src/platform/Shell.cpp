@@ -9,3 +9,8 @@ bool DesktopShell::open(const QString &address)
         program = QStringLiteral("xdg-open");
     return QProcess::startDetached(program, {address});
 }
+
+bool DesktopShell::start(const QString &program, const QString &parameter)
+{
+    return !program.isEmpty() && QProcess::startDetached(program, {parameter});
+}

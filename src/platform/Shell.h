@@ -9,6 +9,8 @@ public:
     virtual ~Shell() = default;
     // The address is passed as it is, unencoded. Answers false when nothing could be started.
     virtual bool open(const QString &address) = 0;
+    // Starts a named program with the parameter as its one argument, as it is.
+    virtual bool start(const QString &program, const QString &parameter) = 0;
 };
 
 // $BROWSER when set, else xdg-open; started detached.
@@ -16,4 +18,5 @@ class DesktopShell : public Shell
 {
 public:
     bool open(const QString &address) override;
+    bool start(const QString &program, const QString &parameter) override;
 };

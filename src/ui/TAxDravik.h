@@ -495,6 +495,12 @@ public:
     void JvXPBtnPrintClick(QWidget *Sender);
     void czFeuilleMargeClick(QWidget *Sender);
     void JvXPBtnSMSClick(QWidget *Sender);
+    // Saves what is pending, then opens the sales sheet (customer sheet) or the margin sheet
+    // of the record in the browser, with a report ticket from the server.
+    void PrintRecord(bool marginSheet);
+    // The settings' browser command when there is one (its quoted program), else the desktop's
+    // opener; the address is passed unencoded. False, with a warning, when nothing started.
+    bool OpenInBrowser(const QString &Address);
 
     // ---- Services -----------------------------------------------------------------------
     Clock &clock() const { return *m_services.clock; }

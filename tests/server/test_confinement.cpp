@@ -221,13 +221,15 @@ TEST_F(Confinement, WritesChangeTheUsersOwnRowsOnly)
                               {{"SQLExecute",
                                 "Update tVehicles Set KMS = KMS Where DateLivraison Is Null"}})),
               before);
-    // A new record lands in the company with an id above every company's.
+    // A new record lands in the company with an id above every company's; its owner, as the
+    // client writes it, may delete it though it has no site yet.
     const int next = count("SELECT max(idTVO) + 1 FROM tVehicles");
-    const std::string doc = as(seed::kUserAdmin, "AxInsert",
-                               {{"SQLExecute",
-                                 "Insert Into tVehicles (idTVO, idVO, Concession) Values (:NewID, "
-                                 ":NewIDbis, '"
-                                         + kZolvare + "')"}});
+    const std::string doc
+            = as(seed::kUserAdmin, "AxInsert",
+                 {{"SQLExecute",
+                   "Insert Into tVehicles (idTVO, idVO, idOwner, Concession) Values "
+                   "(:NewID, :NewIDbis, "
+                           + std::to_string(seed::kUserAdmin) + ", '" + kZolvare + "')"}});
     EXPECT_EQ(warning(doc), "");
     EXPECT_EQ(newId(doc), std::to_string(next));
     EXPECT_EQ(scalar("SELECT Concession FROM tVehicles WHERE idVO = " + std::to_string(next)),
@@ -270,6 +272,12 @@ TEST_F(Confinement, TheLocksOfTheClientHoldOnTheServer)
 {
     const std::string locked = std::to_string(seed::kLockedVO);
     const std::string lockedCost = std::to_string(seed::kDemoCostWithAccountNo);
+    const std::string otherSite = std::to_string(seed::kOtherSiteVO);
+    const auto refusedOtherSite = [](const std::string &table) {
+        return latin1Of("Refusé : " + table
+                        + " : un véhicule d'un site que l'utilisateur n'atteint pas ne peut être "
+                          "modifié que par son propriétaire - ");
+    };
     const std::string refusedLockedVehicle
             = latin1Of("Refusé : tVehicles : un véhicule livré avant la date de verrouillage ne "
                        "peut plus être modifié - ");
@@ -300,6 +308,15 @@ TEST_F(Confinement, TheLocksOfTheClientHoldOnTheServer)
             {seed::kUserAdmin,
              "Delete * From [tVO - Frevo] Where idVO = " + std::to_string(seed::kDemoVO),
              refusedLockedCost, ""},
+            // A vehicle of a site the user does not reach, nor its costs.
+            {seed::kUserSalesperson,
+             "Update tVehicles Set Commentaires = 'x' Where idVO = " + otherSite,
+             refusedOtherSite("tVehicles"), ""},
+            {seed::kUserSalesperson,
+             "Insert into [tVO - Frevo] (LibelleFrevo, idVO) Values ('x', " + otherSite + ")",
+             refusedOtherSite("tVO - Frevo"), ""},
+            {seed::kUserAdmin,
+             "Update tVehicles Set Commentaires = Commentaires Where idVO = " + otherSite, "", "1"},
             // Accounting changes its rows; anyone changes a cost without a number.
             {seed::kUserCompta,
              "Update [tVO - Frevo] Set MontantHT = MontantHT Where idFrevo = " + lockedCost, "",
@@ -316,4 +333,83 @@ TEST_F(Confinement, TheLocksOfTheClientHoldOnTheServer)
             EXPECT_EQ(rowsAffected(doc), c.rows) << c.sql;
         EXPECT_EQ(dump(), before) << c.sql;
     }
+}
+
+TEST_F(Confinement, SitesSalespeopleUsersAndListsAreTheCompanysOwn)
+{
+    const std::string merival = "'" + kMerival + "'";
+    const auto own = [](const std::string &table, const std::string &column) {
+        return countOf("SELECT count(*) FROM " + table + " WHERE " + column + " = '" + kZolvare
+                       + "'");
+    };
+    const struct
+    {
+        std::string sql, expected;
+    } reads[] = {
+            {"Select count(*) As n From InfoSite", own("InfoSite", "Concession")},
+            {"Select count(*) As n From InfoCom", own("InfoCom", "Concession")},
+            {"Select count(*) As n From tOptDates", "1"},
+            {"Select count(*) As n From tUsers", own("tUsers", "UserConcession")},
+            {"Select Name_ As n From tUsers Where idUser = "
+                     + std::to_string(seed::kUserOtherCompany),
+             "(no row)"},
+            {"Select count(*) As n From tUserGroups Where idUser = "
+                     + std::to_string(seed::kUserOtherCompany),
+             "0"},
+            {"Select count(*) As n From ListVersions", own("ListVersions", "VConcession")},
+            {"Select count(*) As n From ListRubrics",
+             countOf("SELECT count(*) FROM ListRubrics WHERE RubricItem IN ('..', '" + kZolvare
+                     + "')")},
+            // The password hashes are never readable.
+            {"Select count(*) As n From tPasswords",
+             latin1Of("Lecture refusée de la table tPasswords - ")},
+    };
+    for (const auto &c : reads)
+        EXPECT_EQ(value(seed::kUserAdmin, c.sql), c.expected) << c.sql;
+
+    const std::string refusedVersion = latin1Of(
+            "Refusé : ListVersions : une ligne ne peut être créée que dans la concession de "
+            "l'utilisateur - ");
+    const struct
+    {
+        std::string sql;
+        std::string warning; // empty: answered, with `rows` affected
+        std::string rows;
+    } writes[] = {
+            {"Delete * From ListVersions Where VConcession = " + merival, "", "0"},
+            {"Update ListVersions Set VVersion = 'x' Where VConcession = " + merival, "", "0"},
+            {"Delete * From ListRubrics Where RubricItem = " + merival, "", "0"},
+            {"Insert into ListVersions (VMarque, VModele, VVersion, VConcession) Values ('VW', "
+             "'GOLF', 'X', "
+                     + merival + ")",
+             refusedVersion, ""},
+            {"Insert into ListRubrics (RubricType, RubricIndex, RubricItem, RubricText) Values "
+             "('Couleur', 0, "
+                     + merival + ", 'ROSE')",
+             latin1Of("Refusé : ListRubrics : une ligne ne peut être créée que dans la "
+                      "concession de l'utilisateur - "),
+             ""},
+    };
+    for (const auto &c : writes) {
+        const std::string before = dump();
+        const std::string doc = as(seed::kUserAdmin, "AxUpdate", {{"SQLExecute", c.sql}});
+        EXPECT_EQ(warning(doc), c.warning) << c.sql;
+        if (c.warning.empty()) {
+            EXPECT_EQ(rowsAffected(doc), c.rows) << c.sql;
+        }
+        EXPECT_EQ(dump(), before) << c.sql;
+    }
+    // A list entry of every company, as list maintenance adds it, is still added and removed.
+    const std::string added = as(seed::kUserAdmin, "AxUpdate",
+                                 {{"SQLExecute",
+                                   "Insert into ListRubrics (RubricType, "
+                                   "RubricIndex, RubricItem, RubricText) Values "
+                                   "('Couleur', 0, '..' ,'MAUVE')"}});
+    EXPECT_EQ(warning(added), "");
+    EXPECT_EQ(count("SELECT count(*) FROM ListRubrics WHERE RubricText = 'MAUVE'"), 1);
+    EXPECT_EQ(rowsAffected(as(seed::kUserOtherCompany, "AxUpdate",
+                              {{"SQLExecute",
+                                "Delete * From ListRubrics where "
+                                "RubricType='Couleur' and RubricText='MAUVE'"}})),
+              "1");
 }

@@ -190,3 +190,57 @@ TEST_F(Sessions, AReportOpensOnlyWithItsOwnTicket)
                             + "&rptName=VO%20-%20Fiche%20Commerciale&Ticket=" + ticket)),
               refused);
 }
+
+TEST_F(Sessions, AReportTicketOpensOnlyARecordOfItsUsersCompany)
+{
+    const std::string otherCustomer
+            = scalar("SELECT min(idClient) FROM tClients WHERE Concession = 'MERIVAL'");
+    ASSERT_FALSE(otherCustomer.empty());
+    const struct
+    {
+        int user;
+        std::string selection, report;
+        std::string refusal; // empty: the PDF
+    } cases[] = {
+            {seed::kUserAdmin, "idVO=" + std::to_string(seed::kDemoVO), "VO - Fiche Commerciale",
+             ""},
+            {seed::kUserAdmin, "idVO=" + std::to_string(seed::kOtherCompanyVO),
+             "VO - Feuille de Marge", "Véhicule introuvable : 6 - "},
+            {seed::kUserAdmin, "idClient=" + otherCustomer, "Fiche Clarim",
+             "Client introuvable : " + otherCustomer + " - "},
+            {seed::kUserOtherCompany, "idVO=" + std::to_string(seed::kOtherCompanyVO),
+             "VO - Fiche Commerciale", ""},
+            {seed::kUserOtherCompany, "idVO=" + std::to_string(seed::kDemoVO),
+             "VO - Fiche Commerciale", "Véhicule introuvable : 1 - "},
+            {seed::kUserOtherCompany, "idClient=" + otherCustomer, "Fiche Clarim", ""},
+    };
+    for (const auto &k : cases) {
+        const std::string key = sessionKey(login(loginOf(k.user), "dravik"));
+        Cursor c(as(key, "AxReportTicket", {{"rptSelect", k.selection}, {"rptName", k.report}}));
+        xmlOpen(c, "ReportTicket");
+        std::string target = "/ReportPDF?rptSelect=" + k.selection + "&rptName=" + k.report
+                + "&Ticket=" + xmlGet(c, "Ticket");
+        for (size_t p = 0; (p = target.find(' ', p)) != std::string::npos;)
+            target.replace(p, 1, "%20");
+        const std::string body = fetch(target);
+        EXPECT_EQ(body.rfind("%PDF-", 0) == 0, k.refusal.empty()) << k.user << " " << target;
+        if (!k.refusal.empty()) {
+            EXPECT_EQ(warning(body), latin1Of(k.refusal)) << k.user << " " << target;
+        }
+    }
+}
+
+TEST_F(Sessions, GuessingAPasswordIsStoppedAfterFiveFailures)
+{
+    const std::string login = loginOf(seed::kUserGuaranteeSVO);
+    const std::string before = dump();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(warning(Sessions::login(login, "guess" + std::to_string(i))),
+                  "Identifiant ou mot de passe incorrect - ");
+    // Now even the right password waits; nothing was stored meanwhile.
+    EXPECT_EQ(warning(Sessions::login(login, "dravik")),
+              latin1Of("Trop de tentatives de connexion : réessayez dans 15 min - "));
+    EXPECT_EQ(dump(), before);
+    // Another user from the same address still logs in.
+    EXPECT_EQ(sessionKey(Sessions::login(loginOf(seed::kUserGuaranteeRVO), "dravik")).size(), 64u);
+}

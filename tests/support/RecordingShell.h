@@ -13,5 +13,14 @@ public:
         opened.append(address);
         return true;
     }
-    QStringList opened;
+    bool start(const QString &program, const QString &parameter) override
+    {
+        if (program.isEmpty())
+            return false;
+        started.append(program);
+        opened.append(parameter);
+        return true;
+    }
+    QStringList opened; // every address, opened or started
+    QStringList started; // the programs started by name
 };

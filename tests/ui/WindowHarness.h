@@ -103,7 +103,8 @@ public:
     }
 
     // The window owns the doubles; the raw pointers stay valid while it lives.
-    std::unique_ptr<TAxDravik> makeWindow(std::unique_ptr<HttpTransport> http1 = nullptr)
+    std::unique_ptr<TAxDravik> makeWindow(std::unique_ptr<HttpTransport> http1 = nullptr,
+                                          std::unique_ptr<Shell> shell = nullptr)
     {
         TAxDravikServices s;
         auto e = std::make_unique<FakeEnvironment>(env);
@@ -121,7 +122,7 @@ public:
         s.clock = std::move(c);
         s.keyboard = std::move(k);
         s.messages = std::move(m);
-        s.shell = std::make_unique<RecordingShell>();
+        s.shell = shell ? std::move(shell) : std::make_unique<RecordingShell>();
         s.http1 = http1 ? std::move(http1) : std::move(t1);
         s.http2 = std::move(t2);
         return std::make_unique<TAxDravik>(std::move(s));
