@@ -27,19 +27,10 @@ void TAxDravik::HttpGetDblInfo()
     auto *counter = Control<QLineEdit>(duplicateCounterName(DuplicateMode));
     if (sql.isEmpty() || !counter || counter->isHidden())
         return;
-    HttpExecute(BaseHRef + SearchWire::Query + QStringLiteral("?XMLC_OutputFormat=XML&SQL=")
-                        + statementForAddress(sql),
-                ResponseFile(SearchWire::DuplicatesFile));
-    if (!LbDebugInfo0->text().isEmpty())
-        return;
     TXml answer;
-    try {
-        answer.setDoc(LoadTextFile(ResponseFile(SearchWire::DuplicatesFile)));
-    } catch (const FileError &) { }
-    if (!answer.Doc.contains(QLatin1String("<AXQueryS"))) {
-        SetWarning(SearchTexts::UnreadableCount);
+    if (!RunQuery(statementForAddress(sql), SearchWire::DuplicatesFile,
+                  SearchTexts::UnreadableCount, answer))
         return;
-    }
     XmlOpen(answer, u"AXQueryS");
     // No item: no customer holds the value.
     counter->setText(XmlNext(answer, u"AXQuery") > 0 ? XmlGetText(answer, u"cpt") : QString());

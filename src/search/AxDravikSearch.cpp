@@ -67,6 +67,12 @@ void selectSaved(ComboBox *box, const QString &saved)
         box->setCurrentIndex(found);
 }
 
+void activate(TAxDravik &w, const Criterion &c)
+{
+    w.BtnActivate(w.Control<QLabel>(QLatin1String(c.label)),
+                  w.Control<PictureButton>(QLatin1String(c.button)));
+}
+
 } // namespace
 
 int TAxDravik::SearchMode() const
@@ -144,8 +150,7 @@ void TAxDravik::PrepareSearchPanel()
     const QString option
             = GetTagRegistry(customer ? SearchKeys::CustomerMode : SearchKeys::VehicleMode);
     if (const Criterion *c = savedCriterion(option, customer))
-        BtnActivate(Control<QLabel>(QLatin1String(c->label)),
-                    Control<PictureButton>(QLatin1String(c->button)));
+        activate(*this, *c);
 }
 
 void TAxDravik::PlaceSearchPanel()
@@ -170,6 +175,26 @@ void TAxDravik::JvXPBtnSearchClick(QWidget *)
         if (QWidget *edit = Control(QStringLiteral("ncbSearch")))
             edit->setFocus();
     }
+}
+
+bool TAxDravik::RunQuery(const QString &sqlAndRows, const QString &file, const QString &unreadable,
+                         TXml &answer)
+{
+    HttpExecute(BaseHRef + SearchWire::Query + QStringLiteral("?XMLC_OutputFormat=XML&SQL=")
+                        + sqlAndRows,
+                ResponseFile(file));
+    if (!LbDebugInfo0->text().isEmpty())
+        return false;
+    try {
+        answer.setDoc(LoadTextFile(ResponseFile(file)));
+    } catch (const FileError &) { }
+    // A list of rows comes whole, or what the window shows stays.
+    if (!answer.Doc.contains(QLatin1String("<AXQueryS"))
+        || !answer.Doc.contains(QLatin1String("</AXQueryS>"))) {
+        SetWarning(unreadable);
+        return false;
+    }
+    return true;
 }
 
 void TAxDravik::HttpGetSearchInfo(int Increment)
@@ -214,22 +239,11 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
     if (Increment == 0)
         SearchMaxRows = 50;
     SearchMaxRows += Increment;
-    HttpExecute(BaseHRef + SearchWire::Query + QStringLiteral("?XMLC_OutputFormat=XML&SQL=")
-                        + statementForAddress(sql.statement) + QStringLiteral("&MaxRows=")
-                        + QString::number(SearchMaxRows),
-                ResponseFile(SearchWire::ResultsFile));
-    if (!LbDebugInfo0->text().isEmpty())
-        return;
-
     TXml answer;
-    try {
-        answer.setDoc(LoadTextFile(ResponseFile(SearchWire::ResultsFile)));
-    } catch (const FileError &) { }
-    if (!answer.Doc.contains(QLatin1String("<AXQueryS"))) {
-        // The previous results stay: what came is no list of rows.
-        SetWarning(SearchTexts::UnreadableAnswer);
+    if (!RunQuery(statementForAddress(sql.statement) + QStringLiteral("&MaxRows=")
+                          + QString::number(SearchMaxRows),
+                  SearchWire::ResultsFile, SearchTexts::UnreadableAnswer, answer))
         return;
-    }
     FillSearchGrid(mode, answer);
     grid->horizontalHeader()->setSortIndicatorShown(true);
     grid->horizontalHeader()->setSortIndicator(sql.sortColumn, Qt::AscendingOrder);
@@ -373,32 +387,27 @@ void TAxDravik::LbSearchClick(QWidget *)
 
 void TAxDravik::TSLbNVOClick(QWidget *)
 {
-    BtnActivate(Control<QLabel>(QStringLiteral("TSLbNVO")),
-                Control<PictureButton>(QStringLiteral("TSNVO")));
+    activate(*this, kCriteria[0]);
 }
 
 void TAxDravik::TSLbImmatClick(QWidget *)
 {
-    BtnActivate(Control<QLabel>(QStringLiteral("TSLbImmat")),
-                Control<PictureButton>(QStringLiteral("TSImmat")));
+    activate(*this, kCriteria[1]);
 }
 
 void TAxDravik::TSLbClientClick(QWidget *)
 {
-    BtnActivate(Control<QLabel>(QStringLiteral("TSLbClient")),
-                Control<PictureButton>(QStringLiteral("TSClient")));
+    activate(*this, kCriteria[2]);
 }
 
 void TAxDravik::TSLbTelephoneClick(QWidget *)
 {
-    BtnActivate(Control<QLabel>(QStringLiteral("TSLbTelephone")),
-                Control<PictureButton>(QStringLiteral("TSTelephone")));
+    activate(*this, kCriteria[3]);
 }
 
 void TAxDravik::TSLbMobileClick(QWidget *)
 {
-    BtnActivate(Control<QLabel>(QStringLiteral("TSLbMobile")),
-                Control<PictureButton>(QStringLiteral("TSMobile")));
+    activate(*this, kCriteria[4]);
 }
 
 void TAxDravik::TSVClick(QWidget *)

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <utility>
+
 int deriveSearchMode(bool customerKind, const CriterionButtons &b)
 {
     if (!customerKind)
@@ -151,14 +153,15 @@ SearchStatement BuildSearchSql(const SearchRequest &r)
 
 QString statementForAddress(const QString &statement)
 {
+    // What a request address would read otherwise; "%" first, the others bring percent signs.
+    static const std::pair<QChar, QLatin1String> codes[] = {
+            {u'%', QLatin1String("%25")}, {u'&', QLatin1String("%26")},
+            {u'+', QLatin1String("%2B")}, {u'#', QLatin1String("%23")},
+            {u'"', QLatin1String("%22")}, {u'<', QLatin1String("%3C")},
+            {u'>', QLatin1String("%3E")},
+    };
     QString s = statement;
-    // "%" first: the others bring percent signs of their own.
-    s.replace(QLatin1Char('%'), QLatin1String("%25"));
-    s.replace(QLatin1Char('&'), QLatin1String("%26"));
-    s.replace(QLatin1Char('+'), QLatin1String("%2B"));
-    s.replace(QLatin1Char('#'), QLatin1String("%23"));
-    s.replace(QLatin1Char('"'), QLatin1String("%22"));
-    s.replace(QLatin1Char('<'), QLatin1String("%3C"));
-    s.replace(QLatin1Char('>'), QLatin1String("%3E"));
+    for (const auto &[sign, code] : codes)
+        s.replace(sign, code);
     return s;
 }

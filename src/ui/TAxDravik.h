@@ -673,6 +673,10 @@ private:
     bool ToolbarShortcut(QKeyEvent *key);
     // Search panel pieces (src/search/AxDravikSearch.cpp).
     void PrepareSearchPanel();
+    // An AxQuery of that statement (and its "&MaxRows=" part) into the response file, read
+    // into answer; false with the warning shown when it failed or is no list of rows.
+    bool RunQuery(const QString &sqlAndRows, const QString &file, const QString &unreadable,
+                  TXml &answer);
     void PlaceSearchPanel();
     void FillSearchGrid(int mode, const TXml &answer);
     void OpenSearchRow(int row);

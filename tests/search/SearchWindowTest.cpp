@@ -262,3 +262,59 @@ TEST(SearchLargeWindow, MoreRowsGrowTheGrid)
         click(more);
     }
 }
+
+// Answers the server should not give: the rows shown stay, the warning says so, the text typed
+// stays; what can be read is shown with the program's fallbacks.
+TEST(SearchAnswers, BadAnswersKeepWhatIsShown)
+{
+    WindowHarness h;
+    auto w = h.makeWindow();
+    w->Timer1Timer();
+    w->Timer1->stop();
+    showActive(*w);
+    click(w->JvXPBtnSearch);
+    auto *grid = w->Control<DataGrid>(QStringLiteral("ngSearch"));
+    const QByteArray good = "<AXQueryS RowCount=\"2\" EOF=\"1\"><AXQuery><VO_ID>7</VO_ID>"
+                            "<VO_SITE>NORD</VO_SITE><Concession></Concession></AXQuery>"
+                            "<AXQuery><VO_ID>8</VO_ID></AXQuery></AXQueryS>";
+    const struct
+    {
+        QByteArray body;
+        QStringList ids;
+        bool warned;
+        const char *rowCount;
+    } cases[] = {
+            {good, {"7", "8"}, false, "2 enregistrements trouvés"},
+            {"<AXQueryS RowCount=\"2\" EOF=\"1\"><AXQuery><VO_ID>9</VO_ID",
+             {"7", "8"},
+             true,
+             "2 enregistrements trouvés"},
+            {"<html>Internal error</html>", {"7", "8"}, true, "2 enregistrements trouvés"},
+            {"<AXQueryS><LogItems><LogItem>refusé</LogItem></LogItems></AXQueryS>",
+             {"7", "8"},
+             true,
+             "2 enregistrements trouvés"},
+            // No count, no end mark, no fields but the id: the rows as read.
+            {"<AXQueryS><AXQuery><VO_ID>5</VO_ID></AXQuery></AXQueryS>",
+             {"5"},
+             false,
+             "1 enregistrements trouvés"},
+    };
+    int n = 0;
+    for (const auto &c : cases) {
+        const QString typed = QStringLiteral("AB") + QString::number(++n);
+        h.transport1->replies.push_back({true, 200, c.body, {}});
+        retype(*w, "ncbSearch", typed, false);
+        for (int i = 0; i < 4; ++i)
+            w->Timer1Timer();
+        QStringList ids;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            ids << grid->cellText(r, 0);
+        EXPECT_EQ(ids, c.ids) << n;
+        EXPECT_EQ(!w->LbDebugInfo0->text().isEmpty(), c.warned) << n;
+        EXPECT_EQ(w->PanelWarning->isVisible(), c.warned) << n;
+        EXPECT_EQ(w->Control<QLabel>(QStringLiteral("ncbLabel"))->text(),
+                  QString::fromUtf8(c.rowCount));
+        EXPECT_EQ(w->FieldText(QStringLiteral("ncbSearch")), typed);
+    }
+}
