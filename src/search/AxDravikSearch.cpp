@@ -14,6 +14,7 @@
 #include "ui/widgets/PictureButton.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,10 +56,11 @@ void setTextColor(QLabel *label, const QColor &color)
     label->setPalette(palette);
 }
 
-// Selects the last entry showing the saved text; none keeps the box as it is.
+// Selects the last entry showing the saved text; without one a list shows its first entry
+// (every type), and a box its empty text (every site).
 void selectSaved(ComboBox *box, const QString &saved)
 {
-    int found = -1;
+    int found = box->isDropDownList() && box->count() > 0 ? 0 : -1;
     for (int i = 0; i < box->count(); ++i) {
         if (box->itemText(i) == saved)
             found = i;
@@ -156,6 +158,9 @@ void TAxDravik::PrepareSearchPanel()
 void TAxDravik::PlaceSearchPanel()
 {
     PrepareSearchPanel();
+    // The panel covers the record: nothing of the page behind shows through it.
+    Panel1->setAutoFillBackground(true);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->move(Panel1->x(), JvXPBtnSearch->y() + qRound(2.0 * JvXPBtnSearch->height() / 3.0));
     Panel1->raise();
 }
