@@ -7,7 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(bash "$here/support/configure.sh")
 cmake --build "$build" --target bench_cursor bench_engine bench_window bench_saving bench_server \
-      -j2 >&2
+      bench_search -j2 >&2
 
 # name, program, its arguments (as the single-benchmark scripts give them)
 runs=(
@@ -16,6 +16,7 @@ runs=(
     "window|window/bench_window|--benchmark_min_time=1"
     "saving|saving/bench_saving|--benchmark_min_time=1"
     "server|server/bench_server|"
+    "search|search/bench_search|--benchmark_min_time=1"
 )
 lines=$(mktemp)
 trap 'rm -f "$lines"' EXIT
