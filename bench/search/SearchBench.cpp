@@ -12,7 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 

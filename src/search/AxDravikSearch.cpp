@@ -6,9 +6,11 @@
 #include "search/SearchSql.h"
 #include "search/SearchTexts.h"
 
+#include "app/IniFile.h"
 #include "engine/RecordKind.h"
 #include "engine/TextRules.h"
 #include "gateway/TXml.h"
+#include "gateway/UnitTools.h"
 #include "ui/widgets/ComboBox.h"
 #include "ui/widgets/DataGrid.h"
 #include "ui/widgets/PictureButton.h"
@@ -213,15 +215,19 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
     const QString text = cleanSearchText(edit->text());
     const bool customer = RecordKind == RecordKinds::Customer;
     const int mode = SearchMode();
-    if (!customer) {
-        SetTagRegistry(SearchKeys::TypeVO, types ? types->currentText() : QString());
-        SetTagRegistry(SearchKeys::Site, sites ? sites->currentText() : QString());
-        SetTagRegistry(SearchKeys::VehicleText, text);
-        SetTagRegistry(SearchKeys::VehicleMode, QString::number(mode));
-    } else {
-        SetTagRegistry(SearchKeys::CustomerText, text);
-        SetTagRegistry(SearchKeys::CustomerMode, QString::number(mode));
-    }
+    const QList<std::pair<QString, QString>> kept = customer
+            ? QList<std::pair<QString, QString>> {{SearchKeys::CustomerText, text},
+                                                  {SearchKeys::CustomerMode, QString::number(mode)}}
+            : QList<std::pair<QString, QString>> {
+                    {SearchKeys::TypeVO, types ? types->currentText() : QString()},
+                    {SearchKeys::Site, sites ? sites->currentText() : QString()},
+                    {SearchKeys::VehicleText, text},
+                    {SearchKeys::VehicleMode, QString::number(mode)}};
+    // One write of the settings file, and none when the search is the one kept: each write
+    // waits for the disk.
+    if (kept != m_keptSearch
+        && WriteIniValues(GetSettingsPath(environment()), QStringLiteral("Options"), kept))
+        m_keptSearch = kept;
 
     SearchRequest request;
     request.mode = mode;

@@ -1,6 +1,5 @@
 #include "search/SearchSql.h"
 #include "search/DuplicateSql.h"
-#include "search/Identity.h"
 #include "search/SearchResults.h"
 
 #include "engine/QtPrinters.h"
@@ -80,39 +79,6 @@ TEST(SearchSql, ConditionOfEachCase)
     for (const auto &c : cases)
         EXPECT_EQ(BuildSearchSql(c.in).condition, QString::fromUtf8(c.condition))
                 << c.in.mode << " " << c.in.text.toStdString();
-}
-
-TEST(SearchSql, StatementsOrderAndColumnsPerMode)
-{
-    const struct
-    {
-        int mode;
-        const char *from, *order, *firstColumns;
-        int blue;
-    } cases[] = {
-            {1, " FROM TVehicles ", " ORDER BY Immatriculation, DateOrdre desc",
-             "SELECT TypeVO, idTVO as VO_ID, StatutVD,", 4},
-            {2, " FROM TVehicles ", " ORDER BY Acheteur, DateOrdre desc", "SELECT TypeVO, idTVO",
-             6},
-            {3, " FROM TVehicles ", " ORDER BY NVO, DateOrdre desc", "SELECT TypeVO, idTVO", 2},
-            {4, " FROM TVehiclesClarim ", " ORDER BY Immatriculation, DateOrdre desc",
-             "SELECT TypeVO, idClient as VO_ID, NVO", 4},
-            {5, " FROM TClients ", " ORDER BY CliNom, CliPreNom, idClient desc",
-             "SELECT -1 AS TypeVO, idClient AS VO_ID", 6},
-            {6, " FROM TClients ", " ORDER BY CliMobile, idClient desc", "SELECT -1 AS TypeVO", 4},
-            {7, " FROM TClients ", " ORDER BY CliTelDom, idClient desc", "SELECT -1 AS TypeVO", 3},
-    };
-    for (const auto &c : cases) {
-        const SearchStatement s = BuildSearchSql(request(c.mode, "1"));
-        EXPECT_TRUE(s.statement.startsWith(QLatin1String(c.firstColumns)))
-                << s.statement.toStdString();
-        EXPECT_TRUE(
-                s.statement.contains(QLatin1String(c.from) + QStringLiteral("Where (Concession")))
-                << s.statement.toStdString();
-        EXPECT_TRUE(s.statement.endsWith(QLatin1String(c.order))) << s.statement.toStdString();
-        EXPECT_EQ(s.highlightColumn, c.blue) << c.mode;
-        EXPECT_EQ(s.sortColumn, c.blue) << c.mode;
-    }
 }
 
 TEST(SearchSql, ModeFromTheEnabledButton)
@@ -255,23 +221,4 @@ TEST(DuplicateSql, StatementOfEachCounter)
                 << c.mode;
         EXPECT_EQ(duplicateCounterName(QLatin1String(c.mode)), QLatin1String(c.counter));
     }
-}
-
-TEST(Identity, KeyFilters)
-{
-    const struct
-    {
-        KeyFilter filter;
-        const char *typed, *kept;
-    } cases[] = {
-            {KeyFilter::Upper, "a", "A"},       {KeyFilter::Upper, "é", "é"},
-            {KeyFilter::Upper, "-", "-"},       {KeyFilter::Upper, "Z", "Z"},
-            {KeyFilter::Digits, "7", "7"},      {KeyFilter::Digits, "+", ""},
-            {KeyFilter::Digits, " ", ""},       {KeyFilter::Digits, "a", ""},
-            {KeyFilter::Plate, "ab12", "AB12"}, {KeyFilter::Plate, "-", ""},
-            {KeyFilter::Plate, " ", ""},        {KeyFilter::Plate, "é", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(filterKey(c.filter, QString::fromUtf8(c.typed)), QString::fromUtf8(c.kept))
-                << c.typed;
 }
