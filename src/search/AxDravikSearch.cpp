@@ -21,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 // The five criteria, in the order of their labels at design time.
@@ -223,11 +225,13 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
                     {SearchKeys::Site, sites ? sites->currentText() : QString()},
                     {SearchKeys::VehicleText, text},
                     {SearchKeys::VehicleMode, QString::number(mode)}};
-    // One write of the settings file, and none when the search is the one kept: each write
+    // One write of the settings file, and none when it keeps this search already: each write
     // waits for the disk.
-    if (kept != m_keptSearch
-        && WriteIniValues(GetSettingsPath(environment()), QStringLiteral("Options"), kept))
-        m_keptSearch = kept;
+    const bool same = std::all_of(kept.begin(), kept.end(), [this](const auto &key) {
+        return GetTagRegistry(key.first) == key.second;
+    });
+    if (!same)
+        WriteIniValues(GetSettingsPath(environment()), QStringLiteral("Options"), kept);
 
     SearchRequest request;
     request.mode = mode;

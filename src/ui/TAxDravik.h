@@ -682,7 +682,6 @@ private:
     void OpenSearchRow(int row);
     // A duplicate counter's click: the panel opened on the customer search of its field.
     void OpenDuplicates(const QString &mode);
-    QList<std::pair<QString, QString>> m_keptSearch; // the search keys written last
     bool m_reloadPending = false;
     int m_shellDepth = 0; // > 0 while a shell step lets events run
     bool m_splashCursor = false;
