@@ -6,7 +6,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(bash "$here/support/configure.sh")
-targets=(bench_cursor bench_engine bench_window bench_saving bench_server bench_photos bench_grids)
+targets=(bench_cursor bench_engine bench_window bench_saving bench_server bench_photos bench_grids bench_search)
 cmake --build "$build" --target "${targets[@]}" -j2 >&2
 
 # name, program, its arguments (as the single-benchmark scripts give them)
@@ -18,6 +18,7 @@ runs=(
     "server|server/bench_server|"
     "photos|photos/bench_photos|"
     "grids|grids/bench_grids|--benchmark_min_time=1"
+    "search|search/bench_search|--benchmark_min_time=1"
 )
 lines=$(mktemp)
 trap 'rm -f "$lines"' EXIT

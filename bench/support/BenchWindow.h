@@ -64,16 +64,18 @@ makeBenchWindow(const QString &baseHRef, const QTemporaryDir &folder, const QStr
 }
 
 // The main of a window benchmark: an offscreen application, a demo server and a folder of
-// their own (published through server and folder while the benchmarks run), then report
+// their own (published through server and folder while the benchmarks run; seed names the
+// server's data set), then report
 // prints the ratios; answers the exit code, 1 when the server or a ratio is missing.
 inline int runBenchWindows(int argc, char **argv, DemoServer *&server, QTemporaryDir *&folder,
-                           const std::function<bool(RatioReporter &)> &report)
+                           const std::function<bool(RatioReporter &)> &report,
+                           const QString &seed = QStringLiteral("demo"))
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     QTemporaryDir ownFolder;
-    DemoServer ownServer;
+    DemoServer ownServer(seed);
     if (ownServer.baseHRef().isEmpty()) {
         std::fprintf(stderr, "%s\n", ownServer.error().toLocal8Bit().constData());
         return 1;

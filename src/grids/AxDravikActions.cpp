@@ -95,10 +95,7 @@ void TAxDravik::LoadInfoAction()
                     ? QString()
                     : DecodeEntities(item.text(cell.FieldName), c == kCommentColumn);
             ShowActionCell(grid, r, c, cell.CurrentValue);
-            grid->setCellBackground(r, c,
-                                    shadedColumn(c)                       ? shade
-                                            : GetDataRights(cell.TagList) ? open
-                                                                          : closed);
+            grid->setCellBackground(r, c, shadedColumn(c) ? shade : columnRight[c] ? open : closed);
         }
         const bool deletable = line.Cols[kCommentColumn].LoadedValue.isEmpty() || RightClarim;
         grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);

@@ -46,18 +46,40 @@ void TAxDravik::aCliTelDomChange(QWidget *Sender)
     ReactAs(Sender, QStringLiteral("aCliTelDomChange"));
 }
 
-// Key filters of the identity fields: upper case, digits only, plates.
-void TAxDravik::aCliNomKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliPrenomKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliAdresse1KeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliAdresse2KeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliVilleKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::vInfoVersionKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::vInfoTypeVersionKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliMobileKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliTelDomKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::aCliTelBurKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::vImmatriculationKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::cImmatriculationKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::cVDImmatriculationKeyPress(QWidget *, KeyArgs &) { }
-void TAxDravik::cVNImmatriculationKeyPress(QWidget *, KeyArgs &) { }
+// Key filters of the identity fields: upper case, digits only, plates. A locked record takes
+// no key at all.
+void TAxDravik::FilterKey(QWidget *Sender, KeyArgs &Key, KeyFilter filter)
+{
+    GoOnKeyPress(Sender, Key);
+    // Shortcuts (Ctrl+A, Ctrl+V...) are no typed characters.
+    if (Key.handled || (Key.modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return;
+    const QString typed = filterKey(filter, Key.text);
+    if (typed.isEmpty())
+        Key.handled = true;
+    else
+        Key.text = typed;
+}
+
+#define DRAVIK_KEY_FILTER(name, filter)                                                            \
+    void TAxDravik::name(QWidget *Sender, KeyArgs &Key)                                            \
+    {                                                                                              \
+        FilterKey(Sender, Key, KeyFilter::filter);                                                 \
+    }
+
+DRAVIK_KEY_FILTER(aCliNomKeyPress, Upper)
+DRAVIK_KEY_FILTER(aCliPrenomKeyPress, Upper)
+DRAVIK_KEY_FILTER(aCliAdresse1KeyPress, Upper)
+DRAVIK_KEY_FILTER(aCliAdresse2KeyPress, Upper)
+DRAVIK_KEY_FILTER(aCliVilleKeyPress, Upper)
+DRAVIK_KEY_FILTER(vInfoVersionKeyPress, Upper)
+DRAVIK_KEY_FILTER(vInfoTypeVersionKeyPress, Upper)
+DRAVIK_KEY_FILTER(aCliMobileKeyPress, Digits)
+DRAVIK_KEY_FILTER(aCliTelDomKeyPress, Digits)
+DRAVIK_KEY_FILTER(aCliTelBurKeyPress, Digits)
+DRAVIK_KEY_FILTER(vImmatriculationKeyPress, Plate)
+DRAVIK_KEY_FILTER(cImmatriculationKeyPress, Plate)
+DRAVIK_KEY_FILTER(cVDImmatriculationKeyPress, Plate)
+DRAVIK_KEY_FILTER(cVNImmatriculationKeyPress, Plate)
+
+#undef DRAVIK_KEY_FILTER

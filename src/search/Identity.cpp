@@ -32,3 +32,27 @@ QString identityTitle(const QString &line)
 {
     return QStringLiteral("ClarimII - ") + line;
 }
+
+QString filterKey(KeyFilter filter, const QString &typed)
+{
+    QString out;
+    for (const QChar c : typed) {
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        const bool letter = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+        switch (filter) {
+        case KeyFilter::Upper:
+            out += c;
+            break;
+        case KeyFilter::Digits:
+            if (digit)
+                out += c;
+            break;
+        case KeyFilter::Plate:
+            if (digit || letter)
+                out += c;
+            break;
+        }
+    }
+    return asciiUpper(out);
+}

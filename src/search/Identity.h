@@ -10,3 +10,13 @@ QString identityLine(const QString &civility, const QString &name, const QString
 
 // The window title of a customer: "ClarimII - " + the identity line.
 QString identityTitle(const QString &line);
+
+// What a key filter of an identity field does with a typed character.
+enum class KeyFilter {
+    Upper, // letters a to z upper-cased, everything else kept (accents too)
+    Digits, // digits only
+    Plate, // letters a to z, A to Z and digits, upper-cased; blanks, hyphens, accents dropped
+};
+
+// The text the key types after the filter; empty: the key is dropped.
+QString filterKey(KeyFilter filter, const QString &typed);

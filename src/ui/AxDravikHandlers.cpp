@@ -130,6 +130,8 @@ const QHash<QString, Handler> &registry()
                 DRAVIK_HANDLER(ngSearchCellClick),
                 DRAVIK_HANDLER(ngSearchCellFormating),
                 DRAVIK_HANDLER(ngSearchMouseMove),
+                DRAVIK_HANDLER(ncbSearchKeyDown),
+                DRAVIK_HANDLER(ngSearchKeyDown),
                 DRAVIK_HANDLER(DblNomClick),
                 DRAVIK_HANDLER(DblIdentClick),
                 DRAVIK_HANDLER(DblMobileClick),

@@ -54,6 +54,7 @@ struct FieldPlan;
 struct FieldReaction;
 struct PixelRect;
 struct HandlerBinding;
+enum class KeyFilter;
 
 class RequestKeys;
 class RequestRoutines;
@@ -428,6 +429,14 @@ public:
     void ngSearchCellClick(QWidget *Sender, GridArgs &Args);
     void ngSearchCellFormating(QWidget *Sender, GridArgs &Args);
     void ngSearchMouseMove(QWidget *Sender, GridArgs &Args);
+    // Up and Down step through the results, Enter opens the selected one.
+    void ncbSearchKeyDown(QWidget *Sender, KeyArgs &Key);
+    void ngSearchKeyDown(QWidget *Sender, KeyArgs &Key);
+    void BtnActivate(QLabel *Label, PictureButton *Button);
+    // The criterion in force, from the enabled criterion button.
+    int SearchMode() const;
+    // The search text as if typed: a different text runs ncbSearchChange.
+    void SetSearchText(const QString &text);
     void HttpGetDblInfo();
     void setDblChange(const QString &mode);
     void DblNomClick(QWidget *Sender);
@@ -459,6 +468,15 @@ public:
     void cImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
     void cVDImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
     void cVNImmatriculationKeyPress(QWidget *Sender, KeyArgs &Key);
+    // The lock test of a typed key, then the identity field's filter.
+    void FilterKey(QWidget *Sender, KeyArgs &Key, KeyFilter filter);
+    // Search state.
+    int SearchMaxRows = 0;
+    bool ExactSearch = false;
+    bool SearchWithFirstName = false;
+    bool SearchByWhereClause = false;
+    int SearchHighlightColumn = 0;
+    QLabel *ActiveSearchLabel = nullptr;
 
     // ---- Photos (src/photos) ------------------------------------------------------------
     void GetDataImages();
@@ -704,6 +722,17 @@ private:
     std::vector<bool> ShownPages() const;
     // A toolbar shortcut: runs the button's click exactly when the button could be clicked.
     bool ToolbarShortcut(QKeyEvent *key);
+    // Search panel pieces (src/search/AxDravikSearch.cpp).
+    void PrepareSearchPanel();
+    // An AxQuery of that statement (and its "&MaxRows=" part) into the response file, read
+    // into answer; false with the warning shown when it failed or is no list of rows.
+    bool RunQuery(const QString &sqlAndRows, const QString &file, const QString &unreadable,
+                  TXml &answer);
+    void PlaceSearchPanel();
+    void FillSearchGrid(int mode, const TXml &answer);
+    void OpenSearchRow(int row);
+    // A duplicate counter's click: the panel opened on the customer search of its field.
+    void OpenDuplicates(const QString &mode);
     bool m_reloadPending = false;
     int m_shellDepth = 0; // > 0 while a shell step lets events run
     bool m_splashCursor = false;

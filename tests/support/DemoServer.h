@@ -17,7 +17,8 @@
 class DemoServer
 {
 public:
-    DemoServer()
+    // seed: "demo", or "large" for the benchmark's data set on top of it.
+    explicit DemoServer(const QString &seed = QStringLiteral("demo"))
     {
         const QByteArray custom = qgetenv("DRAVIK_SERVER");
         const QString program = custom.isEmpty()
@@ -28,8 +29,7 @@ public:
         m_process.setProgram(program);
         m_process.setArguments({QStringLiteral("--db"), databasePath(), QStringLiteral("--photos"),
                                 m_dir.filePath(QStringLiteral("photos")), QStringLiteral("--port"),
-                                QStringLiteral("0"), QStringLiteral("--seed"),
-                                QStringLiteral("demo")});
+                                QStringLiteral("0"), QStringLiteral("--seed"), seed});
         m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.start();
         if (!m_process.waitForStarted(10000)) {

@@ -518,13 +518,14 @@ TEST_F(RecordWindow, EditsComposeThePendingStatement)
     showActive(*w);
     auto *plate = w->Control<QLineEdit>(QStringLiteral("cImmatriculation"));
     const QString loaded = plate->text();
-    retype(*w, "cImmatriculation", QStringLiteral("AB-123-CD"));
+    // A plate takes letters and digits only, upper-cased.
+    retype(*w, "cImmatriculation", QStringLiteral("ab-123-cd"));
     EXPECT_EQ(w->TabDesc[1].PendingSql,
-              QStringLiteral("Update tVehicles set Immatriculation='AB-123-CD' where (idVO=1)"));
+              QStringLiteral("Update tVehicles set Immatriculation='AB123CD' where (idVO=1)"));
     EXPECT_EQ(w->LbDebugInfo2->text(), w->TabDesc[1].PendingSql);
     EXPECT_TRUE(w->JvXPBtnSave->isEnabled());
     EXPECT_FALSE(w->JvXPBtnNewVO->isEnabled());
-    retype(*w, "cImmatriculation", loaded); // typed back: nothing pending
+    paste(*w, "cImmatriculation", loaded); // put back: nothing pending
     EXPECT_EQ(w->TabDesc[1].PendingSql, QString());
     EXPECT_FALSE(w->JvXPBtnSave->isEnabled());
 
