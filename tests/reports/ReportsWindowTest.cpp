@@ -161,7 +161,7 @@ TEST_F(Reports, EachSheetShowsTheRecordAsStoredWithWhatWasJustTyped)
               db(QStringLiteral("select CliNom from tClients where idClient=1")),
               db(QStringLiteral("select CliVille from tClients where idClient=1")),
               db(QStringLiteral("select CliMobile from tClients where idClient=1"))},
-             "12 rue de l'Église"},
+             "12 RUE DE L'ÉGLISE"}, // address keys are raised, accents kept
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(str(c.report));
