@@ -192,15 +192,21 @@ std::optional<QString> RequestRoutines::executeCached(const QString &address,
     return fetch(address, customerId, file, idleSeconds, Write::Whole);
 }
 
+HttpReply RequestRoutines::postReply(const QString &address, const QList<FormPart> &form,
+                                     int &idleSeconds)
+{
+    noteRequest(idleSeconds);
+    const HttpReply reply = m_transport.post(EncodeAddress(address), form);
+    m_answered = reply.ok;
+    traceAuthorization(m_trace, reply);
+    return reply;
+}
+
 QString RequestRoutines::post(const QString &address, const QString &file,
                               const QList<FormPart> &form, int &idleSeconds)
 {
-    const QByteArray url = EncodeAddress(address);
     m_trace(HttpTexts::kPostTrace + SpaceAndHashEscaped(address) + QStringLiteral(" -> ") + file);
-    noteRequest(idleSeconds);
-    const HttpReply reply = m_transport.post(url, form);
-    m_answered = reply.ok;
-    traceAuthorization(m_trace, reply);
+    const HttpReply reply = postReply(address, form, idleSeconds);
     if (!reply.ok) {
         const QByteArray text = HttpTexts::kTransferError.toLatin1();
         if (!writeResponse(file, text, Write::InPlace))

@@ -58,6 +58,8 @@ public:
     // Multipart POST into file; no retry, no customer id.
     QString post(const QString &address, const QString &file, const QList<FormPart> &form,
                  int &idleSeconds);
+    // The same POST answering the reply itself, for a peer that answers no document.
+    HttpReply postReply(const QString &address, const QList<FormPart> &form, int &idleSeconds);
 
     // False when the last request raised an error: no answer came (the server may still have
     // acted on it) and its response file was not written.

@@ -91,10 +91,6 @@ void TAxDravik::JvXPBtnSMSClick(QWidget *)
         SetWarning(plan.refusal);
         return;
     }
-    // The idle rule of every request of the main client.
-    if (IdleSeconds > RequestRoutines::kIdleDropSeconds)
-        DropConnection();
-    IdleSeconds = 0;
     TraceLog(HttpTexts::kPostTrace + plan.address);
-    SetWarning(SmsOutcome(IdHTTP1->post(EncodeAddress(plan.address), plan.form)));
+    SetWarning(SmsOutcome(m_requests->postReply(plan.address, plan.form, IdleSeconds)));
 }
