@@ -132,9 +132,8 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
         } else if (auto *actions = Control<DataGrid>(QStringLiteral("ngAction"));
                    actions && f.actionRow >= 0) {
             ShowStatus(EditingText::notSaved(EditingText::required(
-                    actions->horizontalHeaderItem(f.actionColumn)
-                            ? actions->horizontalHeaderItem(f.actionColumn)->text()
-                            : actions->objectName())));
+                    f.actionColumn < actions->columnCount() ? actions->headerText(f.actionColumn)
+                                                            : actions->objectName())));
             const QSignalBlocker quiet(actions); // selecting here must not start another save
             actions->setCurrentCell(f.actionRow, f.actionColumn);
             actions->setFocus();

@@ -61,9 +61,8 @@ void TAxDravik::LoadInfoAction()
         ActionRows = {columnLine(readGridColumns(StructEntries, u"gAct", kColumns))};
         // The grid shows no header; its captions name a column left empty on the status line.
         for (int c = 1; c <= kColumns; ++c) {
-            QTableWidgetItem *header = grid->horizontalHeaderItem(c);
-            if (header && header->text().isEmpty())
-                header->setText(ActionRows[0].Cols[c].FieldName);
+            if (grid->headerText(c).isEmpty())
+                grid->setHeaderText(c, ActionRows[0].Cols[c].FieldName);
         }
     }
     ActionRows.resize(1);
@@ -77,7 +76,7 @@ void TAxDravik::LoadInfoAction()
     FlagLoading = true;
     // Filled quietly and drawn once: the cell events are ignored while loading anyway.
     const QSignalBlocker quiet(grid);
-    grid->setUpdatesEnabled(false);
+    DataGrid::Filling filling(*grid);
     grid->clearRows();
     const QColor open = colorFromTColor(clWhite);
     const QColor closed = colorFromTColor(clInactiveBorder);
@@ -103,7 +102,6 @@ void TAxDravik::LoadInfoAction()
         ActionRows.push_back(line);
     }
     grid->setEnabled(RightClarim);
-    grid->setUpdatesEnabled(true);
     FlagLoading = wasLoading;
 }
 

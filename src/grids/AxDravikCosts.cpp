@@ -66,8 +66,7 @@ void TAxDravik::LoadInfoFrevo()
         FrevoRows = {columnLine(columns)};
         for (size_t n = 0; n < columns.size(); ++n) {
             const int c = int(n) + 1;
-            if (QTableWidgetItem *header = grid->horizontalHeaderItem(c))
-                header->setText(columns[n].caption);
+            grid->setHeaderText(c, columns[n].caption);
             if (columns[n].width == 0)
                 grid->setColumnVisible(c, false);
             else
@@ -81,7 +80,7 @@ void TAxDravik::LoadInfoFrevo()
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
     const QSignalBlocker quiet(grid);
-    grid->setUpdatesEnabled(false);
+    DataGrid::Filling filling(*grid);
     grid->clearRows();
     const QColor open = colorFromTColor(clWhite);
     const QColor closed = colorFromTColor(clInactiveBorder);
@@ -119,7 +118,6 @@ void TAxDravik::LoadInfoFrevo()
         grid->setCellHint(r, 0, GridText::AddCostHint);
         FrevoRows.push_back(line);
     }
-    grid->setUpdatesEnabled(true);
     FlagLoading = wasLoading;
     UpdateCumulFrevo();
 }

@@ -34,27 +34,27 @@ void TAxDravik::LoadInfoVehicle()
     TraceLog(QStringLiteral("TVehS : ") + list.Rest());
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
-    grid->setUpdatesEnabled(false);
     {
         const QSignalBlocker quiet(grid);
-        grid->clearRows();
-        while (!FlagNewEnreg && XmlNext(list, u"TVeh")) {
-            const XmlItemIndex item(list);
-            const int r = grid->appendRow();
-            grid->setCellText(r, kIdColumn, item.text(u"idtVO"));
-            grid->setCellText(r, kPlateColumn, DecodeEntities(item.text(u"Immatriculation")));
-            grid->setCellText(r, kVehicleColumn,
-                              DecodeEntities(item.text(u"InfoMarque") + QLatin1Char(' ')
-                                             + item.text(u"InfoModele") + QLatin1Char(' ')
-                                             + item.text(u"InfoVersion")));
-            grid->setCellText(r, 0, RightClarim ? GridGlyph::Delete : GridGlyph::None);
-            grid->setCellHint(r, 0, RightClarim ? GridText::DeleteVehicleHint : QString());
+        {
+            DataGrid::Filling filling(*grid);
+            grid->clearRows();
+            while (!FlagNewEnreg && XmlNext(list, u"TVeh")) {
+                const XmlItemIndex item(list);
+                const int r = grid->appendRow();
+                grid->setCellText(r, kIdColumn, item.text(u"idtVO"));
+                grid->setCellText(r, kPlateColumn, DecodeEntities(item.text(u"Immatriculation")));
+                grid->setCellText(r, kVehicleColumn,
+                                  DecodeEntities(item.text(u"InfoMarque") + QLatin1Char(' ')
+                                                 + item.text(u"InfoModele") + QLatin1Char(' ')
+                                                 + item.text(u"InfoVersion")));
+                grid->setCellText(r, 0, RightClarim ? GridGlyph::Delete : GridGlyph::None);
+                grid->setCellHint(r, 0, RightClarim ? GridText::DeleteVehicleHint : QString());
+            }
         }
         if (grid->rowCount() > 0)
             grid->setCurrentCell(0, kIdColumn);
     }
-    grid->setUpdatesEnabled(true);
-    grid->viewport()->update();
     FlagLoading = wasLoading;
     // After the save of a new vehicle the details were refilled as for a new one: they follow
     // the row selected now.
@@ -129,11 +129,9 @@ void TAxDravik::JvXPBtnNewVehicleClick(QWidget *)
     FlagNewVehicle = true;
     {
         const QSignalBlocker quiet(grid);
-        grid->setUpdatesEnabled(false);
         grid->insertRowAt(0);
         for (int c = 0; c < grid->columnCount(); ++c)
             grid->setCellText(0, c, QString());
-        grid->setUpdatesEnabled(true);
     }
     VehicleIndex = -1;
     UpdateTabDesc(0, 0);

@@ -278,7 +278,7 @@ void TAxDravik::FillSearchGrid(int mode, const TXml &answer)
     for (int i = 0; i < headers.size(); ++i)
         grid->model()->setHeaderData(SearchColumns::Reference + i, Qt::Horizontal, headers[i]);
 
-    grid->setUpdatesEnabled(false);
+    DataGrid::Filling filling(*grid);
     grid->clearRows();
     TXml rows = answer;
     XmlOpen(rows, u"AXQueryS");
@@ -293,7 +293,6 @@ void TAxDravik::FillSearchGrid(int mode, const TXml &answer)
             grid->setCellText(row, c, cells[c]);
         ++read;
     }
-    grid->setUpdatesEnabled(true);
     // An answer without its count shows the rows it holds.
     if (rowCount.isEmpty())
         rowCount = QString::number(read);

@@ -302,11 +302,11 @@ Connections connectGrid(TAxDravik *w, QWidget *control, const QString &event,
     if (event == QLatin1String("Change"))
         return {QObject::connect(grid, &DataGrid::valueChanged, w, cell)};
     if (event == QLatin1String("CellClick"))
-        return {QObject::connect(grid, &QTableWidget::cellClicked, w, cell)};
+        return {QObject::connect(grid, &DataGrid::cellClicked, w, cell)};
     if (event == QLatin1String("AfterEdit"))
         return {QObject::connect(grid, &DataGrid::afterEdit, w, cell)};
     if (event == QLatin1String("SelectCell"))
-        return {QObject::connect(grid, &QTableWidget::currentCellChanged, w, cell)};
+        return {QObject::connect(grid, &DataGrid::currentCellChanged, w, cell)};
     if (event == QLatin1String("BeforeSelect"))
         return {QObject::connect(grid, &DataGrid::beforeSelect, w, [run](int row, bool *accept) {
             GridArgs args = cellArgs(row);

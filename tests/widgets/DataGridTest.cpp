@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
@@ -63,7 +64,7 @@ struct CostsGrid
     void type(int row, int column, const QString &text)
     {
         grid.setCurrentCell(row, column);
-        grid.editItem(grid.item(row, column));
+        grid.edit(grid.model()->index(row, column));
         auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
@@ -105,21 +106,34 @@ TEST(DataGrid, ColumnsRowsAndValues)
     EXPECT_EQ(g.grid.cellText(2, 4), "1234.5");
     g.grid.clearRows();
     EXPECT_EQ(g.grid.rowCount(), 0);
+
+    // A fill is one new set of rows for the views, and no change of value.
+    QSignalSpy reset(g.grid.model(), &QAbstractItemModel::modelReset);
+    {
+        DataGrid::Filling filling(g.grid);
+        for (int r = 0; r < 3; ++r)
+            g.grid.setCellText(g.grid.appendRow(), 4, QString::number(r * 1000));
+    }
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(g.grid.rowCount(), 3);
+    EXPECT_EQ(g.grid.shownText(2, 4), "2 000.00");
+    EXPECT_EQ(g.grid.cellText(2, 0), "0");
 }
 
 TEST(DataGrid, EditableColumns)
 {
     CostsGrid g;
     g.grid.appendRow();
-    EXPECT_FALSE(g.grid.item(0, 0)->flags() & Qt::ItemIsEditable); // glyph
-    EXPECT_FALSE(g.grid.item(0, 5)->flags() & Qt::ItemIsEditable); // button
-    EXPECT_TRUE(g.grid.item(0, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(g.grid.cellEditable(0, 0)); // glyph
+    EXPECT_FALSE(g.grid.cellEditable(0, 5)); // button
+    EXPECT_TRUE(g.grid.cellEditable(0, 1));
     g.grid.setColumnEnabled(1, false);
-    EXPECT_FALSE(g.grid.item(0, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(g.grid.cellEditable(0, 1));
     g.grid.appendRow();
-    EXPECT_FALSE(g.grid.item(1, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(g.grid.cellEditable(1, 1));
     g.grid.setColumnEnabled(1, true);
-    EXPECT_TRUE(g.grid.item(1, 1)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(g.grid.cellEditable(1, 1));
 }
 
 TEST(DataGrid, EditingSignalsAndRefusal)
@@ -165,14 +179,14 @@ TEST(DataGrid, BeforeSelectCanKeepTheRow)
     });
     QTest::keyClick(g.grid.viewport(), Qt::Key_Down);
     EXPECT_EQ(g.grid.currentRow(), 0);
-    const QPoint secondRow = g.grid.visualItemRect(g.grid.item(1, 1)).center();
+    const QPoint secondRow = g.grid.visualRect(g.grid.model()->index(1, 1)).center();
     QTest::mouseClick(g.grid.viewport(), Qt::LeftButton, {}, secondRow);
     EXPECT_EQ(g.grid.currentRow(), 0);
     QTest::keyClick(g.grid.viewport(), Qt::Key_Right); // same row: not asked
     EXPECT_EQ(asked, (QList<int> {1, 1}));
 
     allow = true;
-    QSignalSpy clicked(&g.grid, &QTableWidget::cellClicked);
+    QSignalSpy clicked(&g.grid, &DataGrid::cellClicked);
     QTest::mouseClick(g.grid.viewport(), Qt::LeftButton, {}, secondRow);
     EXPECT_EQ(g.grid.currentRow(), 1);
     EXPECT_EQ(clicked.count(), 1);
@@ -196,4 +210,51 @@ TEST(DataGrid, NumberMaskAndColumnKinds)
     EXPECT_TRUE(known);
     EXPECT_EQ(DataGrid::columnKindFromName("spinner", &known), Kind::Text);
     EXPECT_FALSE(known);
+}
+
+TEST(DataGrid, CellTextsCompareAsDatesNumbersOrWords)
+{
+    const struct
+    {
+        const char *a, *b;
+        int sign;
+    } cases[] = {
+            {"02/03/2026", "15/01/2026", 1}, // dates by day, not by text
+            {"9", "10", -1},
+            {"1 234.50", "987", 1},
+            {"dupont", "DUPONT", 0},
+            {"Émile", "Fabre", -1},
+            {"VO-Ps-12", "VO-Ps-9", -1}, // words are words
+            {"", "A", 1},
+    };
+    for (const auto &c : cases) {
+        const int by = DataGrid::compareCellTexts(QString::fromUtf8(c.a), QString::fromUtf8(c.b));
+        EXPECT_EQ((by > 0) - (by < 0), c.sign) << c.a << " / " << c.b;
+    }
+}
+
+TEST(DataGrid, HeaderClicksSortTheRowsAndTheCurrentRowFollows)
+{
+    CostsGrid g;
+    g.grid.setUserSortable(true);
+    for (const char *amount : {"30", "", "100", "4.5"})
+        g.grid.setCellText(g.grid.appendRow(), 4, QLatin1String(amount));
+    g.showActive();
+    g.grid.setCurrentCell(2, 4); // "100"
+    const auto amounts = [&g] {
+        QStringList shown;
+        for (int r = 0; r < g.grid.rowCount(); ++r)
+            shown << g.grid.cellText(r, 4);
+        return shown;
+    };
+    QHeaderView *header = g.grid.horizontalHeader();
+    const QPoint onAmount(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onAmount);
+    EXPECT_EQ(amounts(), (QStringList {"4.5", "30", "100", ""}));
+    EXPECT_EQ(g.grid.cellText(g.grid.currentRow(), 4), "100");
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onAmount);
+    EXPECT_EQ(amounts(), (QStringList {"100", "30", "4.5", ""}));
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(g.grid.currentRow(), 0);
 }

@@ -8,12 +8,16 @@
 #include "ui/widgets/NumberEdit.h"
 #include "ui/widgets/TextControl.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
+#include <QCollator>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <numeric>
 
 namespace {
 
@@ -177,9 +181,268 @@ QString DataGrid::formatNumberMask(const QString &value)
     return (negative ? QStringLiteral("-") : QString()) + whole + fixed.mid(point);
 }
 
-DataGrid::DataGrid(QWidget *parent)
-    : QTableWidget(parent)
+// The cells of a grid: a text per cell with its own colours and hint, over the defaults of its
+// column.
+class GridModel : public QAbstractTableModel
 {
+public:
+    struct Cell
+    {
+        QString text;
+        QColor foreground;
+        QColor background;
+        QString hint;
+    };
+
+    explicit GridModel(DataGrid *grid)
+        : QAbstractTableModel(grid)
+        , m_grid(grid)
+    { }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_headers.size());
+    }
+
+    const Cell *cell(int row, int column) const
+    {
+        if (row < 0 || row >= int(m_rows.size()) || column < 0 || column >= int(m_headers.size()))
+            return nullptr;
+        return &m_rows[size_t(row)][size_t(column)];
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const Cell *c = cell(index.row(), index.column());
+        if (!c)
+            return {};
+        const DataGrid::Column &column = m_grid->columnDef(index.column());
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return c->text;
+        case Qt::ForegroundRole:
+            if (c->foreground.isValid())
+                return c->foreground;
+            return column.textColor.isValid() ? QVariant(column.textColor) : QVariant();
+        case Qt::BackgroundRole:
+            if (c->background.isValid())
+                return c->background;
+            return column.background.isValid() ? QVariant(column.background) : QVariant();
+        case Qt::ToolTipRole:
+            return c->hint.isEmpty() ? QVariant() : QVariant(c->hint);
+        case Qt::TextAlignmentRole:
+            return column.alignment ? QVariant(int(column.alignment | Qt::AlignVCenter))
+                                    : QVariant();
+        default:
+            return {};
+        }
+    }
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (role != Qt::EditRole && role != Qt::DisplayRole)
+            return false;
+        return setText(index.row(), index.column(), value.toString());
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? m_grid->flagsFor(index.column()) : Qt::NoItemFlags;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Vertical)
+            return section + 1;
+        return section >= 0 && section < int(m_headers.size()) ? QVariant(m_headers[section])
+                                                               : QVariant();
+    }
+
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role) override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0
+            || section >= int(m_headers.size()))
+            return false;
+        m_headers[section] = value.toString();
+        emit headerDataChanged(orientation, section, section);
+        return true;
+    }
+
+    bool setText(int row, int column, const QString &text)
+    {
+        Cell *c = mutableCell(row, column);
+        if (!c || c->text == text)
+            return false;
+        c->text = text;
+        changed(row, column, {Qt::DisplayRole, Qt::EditRole});
+        return true;
+    }
+
+    void setForeground(int row, int column, const QColor &color)
+    {
+        if (Cell *c = mutableCell(row, column)) {
+            c->foreground = color;
+            changed(row, column, {Qt::ForegroundRole});
+        }
+    }
+
+    void setBackground(int row, int column, const QColor &color)
+    {
+        if (Cell *c = mutableCell(row, column)) {
+            c->background = color;
+            changed(row, column, {Qt::BackgroundRole});
+        }
+    }
+
+    void setHint(int row, int column, const QString &hint)
+    {
+        if (Cell *c = mutableCell(row, column)) {
+            c->hint = hint;
+            changed(row, column, {Qt::ToolTipRole});
+        }
+    }
+
+    void addColumn(const QString &header, const QString &defaultValue)
+    {
+        const int at = int(m_headers.size());
+        if (!m_filling)
+            beginInsertColumns({}, at, at);
+        m_headers.push_back(header);
+        for (auto &row : m_rows)
+            row.push_back(Cell {defaultValue, {}, {}, {}});
+        if (!m_filling)
+            endInsertColumns();
+    }
+
+    void insertRowAt(int at)
+    {
+        if (!m_filling)
+            beginInsertRows({}, at, at);
+        std::vector<Cell> row(m_headers.size());
+        for (size_t c = 0; c < row.size(); ++c)
+            row[c].text = m_grid->columnDef(int(c)).defaultValue;
+        m_rows.insert(m_rows.begin() + at, std::move(row));
+        if (!m_filling)
+            endInsertRows();
+    }
+
+    void clearRows()
+    {
+        if (m_rows.empty())
+            return;
+        if (!m_filling)
+            beginRemoveRows({}, 0, int(m_rows.size()) - 1);
+        m_rows.clear();
+        if (!m_filling)
+            endRemoveRows();
+    }
+
+    void sort(int column, Qt::SortOrder order) override
+    {
+        if (column < 0 || column >= int(m_headers.size()) || m_rows.size() < 2)
+            return;
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<size_t> order_(m_rows.size()); // new position -> old row
+        std::iota(order_.begin(), order_.end(), size_t(0));
+        const auto c = size_t(column);
+        std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
+            const QString &ta = m_rows[a][c].text, &tb = m_rows[b][c].text;
+            // Empty cells stay last either way.
+            if (ta.isEmpty() || tb.isEmpty())
+                return !ta.isEmpty() && tb.isEmpty();
+            const int by = DataGrid::compareCellTexts(ta, tb);
+            return order == Qt::AscendingOrder ? by < 0 : by > 0;
+        });
+        std::vector<int> moved(m_rows.size()); // old row -> new position
+        std::vector<std::vector<Cell>> rows;
+        rows.reserve(m_rows.size());
+        for (size_t n = 0; n < order_.size(); ++n) {
+            moved[order_[n]] = int(n);
+            rows.push_back(std::move(m_rows[order_[n]]));
+        }
+        m_rows = std::move(rows);
+        const QModelIndexList kept = persistentIndexList();
+        for (const QModelIndex &at : kept)
+            changePersistentIndex(at, index(moved[size_t(at.row())], at.column()));
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+
+    void beginFill()
+    {
+        if (m_filling++ == 0)
+            beginResetModel();
+    }
+
+    void endFill()
+    {
+        if (--m_filling == 0)
+            endResetModel();
+    }
+
+private:
+    Cell *mutableCell(int row, int column) { return const_cast<Cell *>(cell(row, column)); }
+
+    void changed(int row, int column, const QList<int> &roles)
+    {
+        if (m_filling)
+            return;
+        const QModelIndex at = index(row, column);
+        emit dataChanged(at, at, roles);
+    }
+
+    DataGrid *m_grid;
+    std::vector<QString> m_headers;
+    std::vector<std::vector<Cell>> m_rows;
+    int m_filling = 0;
+};
+
+int DataGrid::compareCellTexts(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return int(a.isEmpty()) - int(b.isEmpty());
+    const QDate da = parseDate(a), db = parseDate(b);
+    if (da.isValid() && db.isValid())
+        return da < db ? -1 : db < da ? 1 : 0;
+    bool na = false, nb = false;
+    const double va = QString(a).remove(QLatin1Char(' ')).toDouble(&na);
+    const double vb = QString(b).remove(QLatin1Char(' ')).toDouble(&nb);
+    if (na && nb)
+        return va < vb ? -1 : vb < va ? 1 : 0;
+    // In French order whatever the machine's locale: "Émile" before "Fabre".
+    static const QCollator words = [] {
+        QCollator c(QLocale(QLocale::French, QLocale::France));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return words.compare(a, b);
+}
+
+DataGrid::Filling::Filling(DataGrid &grid)
+    : m_grid(grid)
+{
+    m_grid.m_model->beginFill();
+}
+
+DataGrid::Filling::~Filling()
+{
+    m_grid.m_model->endFill();
+    // New rows come in the order they were given.
+    m_grid.m_sortColumn = -1;
+}
+
+DataGrid::DataGrid(QWidget *parent)
+    : QTableView(parent)
+    , m_model(new GridModel(this))
+{
+    setModel(m_model);
     setItemDelegate(new GridDelegate(this));
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -187,16 +450,21 @@ DataGrid::DataGrid(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setReadOnly(false);
     setMouseTracking(true);
-    connect(model(), &QAbstractItemModel::dataChanged, this,
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &from, const QModelIndex &to, const QList<int> &roles) {
-                if (m_building
-                    || !(roles.isEmpty() || roles.contains(Qt::DisplayRole)
-                         || roles.contains(Qt::EditRole)))
+                if (!(roles.isEmpty() || roles.contains(Qt::DisplayRole)
+                      || roles.contains(Qt::EditRole)))
                     return;
                 for (int r = from.row(); r <= to.row(); ++r) {
                     for (int c = from.column(); c <= to.column(); ++c)
                         emit valueChanged(r, c);
                 }
+            });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &at) { emit cellClicked(at.row(), at.column()); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &now, const QModelIndex &before) {
+                emit currentCellChanged(now.row(), now.column(), before.row(), before.column());
             });
 }
 
@@ -204,18 +472,12 @@ int DataGrid::addColumn(const Column &column)
 {
     const int index = int(m_columns.size());
     m_columns.push_back(column);
-    setColumnCount(index + 1);
-    setHorizontalHeaderItem(
-            index,
-            new QTableWidgetItem(column.kind == ColumnKind::Button ? QString() : column.caption));
+    m_model->addColumn(column.kind == ColumnKind::Button ? QString() : column.caption,
+                       column.defaultValue);
     setColumnWidth(index, column.width);
     setColumnHidden(index, !column.visible);
     if (column.fixedWidth)
         horizontalHeader()->setSectionResizeMode(index, QHeaderView::Fixed);
-    m_building = true;
-    for (int r = 0; r < rowCount(); ++r)
-        setItem(r, index, makeItem(index));
-    m_building = false;
     return index;
 }
 
@@ -242,13 +504,9 @@ void DataGrid::setColumnItems(int column, const QStringList &items)
 
 void DataGrid::setColumnEnabled(int column, bool enabled)
 {
-    if (column < 0 || column >= int(m_columns.size()))
-        return;
-    m_columns[column].enabled = enabled;
-    for (int r = 0; r < rowCount(); ++r) {
-        if (QTableWidgetItem *cell = item(r, column))
-            cell->setFlags(flagsFor(column));
-    }
+    // The cells' flags are read from their column.
+    if (column >= 0 && column < int(m_columns.size()))
+        m_columns[column].enabled = enabled;
 }
 
 void DataGrid::setColumnVisible(int column, bool visible)
@@ -268,20 +526,6 @@ Qt::ItemFlags DataGrid::flagsFor(int column) const
     return flags;
 }
 
-QTableWidgetItem *DataGrid::makeItem(int column) const
-{
-    const Column &c = columnDef(column);
-    auto *cell = new QTableWidgetItem(c.defaultValue);
-    cell->setFlags(flagsFor(column));
-    if (c.textColor.isValid())
-        cell->setForeground(c.textColor);
-    if (c.background.isValid())
-        cell->setBackground(c.background);
-    if (c.alignment)
-        cell->setTextAlignment(c.alignment | Qt::AlignVCenter);
-    return cell;
-}
-
 int DataGrid::appendRow()
 {
     insertRowAt(rowCount());
@@ -290,31 +534,63 @@ int DataGrid::appendRow()
 
 void DataGrid::insertRowAt(int row)
 {
-    row = std::clamp(row, 0, rowCount());
-    m_building = true;
-    insertRow(row);
-    for (int c = 0; c < columnCount(); ++c)
-        setItem(row, c, makeItem(c));
-    m_building = false;
+    m_model->insertRowAt(std::clamp(row, 0, rowCount()));
 }
 
 void DataGrid::clearRows()
 {
-    m_building = true;
-    setRowCount(0);
-    m_building = false;
+    m_model->clearRows();
+}
+
+int DataGrid::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int DataGrid::columnCount() const
+{
+    return m_model->columnCount();
+}
+
+int DataGrid::currentRow() const
+{
+    return currentIndex().row();
+}
+
+int DataGrid::currentColumn() const
+{
+    return currentIndex().column();
+}
+
+void DataGrid::setCurrentCell(int row, int column)
+{
+    setCurrentIndex(m_model->index(row, column));
+}
+
+QString DataGrid::headerText(int column) const
+{
+    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void DataGrid::setHeaderText(int column, const QString &text)
+{
+    m_model->setHeaderData(column, Qt::Horizontal, text, Qt::DisplayRole);
+}
+
+bool DataGrid::cellEditable(int row, int column) const
+{
+    return m_model->flags(m_model->index(row, column)) & Qt::ItemIsEditable;
 }
 
 QString DataGrid::cellText(int row, int column) const
 {
-    const QTableWidgetItem *cell = item(row, column);
-    return cell ? cell->text() : QString();
+    const GridModel::Cell *cell = m_model->cell(row, column);
+    return cell ? cell->text : QString();
 }
 
 void DataGrid::setCellText(int row, int column, const QString &text)
 {
-    if (QTableWidgetItem *cell = item(row, column))
-        cell->setText(text);
+    m_model->setText(row, column, text);
 }
 
 QString DataGrid::shownText(int row, int column) const
@@ -333,20 +609,17 @@ QString DataGrid::shownText(int row, int column) const
 
 void DataGrid::setCellTextColor(int row, int column, const QColor &color)
 {
-    if (QTableWidgetItem *cell = item(row, column))
-        cell->setForeground(color);
+    m_model->setForeground(row, column, color);
 }
 
 void DataGrid::setCellBackground(int row, int column, const QColor &color)
 {
-    if (QTableWidgetItem *cell = item(row, column))
-        cell->setBackground(color);
+    m_model->setBackground(row, column, color);
 }
 
 void DataGrid::setCellHint(int row, int column, const QString &hint)
 {
-    if (QTableWidgetItem *cell = item(row, column))
-        cell->setToolTip(hint);
+    m_model->setHint(row, column, hint);
 }
 
 void DataGrid::setRowHeights(int height)
@@ -375,6 +648,28 @@ void DataGrid::setRowSelect(bool rowSelect)
                                    : QAbstractItemView::SelectItems);
 }
 
+void DataGrid::setUserSortable(bool sortable)
+{
+    disconnect(m_sortClicks);
+    horizontalHeader()->setSectionsClickable(sortable);
+    if (!sortable)
+        return;
+    m_sortClicks = connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
+        sortRows(c,
+                 m_sortColumn == c && m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                        : Qt::AscendingOrder);
+    });
+}
+
+void DataGrid::sortRows(int column, Qt::SortOrder order)
+{
+    m_model->sort(column, order);
+    m_sortColumn = column;
+    m_sortOrder = order;
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column, order);
+}
+
 void DataGrid::setCellFormatting(std::function<QColor(int, int)> colorOf)
 {
     m_colorOf = std::move(colorOf);
@@ -392,7 +687,7 @@ bool DataGrid::allowRow(int row)
 
 QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
 {
-    const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    const QModelIndex next = QTableView::moveCursor(action, modifiers);
     if (next.isValid() && !allowRow(next.row()))
         return currentIndex();
     return next;
@@ -405,7 +700,7 @@ void DataGrid::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void DataGrid::mouseMoveEvent(QMouseEvent *event)
@@ -415,14 +710,14 @@ void DataGrid::mouseMoveEvent(QMouseEvent *event)
     viewport()->setCursor(column >= 0 && (kind == ColumnKind::Image || kind == ColumnKind::Button)
                                   ? Qt::PointingHandCursor
                                   : Qt::ArrowCursor);
-    QTableWidget::mouseMoveEvent(event);
+    QTableView::mouseMoveEvent(event);
 }
 
 void DataGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     const QPersistentModelIndex edited = m_editing;
     m_editing = QPersistentModelIndex();
-    QTableWidget::closeEditor(editor, hint);
+    QTableView::closeEditor(editor, hint);
     if (edited.isValid())
         emit afterEdit(edited.row(), edited.column());
 }

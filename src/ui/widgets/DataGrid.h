@@ -3,7 +3,7 @@
 #include <QAbstractItemDelegate>
 #include <QColor>
 #include <QPersistentModelIndex>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <functional>
 #include <vector>
@@ -18,8 +18,12 @@
 //                    added or removed)
 //   afterEdit        editing of a cell ended
 //   beforeSelect     the current row is about to change by mouse or keyboard; may be refused
-//   cellClicked      (QTableWidget) a click on a cell, also on image and button cells
-class DataGrid : public QTableWidget
+//   cellClicked      a click on a cell, also on image and button cells
+//   currentCellChanged  the current cell moved (row, column, previous row, previous column)
+// The cells live in the grid's own table model, so that filling a grid of a hundred rows costs
+// a few texts per cell rather than an item object each.
+class GridModel;
+class DataGrid : public QTableView
 {
     Q_OBJECT
 public:
@@ -55,8 +59,25 @@ public:
                                          bool *listOnly = nullptr);
     // "#,##0.00" with a space between thousands; empty stays empty.
     static QString formatNumberMask(const QString &value);
+    // The order of two cell texts in a sort (<0, 0, >0): as dates when both read as dates, as
+    // numbers when both read as numbers, else as texts without letter case; empty texts last.
+    static int compareCellTexts(const QString &a, const QString &b);
 
     explicit DataGrid(QWidget *parent = nullptr);
+
+    // While one lives the grid's rows are rebuilt in one go: views and signals hear of the
+    // result once, at its end, as a new set of rows (no valueChanged, no current cell).
+    class Filling
+    {
+    public:
+        explicit Filling(DataGrid &grid);
+        ~Filling();
+        Filling(const Filling &) = delete;
+        Filling &operator=(const Filling &) = delete;
+
+    private:
+        DataGrid &m_grid;
+    };
 
     int addColumn(const Column &column);
     int columnIndex(const QString &name) const; // -1 when none
@@ -68,6 +89,14 @@ public:
     int appendRow(); // a row of default values; answers its index
     void insertRowAt(int row);
     void clearRows();
+    int rowCount() const;
+    int columnCount() const;
+    int currentRow() const;
+    int currentColumn() const;
+    void setCurrentCell(int row, int column);
+    QString headerText(int column) const;
+    void setHeaderText(int column, const QString &text);
+    bool cellEditable(int row, int column) const;
 
     QString cellText(int row, int column) const;
     void setCellText(int row, int column, const QString &text);
@@ -82,6 +111,10 @@ public:
     void setRowSelect(bool rowSelect); // the whole row is selected
     // Text colour of the cells that are not selected (an invalid colour keeps the cell's own).
     void setCellFormatting(std::function<QColor(int row, int column)> colorOf);
+    // A click on a column header sorts the rows by that column; a second click, the other way.
+    // The rows keep the order they were given in until then.
+    void setUserSortable(bool sortable);
+    void sortRows(int column, Qt::SortOrder order);
 
 signals:
     void editTextChanged(int row, int column, const QString &text);
@@ -89,6 +122,8 @@ signals:
     void valueChanged(int row, int column);
     void afterEdit(int row, int column);
     void beforeSelect(int row, bool *accept);
+    void cellClicked(int row, int column);
+    void currentCellChanged(int row, int column, int previousRow, int previousColumn);
 
 protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -99,11 +134,14 @@ protected:
 private:
     friend class GridDelegate;
     bool allowRow(int row);
-    QTableWidgetItem *makeItem(int column) const;
+    friend class GridModel;
     Qt::ItemFlags flagsFor(int column) const;
 
     std::vector<Column> m_columns;
+    GridModel *m_model;
+    int m_sortColumn = -1; // the user's last sort, until the rows are filled again
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QMetaObject::Connection m_sortClicks;
     std::function<QColor(int, int)> m_colorOf;
     QPersistentModelIndex m_editing;
-    bool m_building = false;
 };

@@ -147,6 +147,10 @@ const std::map<QString, Maker> &makers()
                  if (const int h = readInt(r.style.value(QStringLiteral("rowheight"))); h > 0)
                      grid->setRowHeights(h);
                  grid->setHeaderVisible(styleFlag(r.style, "header", true));
+                 grid->setReadOnly(styleFlag(r.style, "readonly", false));
+                 grid->setRowSelect(styleFlag(r.style, "rowselect", false));
+                 grid->setShowGrid(styleFlag(r.style, "gridlines", true));
+                 grid->setUserSortable(styleFlag(r.style, "sortable", false));
                  return grid;
              }},
             {QStringLiteral("listview"),
@@ -205,7 +209,7 @@ const QStringList kStyleKeys = {
         QStringLiteral("wantkeys"),     QStringLiteral("autocomplete"),
         QStringLiteral("autosize"),     QStringLiteral("blankempty"),
         QStringLiteral("decimals"),     QStringLiteral("mask"),
-        QStringLiteral("listonly"),
+        QStringLiteral("listonly"),     QStringLiteral("sortable"),
 };
 
 QColor styleColor(const Style &style, const char *key)
