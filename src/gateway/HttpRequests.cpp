@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
 #include <filesystem>
+#include <string_view>
 
 QString SpaceAndHashEscaped(const QString &address)
 {
@@ -36,8 +38,38 @@ QByteArray EncodeAddress(const QString &address)
     return out;
 }
 
+// Whether `upperNeedle` (upper case, not empty) occurs in the text, whatever the letters'
+// case: a search that skips ahead by the needle's length where it can.
+static bool containsNoCase(const QByteArray &text, std::string_view upperNeedle)
+{
+    const auto upper = [](uchar c) {
+        return c >= 'a' && c <= 'z' ? uchar(c - 'a' + 'A') : c;
+    };
+    const size_t n = upperNeedle.size();
+    std::array<size_t, 256> skip;
+    skip.fill(n);
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const uchar c = uchar(upperNeedle[i]);
+        skip[c] = n - 1 - i;
+        if (c >= 'A' && c <= 'Z')
+            skip[c - 'A' + 'a'] = n - 1 - i;
+    }
+    const auto *data = reinterpret_cast<const uchar *>(text.constData());
+    for (size_t at = 0; at + n <= size_t(text.size()); at += skip[data[at + n - 1]]) {
+        size_t k = n;
+        while (k > 0 && upper(data[at + k - 1]) == uchar(upperNeedle[k - 1]))
+            --k;
+        if (k == 0)
+            return true;
+    }
+    return false;
+}
+
 QString TimeoutFlag(const QByteArray &body)
 {
+    // Most answers hold no time-out: they are not copied to find that out.
+    if (!containsNoCase(body, "TIMEOUT"))
+        return QString();
     const QByteArray upper = body.toUpper();
     QString flag;
     if (upper.contains("WAIT_TIMEOUT"))
@@ -61,12 +93,15 @@ QString LogItemsWarning(const QString &document)
 
 QByteArray ResponseFileBytes(QByteArray body)
 {
+    // Digits and "-" only: no letter case to fold.
     static const QByteArray needle("8859-15");
-    const QByteArray upper = body.toUpper(); // digits and "-" only: same positions
-    qsizetype from = 0;
+    qsizetype from = body.indexOf(needle);
+    if (from < 0)
+        return body;
     QByteArray out;
     out.reserve(body.size());
-    for (qsizetype at; (at = upper.indexOf(needle, from)) >= 0; from = at + needle.size()) {
+    from = 0;
+    for (qsizetype at; (at = body.indexOf(needle, from)) >= 0; from = at + needle.size()) {
         out += QByteArrayView(body).sliced(from, at - from);
         out += "8859-1";
     }

@@ -4,6 +4,7 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -195,38 +196,73 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
     : m_x(x)
 {
     const QStringView item = m_x.item();
+    m_elements.reserve(32);
+    // Tags and values are short: a plain scan finds the next delimiter sooner than a search
+    // routine is set up.
+    const char16_t *const begin = item.utf16();
+    const char16_t *const end = begin + item.size();
+    const auto next = [begin, end](qsizetype from, char16_t c) -> qsizetype {
+        const char16_t *p = std::find(begin + from, end, c);
+        return p == end ? -1 : p - begin;
+    };
     qsizetype gt = -1;
-    for (qsizetype lt = item.indexOf(u'<'); lt >= 0; lt = item.indexOf(u'<', lt + 1)) {
+    for (qsizetype lt = next(0, u'<'); lt >= 0; lt = next(lt + 1, u'<')) {
         // The '>' after the previous '<' is also the first one after this '<' when it lies
         // beyond it, which keeps the pass linear.
-        if (gt < lt && (gt = item.indexOf(u'>', lt + 1)) < 0)
+        if (gt < lt && (gt = next(lt + 1, u'>')) < 0)
             break;
-        const QStringView tag = item.mid(lt + 1, gt - lt - 1);
-        const bool closing = tag.startsWith(u'/');
-        QHash<QStringView, qsizetype> &first = closing ? m_close : m_open;
-        const QStringView name = closing ? tag.mid(1) : tag;
-        if (!first.contains(name))
-            first.insert(name, lt);
+        const bool closing = lt + 1 < gt && item[lt + 1] == u'/';
+        const QStringView name = item.mid(lt + 1 + closing, gt - lt - 1 - closing);
+        // The element read last is the one this closing tag mostly closes.
+        Element *element = closing && m_next > 0 && m_elements[m_next - 1].name == name
+                ? &m_elements[m_next - 1]
+                : find(name);
+        if (!element) {
+            m_elements.push_back(Element {name});
+            element = &m_elements.back();
+            m_next = m_elements.size();
+        }
+        qsizetype &first = closing ? element->close : element->open;
+        if (first < 0)
+            first = lt;
     }
+    m_next = 0;
+}
+
+XmlItemIndex::Element *XmlItemIndex::find(QStringView name) const
+{
+    const size_t n = m_elements.size();
+    for (size_t k = 0, i = m_next; k < n; ++k, ++i) {
+        if (i == n)
+            i = 0;
+        Element &element = m_elements[i];
+        if (element.name.size() == name.size() && element.name == name) {
+            m_next = i + 1;
+            return &element;
+        }
+    }
+    return nullptr;
 }
 
 void XmlItemIndex::get(QStringView name, QString &out) const
 {
     // A name holding a tag delimiter, or one that reads as a closing tag, is not what the
     // pass collected.
-    if (name.contains(u'<') || name.contains(u'>') || name.startsWith(u'/')) {
+    const bool odd = name.startsWith(u'/') || std::any_of(name.begin(), name.end(), [](QChar c) {
+                         return c == u'<' || c == u'>';
+                     });
+    if (odd) {
         XmlGet(m_x, name, out);
         return;
     }
-    const auto open = m_open.constFind(name);
-    const auto close = m_close.constFind(name);
-    if (open == m_open.cend() || close == m_close.cend())
+    const Element *element = find(name);
+    if (!element || element->open < 0 || element->close < 0)
         return;
-    const qsizetype body = *open + name.size() + 2;
+    const qsizetype body = element->open + name.size() + 2;
     // A closing tag that starts inside the opening one (odd names) reads as absent.
-    if (*close < body)
+    if (element->close < body)
         return;
-    assign(out, m_x.item().mid(body, *close - body));
+    assign(out, m_x.item().mid(body, element->close - body));
 }
 
 QString XmlItemIndex::text(QStringView name) const
@@ -251,7 +287,9 @@ void XmlGetAttr(const TXml &x, QStringView name, QString &out)
 
 QString DecodeEntities(const QString &value, bool memo)
 {
-    if (!value.contains(QLatin1Char('&')))
+    // Most values hold no entity; a plain scan of a short value says so soonest.
+    const char16_t *begin = QStringView(value).utf16();
+    if (std::find(begin, begin + value.size(), u'&') == begin + value.size())
         return value;
     QString text = value;
     text.replace(QLatin1String("&amp;"), QLatin1String("&"));

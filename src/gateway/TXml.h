@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include <stdexcept>
+#include <vector>
 
 // A file the program expected to read is missing or unreadable.
 class FileError : public std::runtime_error
@@ -72,9 +73,20 @@ public:
     QString text(QStringView name) const;
 
 private:
+    struct Element
+    {
+        QStringView name;
+        qsizetype open = -1; // first "<name>", an item offset
+        qsizetype close = -1; // first "</name>"
+    };
+    Element *find(QStringView name) const;
+
     TXml m_x;
-    QHash<QStringView, qsizetype> m_open; // first "<name>" of each name, item offsets
-    QHash<QStringView, qsizetype> m_close; // first "</name>"
+    // In the order they first appear, searched from where the last read stopped: fields are
+    // mostly read in their order, and a row holds a few dozen, where hashing each name would
+    // cost more than comparing it.
+    mutable std::vector<Element> m_elements;
+    mutable size_t m_next = 0;
 };
 
 // Writes the value of attribute name (searched anywhere in the document) into out; out is

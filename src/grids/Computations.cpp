@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -48,18 +49,25 @@ QString formatAmount(long double value)
 CostTotals costTotals(const std::vector<CostLine> &costs, const QString &deliveryText,
                       const QDateTime &now)
 {
+    // Moments are compared as the wall clock reads them (day, then time of day): building a
+    // local date-time per cost would ask the time zone each time, which costs more than the sum.
+    using Moment = std::pair<qint64, int>;
+    const auto moment = [](const QDate &d, const QTime &t) {
+        return Moment {d.toJulianDay(), t.msecsSinceStartOfDay()};
+    };
+    const Moment current = moment(now.date(), now.time());
     const QDate delivery = parseDate(deliveryText);
-    const QDateTime from = delivery.isValid() ? QDateTime(delivery, QTime(0, 0)) : now;
+    const Moment from = delivery.isValid() ? moment(delivery, QTime(0, 0)) : current;
     // The first day of the month after delivery, at the delivery's time of day.
-    const QDate first = from.date().addMonths(1);
-    const QDateTime cutoff(QDate(first.year(), first.month(), 1), from.time());
+    const QDate first = QDate::fromJulianDay(from.first).addMonths(1);
+    const Moment cutoff {QDate(first.year(), first.month(), 1).toJulianDay(), from.second};
 
     CostTotals t;
     for (const CostLine &cost : costs) {
         const QString type = asciiUpper(cost.type);
         const long double amount = amountOf(cost.amount);
         const QDate date = parseDate(cost.date);
-        const bool beforeCutoff = (date.isValid() ? QDateTime(date, QTime(0, 0)) : now) < cutoff;
+        const bool beforeCutoff = (date.isValid() ? moment(date, QTime(0, 0)) : current) < cutoff;
         long double *total = &t.prevision, *fdm = &t.previsionFdm;
         if (type == QLatin1String("FIXE")) {
             total = &t.fixe;

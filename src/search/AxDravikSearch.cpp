@@ -25,6 +25,9 @@
 
 namespace {
 
+// The settings section the search is kept in.
+const QString kOptions = QStringLiteral("Options");
+
 // The five criteria, in the order of their labels at design time.
 struct Criterion
 {
@@ -225,13 +228,15 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
                     {SearchKeys::Site, sites ? sites->currentText() : QString()},
                     {SearchKeys::VehicleText, text},
                     {SearchKeys::VehicleMode, QString::number(mode)}};
-    // One write of the settings file, and none when it keeps this search already: each write
-    // waits for the disk.
-    const bool same = std::all_of(kept.begin(), kept.end(), [this](const auto &key) {
-        return GetTagRegistry(key.first) == key.second;
+    // One read of the settings file, and no write when it keeps this search already: each
+    // write waits for the disk.
+    IniFile settings(GetSettingsPath(environment()));
+    settings.load();
+    const bool same = std::all_of(kept.begin(), kept.end(), [&settings](const auto &key) {
+        return settings.value(kOptions, key.first) == key.second;
     });
     if (!same)
-        WriteIniValues(GetSettingsPath(environment()), QStringLiteral("Options"), kept);
+        WriteIniValues(settings.path(), kOptions, kept);
 
     SearchRequest request;
     request.mode = mode;
@@ -243,7 +248,7 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
     request.withFirstName = SearchWithFirstName;
     request.byWhereClause = SearchByWhereClause;
     if (SearchByWhereClause)
-        request.whereClause = GetTagRegistry(QStringLiteral("WhereClause"));
+        request.whereClause = settings.value(kOptions, QStringLiteral("WhereClause"));
     request.concession = UserConcession;
     const SearchStatement sql = BuildSearchSql(request);
     SearchHighlightColumn = sql.highlightColumn;

@@ -61,9 +61,13 @@ protected:
 
 TEST_F(Requests, TimeOutAnswersAreRetriedUntilAClearAnswer)
 {
-    const char *markers[]
-            = {"WAIT_TIMEOUT", "wait_timeout", "<![CDATA[TIMEOUT]]>", "<![CDATA[WAIT_TIMEOUT]]>"};
-    for (const char *marker : markers) {
+    const std::string markers[] = {"WAIT_TIMEOUT",
+                                   "wait_timeout",
+                                   "Wait_TimeOut",
+                                   "<![CDATA[TIMEOUT]]>",
+                                   "<![CDATA[WAIT_TIMEOUT]]>",
+                                   std::string(300, 'T') + "<![CDATA[TIMEOUT]]>"};
+    for (const std::string &marker : markers) {
         const std::string busy = std::string("<r>") + marker + "</r>";
         LoopbackServer server(answers({busy, busy, busy, "<r>ok</r>"}));
         m_clock = ManualClock();
