@@ -62,7 +62,7 @@ struct Person
     std::string civility, firstName, lastName; // last name in upper case
 };
 Person randomPerson(Rng &rng);
-std::string randomPlate(Rng &rng); // "AB-123-CD"
+std::string randomPlate(Rng &rng); // "AB123CD"
 std::string randomVin(Rng &rng, const std::string &brand);
 // Upper-cases ASCII letters only, as the client's key filters do.
 std::string upperAscii(std::string text);

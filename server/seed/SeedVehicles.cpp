@@ -90,7 +90,8 @@ std::string randomPlate(Rng &rng)
     std::string plate;
     plate += letter();
     plate += letter();
-    plate += '-' + std::to_string(rng.range(100, 999)) + '-';
+    // Written as the client's plate keys leave a typed plate: no hyphens, no blanks.
+    plate += std::to_string(rng.range(100, 999));
     plate += letter();
     plate += letter();
     return plate;

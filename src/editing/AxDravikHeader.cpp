@@ -3,6 +3,7 @@
 #include "ui/TAxDravik.h"
 
 #include "editing/HeaderLine.h"
+#include "editing/SavePlan.h"
 #include "gateway/SqlText.h"
 #include "ui/widgets/HeaderEdit.h"
 #include "ui/widgets/PictureButton.h"
@@ -64,9 +65,11 @@ void TAxDravik::SetCaption(const QString &caption)
 
 void TAxDravik::RefreshCaption()
 {
+    // A row of the costs or actions grid waiting to be sent is a pending change as well.
     const bool pending = JvXPBtnSave && JvXPBtnSave->isEnabled()
-            && std::any_of(TabDesc.begin(), TabDesc.end(),
-                           [](const TsPage &t) { return !t.PendingSql.isEmpty(); });
+            && (std::any_of(TabDesc.begin(), TabDesc.end(),
+                            [](const TsPage &t) { return !t.PendingSql.isEmpty(); })
+                || firstPendingRow(FrevoRows) || firstPendingRow(ActionRows));
     const QString title = pending ? m_caption + QStringLiteral(" *") : m_caption;
     if (windowTitle() != title)
         setWindowTitle(title);

@@ -209,8 +209,10 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
         if (const QString fee = TestFraisFixes(); !fee.isEmpty()) {
             const QString warning = SendStatement(Endpoints::Insert, fee, ResponseFiles::Costs);
             answer.fixedFee(warning);
-            if (warning.isEmpty())
+            if (warning.isEmpty()) {
+                FixedFeeSentWith = RecordDoc.Doc;
                 UpdateView(0);
+            }
         }
     }
     TraceLog(QStringLiteral("Save Changes -1-"));

@@ -146,8 +146,9 @@ bool TAxDravik::TestFrevoUpdate(int row)
 
 QString TAxDravik::TestFraisFixes()
 {
+    const bool sent = !FixedFeeSentWith.isNull() && FixedFeeSentWith == RecordDoc.Doc;
     return fixedFeeStatement(::GetIdVO(RecordDoc), FieldText(QStringLiteral("cDestination")),
-                             hasFixedCost(RecordDoc),
+                             sent || hasFixedCost(RecordDoc),
                              siteFee(EquipDoc, FieldText(QStringLiteral("cSite"))),
                              clock().now().date());
 }

@@ -583,6 +583,9 @@ public:
     TsLines FrevoRows;
     TsLines ActionRows;
     bool FrevoInsertMode = false;
+    // The record document shown when a fixed fee went out: until another one is read (the
+    // reload after the fee may fail), the fee is not sent again.
+    QString FixedFeeSentWith;
     bool ActionInsertMode = false;
     // Brand and model passed from one combo set-up to the next.
     ListFilters ListFilter;

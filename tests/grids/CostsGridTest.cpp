@@ -69,12 +69,14 @@ TEST_F(CostsGrid, CostAddedEditedAndDeleted)
     for (const auto &e : edits) {
         typeInCell(grid, 0, e.column, QString::fromUtf8(e.typed));
         ASSERT_TRUE(w->JvXPBtnSave->isEnabled()) << e.column_name;
+        EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" *"))) << e.column_name;
         click(w->JvXPBtnSave);
         EXPECT_EQ(status(*w), EditingText::Saved) << w->LbDebugInfo0->text().toStdString();
         EXPECT_EQ(db(QStringLiteral("select %1 ").arg(QLatin1String(e.column_name)) + costs(id)),
                   QString::fromUtf8(e.stored));
         // Sent once: nothing waits any more.
         EXPECT_FALSE(w->JvXPBtnSave->isEnabled()) << e.column_name;
+        EXPECT_FALSE(w->windowTitle().endsWith(QStringLiteral(" *"))) << e.column_name;
     }
     EXPECT_EQ(text(*w, "cFrevo"), QStringLiteral("12.50"));
     EXPECT_EQ(text(*w, "cFrevoInterne"), QStringLiteral("12.50"));
