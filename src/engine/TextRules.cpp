@@ -22,13 +22,44 @@ int readInt(const QString &text, int fallback)
     return ok ? value : fallback;
 }
 
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Reads a run of min to max digits at `at`, moving past it; -1 when the run is shorter or
+// longer.
+int readDigits(QStringView text, qsizetype &at, int min, int max)
+{
+    int value = 0, count = 0;
+    while (at < text.size() && isDigit(text[at])) {
+        if (++count > max)
+            return -1;
+        value = value * 10 + (text[at++].unicode() - '0');
+    }
+    return count >= min ? value : -1;
+}
+
+} // namespace
+
 QDate parseDate(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
-    const auto m = re.match(text.trimmed());
-    if (!m.hasMatch())
+    // "d/m/yyyy", day and month of one or two digits: read by hand, as every grid cell and
+    // every date field goes through here.
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype at = 0;
+    const int day = readDigits(t, at, 1, 2);
+    if (day < 0 || at >= t.size() || t[at++] != QLatin1Char('/'))
         return QDate();
-    const QDate date(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    const int month = readDigits(t, at, 1, 2);
+    if (month < 0 || at >= t.size() || t[at++] != QLatin1Char('/'))
+        return QDate();
+    const int year = readDigits(t, at, 4, 4);
+    if (year < 0 || at != t.size())
+        return QDate();
+    const QDate date(year, month, day);
     return date.isValid() ? date : QDate();
 }
 
@@ -62,14 +93,26 @@ QString withoutNegativeZero(const QString &text)
 QString formatDecimal2(const QString &text)
 {
     // Plain decimals are rounded on their digits, so 2.675 gives 2.68 as a person expects.
-    static const QRegularExpression plain(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
     static const QRegularExpression exponent(
             QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)[eE][+-]?\\d+$"));
     const QString t = text.trimmed();
-    const auto m = plain.match(t);
-    if (m.hasMatch() && (!m.captured(2).isEmpty() || !m.captured(3).isEmpty())) {
-        QString whole = m.captured(2);
-        QString fraction = m.captured(3) + QStringLiteral("000");
+    // [+-]digits[.digits], read by hand: every amount shown goes through here.
+    qsizetype at = 0;
+    const bool signed_ = !t.isEmpty() && (t[0] == QLatin1Char('+') || t[0] == QLatin1Char('-'));
+    at += signed_;
+    const qsizetype wholeBegin = at;
+    while (at < t.size() && isDigit(t[at]))
+        ++at;
+    const qsizetype wholeEnd = at;
+    const bool point = at < t.size() && t[at] == QLatin1Char('.');
+    at += point;
+    const qsizetype fractionBegin = at;
+    while (at < t.size() && isDigit(t[at]))
+        ++at;
+    const bool plain = at == t.size() && (wholeEnd > wholeBegin || at > fractionBegin);
+    if (plain) {
+        QString whole = t.mid(wholeBegin, wholeEnd - wholeBegin);
+        QString fraction = t.mid(fractionBegin, at - fractionBegin) + QStringLiteral("000");
         const bool roundUp = fraction[2] >= QLatin1Char('5');
         QString digits = whole + fraction.left(2);
         if (roundUp)
@@ -78,7 +121,7 @@ QString formatDecimal2(const QString &text)
             digits.remove(0, 1);
         digits = digits.rightJustified(3, QLatin1Char('0'));
         const QString number = digits.left(digits.size() - 2) + QLatin1Char('.') + digits.right(2);
-        return withoutNegativeZero(m.captured(1) == QLatin1String("-") ? QLatin1Char('-') + number
+        return withoutNegativeZero(signed_ && t[0] == QLatin1Char('-') ? QLatin1Char('-') + number
                                                                        : number);
     }
     if (exponent.match(t).hasMatch()) {

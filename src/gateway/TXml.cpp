@@ -115,26 +115,31 @@ QString LoadTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
                 QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path).toStdString());
-    const QString raw = QString::fromLatin1(file.readAll());
-    QString text;
-    text.reserve(raw.size() + raw.size() / 16 + 2);
-    const qsizetype n = raw.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = raw.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        text += QStringView(raw).mid(start, i - start);
-        text += QLatin1String("\r\n");
-        if (c == QLatin1Char('\r') && i + 1 < n && raw.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
+    // Every line ends in CR LF, the last one too. The line ends are found on the bytes, before
+    // they become text, by the C library's search.
+    const QByteArray raw = file.readAll();
+    const char *p = raw.constData();
+    const char *const end = p + raw.size();
+    const auto next = [end](const char *from, char c) {
+        const void *at = std::memchr(from, c, size_t(end - from));
+        return at ? static_cast<const char *>(at) : end;
+    };
+    QByteArray lines;
+    lines.reserve(raw.size() + raw.size() / 16 + 2);
+    const char *cr = next(p, '\r'), *lf = next(p, '\n');
+    while (p < end) {
+        const char *eol = std::min(cr, lf);
+        lines.append(p, eol - p);
+        lines.append("\r\n", 2);
+        if (eol == end)
+            break;
+        p = eol + (*eol == '\r' && eol + 1 < end && eol[1] == '\n' ? 2 : 1);
+        if (cr < p)
+            cr = next(p, '\r');
+        if (lf < p)
+            lf = next(p, '\n');
     }
-    if (start < n) {
-        text += QStringView(raw).mid(start);
-        text += QLatin1String("\r\n");
-    }
-    return text;
+    return QString::fromLatin1(lines);
 }
 
 void XmlOpen(TXml &x, QStringView name)

@@ -30,7 +30,8 @@ TEST(TextRules, ParseDateAcceptsOnlyRealDates)
 {
     EXPECT_EQ(parseDate("31/12/2009"), QDate(2009, 12, 31));
     EXPECT_EQ(parseDate(" 1/2/2024 "), QDate(2024, 2, 1));
-    for (const char *bad : {"", "31/02/2024", "12/0_/____", "2024-01-01", "1/1/24", "aa/bb/cccc"})
+    for (const char *bad : {"", "31/02/2024", "12/0_/____", "2024-01-01", "1/1/24", "aa/bb/cccc",
+                            "123/1/2024", "1/1/20245", "1//2024", "+1/2/2024", "1/2/2024/"})
         EXPECT_FALSE(parseDate(QString::fromLatin1(bad)).isValid()) << bad;
     EXPECT_EQ(formatDate(QDate(2024, 3, 5)), "05/03/2024");
     EXPECT_EQ(formatDate(QDate()), "");
