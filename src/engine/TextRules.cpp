@@ -110,6 +110,25 @@ QString formatDecimal2(const QString &text)
     while (at < t.size() && isDigit(t[at]))
         ++at;
     const bool plain = at == t.size() && (wholeEnd > wholeBegin || at > fractionBegin);
+    const bool negative = signed_ && t[0] == QLatin1Char('-');
+    if (plain && at - fractionBegin <= 2) {
+        // Nothing to round: the digits as they stand, without leading zeros, padded to cents.
+        qsizetype first = wholeBegin;
+        while (first < wholeEnd && t[first] == QLatin1Char('0'))
+            ++first;
+        QString out;
+        out.reserve(wholeEnd - first + 5);
+        if (negative)
+            out += QLatin1Char('-');
+        if (first == wholeEnd)
+            out += QLatin1Char('0');
+        out += QStringView(t).mid(first, wholeEnd - first);
+        out += QLatin1Char('.');
+        out += QStringView(t).mid(fractionBegin, at - fractionBegin);
+        while (out.size() - out.indexOf(QLatin1Char('.')) < 3)
+            out += QLatin1Char('0');
+        return withoutNegativeZero(out);
+    }
     if (plain) {
         QString whole = t.mid(wholeBegin, wholeEnd - wholeBegin);
         QString fraction = t.mid(fractionBegin, at - fractionBegin) + QStringLiteral("000");
@@ -121,8 +140,7 @@ QString formatDecimal2(const QString &text)
             digits.remove(0, 1);
         digits = digits.rightJustified(3, QLatin1Char('0'));
         const QString number = digits.left(digits.size() - 2) + QLatin1Char('.') + digits.right(2);
-        return withoutNegativeZero(signed_ && t[0] == QLatin1Char('-') ? QLatin1Char('-') + number
-                                                                       : number);
+        return withoutNegativeZero(negative ? QLatin1Char('-') + number : number);
     }
     if (exponent.match(t).hasMatch()) {
         bool ok = false;

@@ -38,11 +38,22 @@ QString TAxDravik::ngActionGetInfoCom(const QString &code)
     return salespersonName(ChoiceLists(), code);
 }
 
-void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QString &stored)
+void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
+                               QHash<QString, QString> *shown)
 {
-    grid->setCellText(
-            row, column,
-            actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items));
+    // A load shows the same few salespeople and codes on every row: each is looked up once.
+    const QString key = QString::number(column) + QLatin1Char(':') + stored;
+    if (shown) {
+        if (const auto at = shown->constFind(key); at != shown->cend()) {
+            grid->setCellText(row, column, *at);
+            return;
+        }
+    }
+    const QString text
+            = actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items);
+    if (shown)
+        shown->insert(key, text);
+    grid->setCellText(row, column, text);
 }
 
 void TAxDravik::LoadInfoAction()
@@ -84,6 +95,7 @@ void TAxDravik::LoadInfoAction()
     bool columnRight[kColumns + 1] = {};
     for (int c = 1; c <= kColumns; ++c)
         columnRight[c] = GetDataRights(ActionRows[0].Cols[c].TagList);
+    QHash<QString, QString> shown;
     while (int(ActionRows.size()) <= kMaxRows && XmlNext(list, u"TAct")) {
         const XmlItemIndex item(list);
         TsLine line = ActionRows[0];
@@ -93,13 +105,13 @@ void TAxDravik::LoadInfoAction()
             cell.LoadedValue = cell.CurrentValue = cell.FieldName.isEmpty()
                     ? QString()
                     : DecodeEntities(item.text(cell.FieldName), c == kCommentColumn);
-            ShowActionCell(grid, r, c, cell.CurrentValue);
+            ShowActionCell(grid, r, c, cell.CurrentValue, actionCodedColumn(c) ? &shown : nullptr);
             grid->setCellBackground(r, c, shadedColumn(c) ? shade : columnRight[c] ? open : closed);
         }
         const bool deletable = line.Cols[kCommentColumn].LoadedValue.isEmpty() || RightClarim;
         grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);
         grid->setCellHint(r, 0, deletable ? GridText::DeleteActionHint : QString());
-        ActionRows.push_back(line);
+        ActionRows.push_back(std::move(line));
     }
     grid->setEnabled(RightClarim);
     FlagLoading = wasLoading;

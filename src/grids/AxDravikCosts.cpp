@@ -104,7 +104,7 @@ void TAxDravik::LoadInfoFrevo()
         const bool deletable = line.Cols[kInvoiceColumn].LoadedValue.isEmpty() || RightCompta;
         grid->setCellText(r, 0, deletable ? GridGlyph::Delete : GridGlyph::None);
         grid->setCellHint(r, 0, deletable ? GridText::DeleteCostHint : QString());
-        FrevoRows.push_back(line);
+        FrevoRows.push_back(std::move(line));
     }
     if (GetDataRights(FrevoAddTag)) {
         TsLine line = FrevoRows[0];
@@ -116,7 +116,7 @@ void TAxDravik::LoadInfoFrevo()
         grid->setCellText(r, kTypeColumn, GridText::NewCostType);
         grid->setCellText(r, 0, GridGlyph::Add);
         grid->setCellHint(r, 0, GridText::AddCostHint);
-        FrevoRows.push_back(line);
+        FrevoRows.push_back(std::move(line));
     }
     FlagLoading = wasLoading;
     UpdateCumulFrevo();

@@ -402,7 +402,9 @@ public:
     // A cell's text taken into its row as edited, then the row test.
     void FrevoCellEdited(int row, int column, const QString &text);
     void ActionCellEdited(DataGrid *grid, int row, int column, const QString &text);
-    void ShowActionCell(DataGrid *grid, int row, int column, const QString &stored);
+    // `shown`, when given, keeps the texts already looked up during one load.
+    void ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
+                        QHash<QString, QString> *shown = nullptr);
     // The customer the actions belong to.
     QString ActionOwnerId() const;
     // Rights tag of the add row; completion of the cell being typed ("ngFrevo" + column).

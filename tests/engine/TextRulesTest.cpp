@@ -21,6 +21,8 @@ TEST(TextRules, formatDecimal2)
             {"abc", "0.00"},    {".", "0.00"},
             {"-", "0.00"},      {"1.2.3", "0.00"},
             {"inf", "0.00"},    {"123456789012345678.125", "123456789012345678.13"},
+            {"-0", "0.00"},     {"-000.5", "-0.50"},
+            {"00", "0.00"},     {"-.05", "-0.05"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatDecimal2(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;

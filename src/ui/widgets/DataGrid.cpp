@@ -282,7 +282,7 @@ public:
         if (!c || c->text == text)
             return false;
         c->text = text;
-        changed(row, column, {Qt::DisplayRole, Qt::EditRole});
+        changed(row, column, Qt::DisplayRole, Qt::EditRole);
         return true;
     }
 
@@ -290,7 +290,7 @@ public:
     {
         if (Cell *c = mutableCell(row, column)) {
             c->foreground = color;
-            changed(row, column, {Qt::ForegroundRole});
+            changed(row, column, Qt::ForegroundRole);
         }
     }
 
@@ -298,7 +298,7 @@ public:
     {
         if (Cell *c = mutableCell(row, column)) {
             c->background = color;
-            changed(row, column, {Qt::BackgroundRole});
+            changed(row, column, Qt::BackgroundRole);
         }
     }
 
@@ -306,7 +306,7 @@ public:
     {
         if (Cell *c = mutableCell(row, column)) {
             c->hint = hint;
-            changed(row, column, {Qt::ToolTipRole});
+            changed(row, column, Qt::ToolTipRole);
         }
     }
 
@@ -390,12 +390,13 @@ public:
 private:
     Cell *mutableCell(int row, int column) { return const_cast<Cell *>(cell(row, column)); }
 
-    void changed(int row, int column, const QList<int> &roles)
+    // The roles' list is made only when someone is told: a fill sets thousands of cells.
+    void changed(int row, int column, int role, int otherRole = -1)
     {
         if (m_filling)
             return;
         const QModelIndex at = index(row, column);
-        emit dataChanged(at, at, roles);
+        emit dataChanged(at, at, otherRole < 0 ? QList<int> {role} : QList<int> {role, otherRole});
     }
 
     DataGrid *m_grid;
