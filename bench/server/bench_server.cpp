@@ -172,11 +172,12 @@ int main(int argc, char **argv)
     g_key = server::issueSession(g_server->database(), seed::kUserAdmin);
     {
         auto lease = g_server->database().acquire();
-        sqlite3_stmt *stmt = lease->cached("SELECT Immatriculation FROM tVehicles WHERE idVO = "
-                                           + std::to_string(seed::kDemoVO));
-        if (sqlite3_step(stmt) == SQLITE_ROW)
-            g_plate = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-        sqlite3_reset(stmt);
+        server::Statement &stmt
+                = lease->cached("SELECT Immatriculation FROM tVehicles WHERE idVO = "
+                                + std::to_string(seed::kDemoVO));
+        if (stmt.next())
+            g_plate = std::string(stmt.text(0));
+        stmt.reset();
     }
 
     const std::pair<const char *, void (*)(benchmark::State &)> benchmarks[]

@@ -141,13 +141,16 @@ public:
     static std::string scalar(const std::string &sql)
     {
         auto lease = server->database().acquire();
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(lease->handle(), sql.c_str(), -1, &stmt, nullptr);
-        std::string out;
-        if (stmt && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0))
-            out = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-        sqlite3_finalize(stmt);
-        return out;
+        try {
+            server::Statement &stmt = lease->cached(sql);
+            std::string out;
+            if (stmt.next())
+                out = std::string(stmt.text(0));
+            stmt.reset();
+            return out;
+        } catch (const std::exception &) {
+            return {};
+        }
     }
     static int count(const std::string &sql) { return std::atoi(scalar(sql).c_str()); }
 
@@ -155,33 +158,25 @@ public:
     static std::string dump()
     {
         auto lease = server->database().acquire();
-        sqlite3 *db = lease->handle();
         std::vector<std::string> tables;
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name",
-                           -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            tables.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
+        server::Statement &names = lease->cached(
+                "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
+        while (names.next())
+            tables.emplace_back(names.text(0));
+        names.reset();
         std::string all;
         for (const auto &t : tables) {
             all += "[" + t + "]\n";
-            const std::string sql = "SELECT * FROM \"" + t + "\" ORDER BY rowid";
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(stmt);
-                continue;
-            }
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-                    const auto *v = sqlite3_column_blob(stmt, i);
-                    all += v ? std::string(static_cast<const char *>(v),
-                                           static_cast<size_t>(sqlite3_column_bytes(stmt, i)))
-                             : std::string("\\N");
+            server::Statement &rows = lease->cached("SELECT * FROM \"" + t + "\" ORDER BY rowid");
+            while (rows.next()) {
+                for (int i = 0; i < rows.columns(); ++i) {
+                    all += rows.type(i) == server::ValueType::Null ? std::string("\\N")
+                                                                   : std::string(rows.text(i));
                     all += '|';
                 }
                 all += '\n';
             }
-            sqlite3_finalize(stmt);
+            rows.reset();
         }
         return all;
     }
