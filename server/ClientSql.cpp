@@ -32,12 +32,12 @@ std::string busyOr(StepResult r, const std::string &message)
 
 // Prepares a client statement under the given confinement: the statement, or the failure
 // document.
-std::unique_ptr<Statement> prepareClient(Connection &c, Access access, const std::string &sql,
+std::unique_ptr<Statement> prepareClient(Connection &c, Access access, const JetTranslation &t,
                                          std::string &answer,
                                          const std::set<std::string> &readable = {})
 {
     c.setAccess(access, readable);
-    Prepared p = c.prepareClient(sql);
+    Prepared p = c.prepareClient(t);
     if (!p.statement)
         answer = p.busy ? XmlDoc::waitTimeout() : failure(p.failure);
     return std::move(p.statement);
@@ -90,7 +90,7 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
     Statement *stmt = c.clientStatement(key);
     std::unique_ptr<Statement> fresh; // a statement not kept by the connection
     if (!stmt) {
-        fresh = prepareClient(c, Access::Read, t.sql, r.failure, readable);
+        fresh = prepareClient(c, Access::Read, t, r.failure, readable);
         if (fresh && !fresh->readOnly()) {
             fresh.reset();
             r.failure = failure(msg::selectOnly());
@@ -103,7 +103,6 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
         if (key.size() <= kKeptStatementBytes)
             stmt = c.keepClient(key, std::move(fresh));
     }
-    const RowWriter &writer = stmt->writer();
     c.startClock(db.options().statementTimeoutMs);
     StepResult step;
     while (true) {
@@ -114,7 +113,8 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
         }
         if (step != StepResult::Row || r.rows == maxRows)
             break; // an error, or one row more than asked: the answer is not complete
-        writer.appendItem(r.items, item);
+        // Made at the first row: an engine may know the columns only once the rows come.
+        stmt->writer().appendItem(r.items, item);
         ++r.rows;
         if (r.items.size() > kMaxAnswerBytes) {
             r.failure = failure(msg::answerTooLarge());
@@ -196,9 +196,9 @@ void storeAnswer(Connection &c, const std::string &key, const std::string &answe
 }
 
 // Prepares a client write; a statement answering rows (RETURNING) is refused before it runs.
-std::unique_ptr<Statement> prepareWrite(Connection &c, const std::string &sql, std::string &answer)
+std::unique_ptr<Statement> prepareWrite(Connection &c, const JetTranslation &t, std::string &answer)
 {
-    auto stmt = prepareClient(c, Access::Write, sql, answer);
+    auto stmt = prepareClient(c, Access::Write, t, answer);
     c.setAccess(Access::Internal);
     if (stmt && stmt->columns() > 0) {
         stmt.reset();
@@ -274,7 +274,7 @@ std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions 
         return failure(msg::newIdOnlyInInsert());
 
     return runWrite(db, options, [&](Connection &c, std::string &answer) {
-        auto stmt = prepareWrite(c, t.sql, answer);
+        auto stmt = prepareWrite(c, t, answer);
         if (!stmt)
             return false;
         answer = stepWrite(db, c, *stmt);
@@ -300,7 +300,7 @@ std::string runInsert(Database &db, std::string_view jetSql, const WriteOptions 
         return failure(msg::newIdPlacement());
 
     return runWrite(db, options, [&](Connection &c, std::string &answer) {
-        auto stmt = prepareWrite(c, t.sql, answer);
+        auto stmt = prepareWrite(c, t, answer);
         if (!stmt)
             return false;
         long long newId = 0, newIdBis = 0;

@@ -1,5 +1,6 @@
 #include "server/Database.h"
 
+#include "server/PgDatabase.h"
 #include "server/SqlValues.h"
 #include "server/SqliteDatabase.h"
 
@@ -81,6 +82,8 @@ long long RequestScope::user()
 
 std::unique_ptr<Database> openDatabase(DbOptions options)
 {
+    if (isPostgresAddress(options.path))
+        return std::make_unique<PgDatabase>(std::move(options));
     return std::make_unique<SqliteDatabase>(std::move(options));
 }
 

@@ -131,9 +131,9 @@ public:
     // Confines the statements prepared and run from now on; `tables`, when not empty, is the
     // only set of tables a Read statement may read.
     virtual void setAccess(Access access, const std::set<std::string> &tables = {}) = 0;
-    // A client's statement (translated), prepared under the access last set. Exactly one
-    // statement: anything after it is refused.
-    virtual Prepared prepareClient(const std::string &sql) = 0;
+    // A client's statement (translated for this engine), prepared under the access last set.
+    // Exactly one statement: anything after it is refused.
+    virtual Prepared prepareClient(const JetTranslation &t) = 0;
     // A client SELECT prepared before under the same confinement (key), reset for reuse, or
     // null. keepClient() hands a freshly prepared one over to the connection, which keeps the
     // most recently used ones, and answers it.
@@ -210,7 +210,8 @@ private:
     DbOptions m_options;
 };
 
-// The database that options.path names (a file: SQLite). Throws std::runtime_error.
+// The database that options.path names: postgresql://USER@HOST/DB (or any libpq address
+// beginning postgresql:// or postgres://), else an SQLite file. Throws std::runtime_error.
 std::unique_ptr<Database> openDatabase(DbOptions options);
 
 } // namespace dravik::server

@@ -429,7 +429,11 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
             for (const auto &[jet, lite] : renames)
                 if (w == jet)
                     return std::string(pg && w == "nz" ? "coalesce" : lite);
-            if (pg && i != target && !isKeywordBeforeParen(w) && !isPostgresFunction(w)) {
+            // The name of a common table expression takes its column list in parentheses.
+            const size_t close = matchParen(n);
+            const bool cte = close != std::string::npos && isWord(next(close), "as")
+                    && isOp(next(next(close)), '(');
+            if (pg && i != target && !cte && !isKeywordBeforeParen(w) && !isPostgresFunction(w)) {
                 error = msg::deniedFunction(std::string(tok.text));
                 return std::nullopt;
             }

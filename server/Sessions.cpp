@@ -66,9 +66,10 @@ std::mutex &hashing()
 
 void setDemoPasswords(Connection &c)
 {
-    Statement &stmt = c.cached("INSERT INTO tPasswords (idUser, Hash) SELECT u.idUser, ? FROM "
-                               "tUsers u WHERE NOT EXISTS (SELECT 1 FROM tPasswords p WHERE "
-                               "p.idUser = u.idUser)");
+    Statement &stmt = c.cached(
+            "INSERT INTO tPasswords (idUser, Hash) SELECT u.idUser, CAST(? AS TEXT) FROM "
+            "tUsers u WHERE NOT EXISTS (SELECT 1 FROM tPasswords p WHERE "
+            "p.idUser = u.idUser)");
     stmt.bind(1, std::string_view(kDemoHash));
     stmt.next();
     stmt.reset();
@@ -83,9 +84,10 @@ bool setPassword(Database &db, const std::string &login, const std::string &pass
         != 0)
         throw std::runtime_error("out of memory while hashing");
     auto lease = db.acquire();
-    Statement &stmt = lease->cached("INSERT INTO tPasswords (idUser, Hash) SELECT idUser, ? FROM "
-                                    "tUsers WHERE Login = ? ON CONFLICT (idUser) DO UPDATE SET "
-                                    "Hash = excluded.Hash");
+    Statement &stmt = lease->cached(
+            "INSERT INTO tPasswords (idUser, Hash) SELECT idUser, CAST(? AS TEXT) FROM "
+            "tUsers WHERE Login = ? ON CONFLICT (idUser) DO UPDATE SET "
+            "Hash = excluded.Hash");
     stmt.bind(1, std::string_view(hash));
     stmt.bind(2, login);
     stmt.next();

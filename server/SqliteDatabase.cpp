@@ -224,8 +224,9 @@ void SqliteConnection::exec(const std::string &sql)
     }
 }
 
-Prepared SqliteConnection::prepareClient(const std::string &sql)
+Prepared SqliteConnection::prepareClient(const JetTranslation &t)
 {
+    const std::string &sql = t.sql;
     Prepared p;
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;

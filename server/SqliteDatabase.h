@@ -61,7 +61,7 @@ public:
     Statement &cached(const std::string &sql) override;
     void exec(const std::string &sql) override;
     void setAccess(Access access, const std::set<std::string> &tables = {}) override;
-    Prepared prepareClient(const std::string &sql) override;
+    Prepared prepareClient(const JetTranslation &t) override;
     Statement *clientStatement(const std::string &key) override;
     Statement *keepClient(const std::string &key, std::unique_ptr<Statement> stmt) override;
     void startClock(int timeoutMs) override;

@@ -4,6 +4,7 @@
 // sent the way the client sends them.
 
 #include "Cursor.h"
+#include "PgCluster.h"
 
 #include "common/Latin1.h"
 #include "server/Database.h"
@@ -12,6 +13,7 @@
 #include "server/seed/Seed.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +66,15 @@ public:
         std::filesystem::create_directories(dir / "photos");
         server::ServerOptions options;
         options.dbPath = (dir / "demo.sqlite").string();
+        if (onPostgres()) {
+            PgCluster *cluster = PgCluster::instance();
+            if (!cluster)
+                GTEST_SKIP() << PgCluster::why();
+            std::string name = ::testing::UnitTest::GetInstance()->current_test_suite()->name();
+            for (char &ch : name)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            options.dbPath = cluster->createDatabase("dravik_" + name);
+        }
         options.photoDir = (dir / "photos").string();
         options.seed = "demo";
         options.statementTimeoutMs = 500;
@@ -76,6 +87,8 @@ public:
     }
     static void TearDownTestSuite()
     {
+        if (server)
+            server->stop();
         server.reset();
         std::filesystem::remove_all(dir);
     }
@@ -145,7 +158,8 @@ public:
             server::Statement &stmt = lease->cached(sql);
             std::string out;
             if (stmt.next())
-                out = std::string(stmt.text(0));
+                out = stmt.type(0) == server::ValueType::Integer ? std::to_string(stmt.integer(0))
+                                                                 : std::string(stmt.text(0));
             stmt.reset();
             return out;
         } catch (const std::exception &) {
@@ -154,20 +168,58 @@ public:
     }
     static int count(const std::string &sql) { return std::atoi(scalar(sql).c_str()); }
 
+    // Another writer holding the database (SQLite) or every table (PostgreSQL) until it is
+    // destroyed: the server's writes wait, then answer WAIT_TIMEOUT; reads go on.
+    class OtherWriter
+    {
+    public:
+        OtherWriter()
+        {
+            if (onPostgres()) {
+                m_pg = PQconnectdb(server->options().dbPath.c_str());
+                PQclear(PQexec(m_pg,
+                               "BEGIN; LOCK TABLE tvehicles, tactions, listmodels, "
+                               "\"tvo - frevo\", tclients IN EXCLUSIVE MODE"));
+            } else {
+                sqlite3_open((dir / "demo.sqlite").c_str(), &m_lite);
+                m_held = sqlite3_exec(m_lite, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)
+                        == SQLITE_OK;
+            }
+        }
+        ~OtherWriter()
+        {
+            if (m_pg)
+                PQfinish(m_pg);
+            if (m_lite) {
+                sqlite3_exec(m_lite, "ROLLBACK", nullptr, nullptr, nullptr);
+                sqlite3_close(m_lite);
+            }
+        }
+        bool held() const { return m_pg ? PQstatus(m_pg) == CONNECTION_OK : m_held; }
+
+    private:
+        PGconn *m_pg = nullptr;
+        sqlite3 *m_lite = nullptr;
+        bool m_held = false;
+    };
+
     // Every row of every table as text, so that any change shows in a comparison.
     static std::string dump()
     {
         auto lease = server->database().acquire();
         std::vector<std::string> tables;
         server::Statement &names = lease->cached(
-                "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
+                onPostgres() ? "SELECT tablename FROM pg_tables WHERE schemaname = 'public' "
+                               "ORDER BY tablename"
+                             : "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
         while (names.next())
             tables.emplace_back(names.text(0));
         names.reset();
         std::string all;
         for (const auto &t : tables) {
             all += "[" + t + "]\n";
-            server::Statement &rows = lease->cached("SELECT * FROM \"" + t + "\" ORDER BY rowid");
+            server::Statement &rows = lease->cached("SELECT * FROM \"" + t + "\" AS r ORDER BY "
+                                                    + (onPostgres() ? "r" : "rowid"));
             while (rows.next()) {
                 for (int i = 0; i < rows.columns(); ++i) {
                     all += rows.type(i) == server::ValueType::Null ? std::string("\\N")

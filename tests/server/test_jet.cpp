@@ -244,6 +244,13 @@ TEST(JetSql, RefusesOnPostgresWhatWouldLeaveTheData)
     }
     // The same functions are SQLite's to refuse or not (its authorizer decides).
     EXPECT_TRUE(translateJet("select pg_sleep(10)").ok);
+    EXPECT_EQ(translateJet("select a, set_config('x', 'y', true) as b from t", SqlDialect::Postgres)
+                      .error,
+              msg::deniedFunction("set_config"));
+    // A common table expression's column list is no call either.
+    EXPECT_TRUE(
+            translateJet("with recursive c(x) as (select 1) select x from c", SqlDialect::Postgres)
+                    .ok);
     // An insert's column list is no call, nor are the words before a parenthesis.
     EXPECT_TRUE(translateJet("insert into tActions (a) values (1)", SqlDialect::Postgres).ok);
     EXPECT_TRUE(translateJet("select a from t where a in (select b from u) and exists (select 1)",
