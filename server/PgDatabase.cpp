@@ -117,6 +117,10 @@ PgStatement::PgStatement(PgConnection &c, Mode mode, std::string sql,
 {
     for (const auto &n : names)
         m_written.emplace(lowerAscii(n), n);
+    // The server's own tables are reached under its own role alone.
+    const std::string lower = lowerAscii(m_sql);
+    for (const auto &hidden : c.options().hiddenTables)
+        m_private = m_private || lower.find(lowerAscii(hidden)) != std::string::npos;
 }
 
 PgStatement::~PgStatement()
@@ -241,8 +245,18 @@ StepResult PgStatement::step()
 {
     if (!m_started) {
         m_started = true;
-        if (m_mode == Mode::Own) {
+        if (m_mode == Mode::Own && (m_private || !m_c.confined())) {
             m_c.leaveClient();
+        } else if (m_mode == Mode::Own) {
+            // The server's reads for a confined request see what its client may see.
+            bool busy = false;
+            const bool own = !m_c.inTransaction();
+            m_c.startClock(0);
+            if (!m_c.enterClient(true, m_failure, busy)) {
+                m_error = m_failure;
+                return busy ? StepResult::Busy : StepResult::Failed;
+            }
+            m_ownTransaction = own;
         } else {
             bool busy = false;
             const bool own = !m_c.inTransaction();
@@ -441,6 +455,7 @@ void PgConnection::setAccess(Access access, const std::set<std::string> &tables)
 Prepared PgConnection::prepareClient(const JetTranslation &t)
 {
     Prepared p;
+    m_kind = t.kind;
     // A read confined to some tables names no other stored table.
     if (!m_tables.empty()) {
         for (const auto &name : t.names) {
@@ -628,8 +643,20 @@ PgConnection::describe(const PGresult *res, bool &busy,
         return text;
     if (state == "42501") {
         const std::string denied = canonical(text.substr(text.rfind(' ') + 1));
-        if (text.find("row-level security") != std::string::npos)
-            return msg::otherCompanyInsert(table);
+        if (text.find("row-level security") != std::string::npos) {
+            // Through its owner's company, or a company of its own.
+            static const std::map<std::string, std::string> owners
+                    = {{"tVO - Frevo", "véhicule"},
+                       {"tVO - Liens Images", "véhicule"},
+                       {"tResa", "véhicule"},
+                       {"tActions", "client"},
+                       {"TVehiclesClarim", "client"}};
+            const std::string named = canonical(quotedAfter(text, "for table "));
+            if (const auto o = owners.find(named); o != owners.end())
+                return msg::otherCompanyOwner(named, o->second);
+            return m_kind == StatementKind::Update ? msg::otherCompanyMove(named)
+                                                   : msg::otherCompanyInsert(named);
+        }
         const bool hidden = m_options.hiddenTables.count(denied) > 0;
         return m_access == Access::Write && !hidden ? msg::deniedWrite(denied)
                                                     : msg::deniedRead(denied);
@@ -778,6 +805,112 @@ CREATE TABLE IF NOT EXISTS trequestkeys (requestkey text PRIMARY KEY, answer byt
 CREATE INDEX IF NOT EXISTS trequestkeysappliedat ON trequestkeys (appliedat);
 )";
 
+// The request's company ('' when the request runs unconfined) and user.
+constexpr const char *kCompany = "coalesce(current_setting('dravik.company', true), '')";
+constexpr const char *kUser
+        = "coalesce(nullif(current_setting('dravik.user', true), ''), '0')::bigint";
+
+// Row-level security of the client role: reads see the company's rows (and the shared ones),
+// writes to another company's rows are skipped, a row may be made or moved nowhere else.
+std::string companyPolicy(const std::string &table, const std::string &column,
+                          const std::string &shared = {})
+{
+    const std::string t = quoteName(lowerAscii(table));
+    const std::string c = lowerAscii(column);
+    const std::string own = "(" + std::string(kCompany) + " = '' OR " + c + " = " + kCompany
+            + "::citext" + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
+    return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
+            + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
+            + " WITH CHECK " + own + ";";
+}
+
+// A table confined through its owner's company.
+std::string ownedPolicy(const std::string &table, const std::string &key, const std::string &owner)
+{
+    const std::string t = quoteName(lowerAscii(table));
+    const std::string k = lowerAscii(key);
+    const std::string own = "(" + std::string(kCompany) + " = '' OR EXISTS (SELECT 1 FROM "
+            + lowerAscii(owner) + " o WHERE o." + k + " = " + t + "." + k + " AND o."
+            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + kCompany
+            + "::citext))";
+    return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
+            + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
+            + " WITH CHECK " + own + ";";
+}
+
+// The locks of the client, kept by the database on the company's own rows: a vehicle of a
+// site the user does not reach (nor owns), or delivered before the lock date, is changed by
+// nobody; only administrators delete vehicles; a cost carrying an accounting number is
+// changed by accounting alone.
+std::string lockRules()
+{
+    const std::string groups = "(SELECT replace(upper(g.gname::text), 'USER_', '') FROM "
+                               "tusergroups g WHERE g.iduser = "
+            + std::string(kUser) + ")";
+    const std::string unreached = "EXISTS (SELECT 1 FROM tvehicles v, tusers u WHERE v.idvo = "
+                                  "$1 AND u.iduser = "
+            + std::string(kUser) + " AND v.concession = " + kCompany
+            + "::citext AND NOT (u.usersite IS NOT DISTINCT FROM '#' OR (coalesce(v.site, '') "
+              "<> '' AND strpos(upper(u.usersite::text), upper(v.site::text)) > 0) OR "
+              "v.idowner IS NOT DISTINCT FROM "
+            + kUser + "))";
+    return "CREATE OR REPLACE FUNCTION dravik_unreached(bigint) RETURNS boolean LANGUAGE sql "
+           "STABLE SECURITY DEFINER AS $$ SELECT "
+            + unreached
+            + " $$;"
+              "CREATE OR REPLACE FUNCTION dravik_in_group(text[]) RETURNS boolean LANGUAGE sql "
+              "STABLE SECURITY DEFINER AS $$ SELECT EXISTS (SELECT 1 FROM "
+            + groups
+            + " AS x(name) WHERE x.name = ANY ($1)) $$;"
+              "CREATE OR REPLACE FUNCTION dravik_vehicle_rules() RETURNS trigger LANGUAGE "
+              "plpgsql SECURITY DEFINER AS $$ BEGIN IF "
+            + kCompany + " = '' OR OLD.concession IS DISTINCT FROM " + kCompany
+            + "::citext THEN RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END; END IF; "
+              "IF dravik_unreached(OLD.idvo) THEN RAISE EXCEPTION '%', "
+            + quoteText(msg::otherSiteVehicle("tVehicles"))
+            + "; END IF; IF TG_OP = 'DELETE' AND NOT dravik_in_group(ARRAY['ADMINS', "
+              "'SUPERADMINS']) THEN RAISE EXCEPTION '%', "
+            + quoteText(msg::vehicleDeleteNeedsAdmin())
+            + "; END IF; IF OLD.datelivraison < (SELECT d.opt_limitedateverrouvnvo FROM "
+              "toptdates d WHERE d.concession = OLD.concession) THEN RAISE EXCEPTION '%', "
+            + quoteText(msg::lockedVehicle())
+            + "; END IF; RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END; END $$;"
+              "CREATE OR REPLACE FUNCTION dravik_cost_rules() RETURNS trigger LANGUAGE plpgsql "
+              "SECURITY DEFINER AS $$ DECLARE r record; BEGIN IF "
+            + kCompany
+            + " = '' THEN RETURN CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END; END IF; "
+              "IF TG_OP = 'DELETE' THEN r := OLD; ELSE r := NEW; END IF; "
+              "IF dravik_unreached(CASE WHEN TG_OP = 'INSERT' THEN NEW.idvo ELSE OLD.idvo END) "
+              "THEN RAISE EXCEPTION '%', "
+            + quoteText(msg::otherSiteVehicle("tVO - Frevo"))
+            + "; END IF; IF TG_OP <> 'INSERT' AND coalesce(OLD.ncomptable, '') <> '' AND NOT "
+              "dravik_in_group(ARRAY['COMPTA']) AND EXISTS (SELECT 1 FROM tvehicles v WHERE "
+              "v.idvo = OLD.idvo AND v.concession = "
+            + kCompany + "::citext) THEN RAISE EXCEPTION '%', " + quoteText(msg::lockedCost())
+            + "; END IF; RETURN r; END $$;"
+              "DROP TRIGGER IF EXISTS dravik_rules ON tvehicles;"
+              "CREATE TRIGGER dravik_rules BEFORE UPDATE OR DELETE ON tvehicles FOR EACH ROW "
+              "EXECUTE FUNCTION dravik_vehicle_rules();"
+              "DROP TRIGGER IF EXISTS dravik_rules ON \"tvo - frevo\";"
+              "CREATE TRIGGER dravik_rules BEFORE INSERT OR UPDATE OR DELETE ON \"tvo - frevo\" "
+              "FOR EACH ROW EXECUTE FUNCTION dravik_cost_rules();";
+}
+
+std::string confinementSql()
+{
+    return companyPolicy("tVehicles", "Concession") + companyPolicy("tClients", "Concession")
+            + ownedPolicy("tVO - Frevo", "idVO", "tVehicles")
+            + ownedPolicy("tVO - Liens Images", "idVO", "tVehicles")
+            + ownedPolicy("tResa", "idVO", "tVehicles")
+            + ownedPolicy("tActions", "idClient", "tClients")
+            + ownedPolicy("TVehiclesClarim", "idClient", "tClients")
+            + companyPolicy("InfoSite", "Concession") + companyPolicy("InfoCom", "Concession")
+            + companyPolicy("tOptDates", "Concession") + companyPolicy("tUsers", "UserConcession")
+            + companyPolicy("ListVersions", "VConcession")
+            + companyPolicy("ListRubrics", "RubricItem", "..")
+            + ownedPolicy("tUserGroups", "idUser", "tUsers") + lockRules();
+}
+
 std::string copyText(sqlite3_stmt *stmt, int i)
 {
     switch (sqlite3_column_type(stmt, i)) {
@@ -912,6 +1045,7 @@ void PgDatabase::prepare(const PrepareOptions &options)
                     + " ON " + name + " TO " + kClientRole + ";";
         }
         c.exec(grants);
+        c.exec("BEGIN;" + confinementSql() + "COMMIT;");
         auto count = [&](const char *sql) {
             PGresult *r = c.run(sql);
             const long long n = std::atoll(PQgetvalue(r, 0, 0));

@@ -91,6 +91,7 @@ private:
     bool m_ownTransaction = false; // opened for this read alone
     std::string m_failure, m_error;
     bool m_busy = false;
+    bool m_private = false; // reaches the server's own tables
     std::vector<Col> m_cols;
     mutable std::string m_bytes;
 
@@ -156,6 +157,7 @@ private:
     std::unordered_map<std::string, std::unique_ptr<PgStatement>> m_cache;
     std::vector<std::pair<std::string, std::unique_ptr<Statement>>> m_client;
     Access m_access = Access::Internal;
+    StatementKind m_kind = StatementKind::Other; // of the last client statement
     std::set<std::string> m_tables;
     std::string m_company;
     long long m_user = 0;

@@ -155,7 +155,12 @@ public:
     {
         auto lease = server->database().acquire();
         try {
-            server::Statement &stmt = lease->cached(sql);
+            // Written as SQLite reads it: PostgreSQL quotes [bracketed names].
+            std::string text = sql;
+            if (onPostgres())
+                for (char &ch : text)
+                    ch = ch == '[' || ch == ']' ? '"' : ch;
+            server::Statement &stmt = lease->cached(text);
             std::string out;
             if (stmt.next())
                 out = stmt.type(0) == server::ValueType::Integer ? std::to_string(stmt.integer(0))
