@@ -80,8 +80,14 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
     if (maxRows <= 0 || maxRows > kMaxQueryRows)
         maxRows = kMaxQueryRows;
 
-    auto lease = db.acquire();
-    Connection &c = *lease;
+    std::optional<Database::Lease> lease;
+    try {
+        lease.emplace(db.acquire());
+    } catch (const std::exception &e) {
+        r.failure = failure(e.what());
+        return r;
+    }
+    Connection &c = **lease;
     // The same search comes back (more rows, a reload): its statement is kept prepared.
     std::string key = t.sql;
     for (const auto &table : readable)
@@ -217,8 +223,13 @@ std::string runWrite(Database &db, const WriteOptions &options, Apply apply)
     const std::string &key = options.requestKey;
     if (!key.empty() && !isRequestKey(key))
         return failure(msg::badRequestKey());
-    auto lease = db.acquire();
-    Connection &c = *lease;
+    std::optional<Database::Lease> lease;
+    try {
+        lease.emplace(db.acquire());
+    } catch (const std::exception &e) {
+        return failure(e.what());
+    }
+    Connection &c = **lease;
     c.setAccess(Access::Internal);
     StepResult r = c.begin(TransactionKind::Write);
     if (r != StepResult::Done)

@@ -80,7 +80,12 @@ std::string sessionKeyOf(const httplib::Request &req)
 std::string DravikServer::authorize(const httplib::Request &req, QueryParams &params,
                                     std::optional<SessionUser> &user)
 {
-    user = sessionUser(*m_db, sessionKeyOf(req));
+    try {
+        user = sessionUser(*m_db, sessionKeyOf(req));
+    } catch (const std::exception &e) {
+        // The database is away (restarting): the request is answered, not dropped.
+        return e.what();
+    }
     if (!user)
         return m_options.requireSession ? msg::invalidSession() : std::string();
     const std::string id = params.get("UserID");

@@ -390,11 +390,18 @@ PgConnection::PgConnection(const DbOptions &options, const PgSchemaInfo &schema)
     // Texts travel as UTF-8, backslashes in literals are plain characters (the translation
     // counts on it), numbers come back exactly, and a lock waited for longer than the busy
     // time-out answers WAIT_TIMEOUT.
-    PQclear(run(
-            "SET client_encoding = 'UTF8'; SET standard_conforming_strings = on; "
-            "SET DateStyle = ISO; SET extra_float_digits = 1; SET client_min_messages = warning; "
-            "SET lock_timeout = "
-            + std::to_string(options.busyTimeoutMs)));
+    // The server's notices (a restart's farewell) are no business of the log.
+    PQsetNoticeProcessor(
+            m_conn, [](void *, const char *) {}, nullptr);
+    PQclear(run(setup()));
+}
+
+std::string PgConnection::setup() const
+{
+    return "SET client_encoding = 'UTF8'; SET standard_conforming_strings = on; "
+           "SET DateStyle = ISO; SET extra_float_digits = 1; SET client_min_messages = warning; "
+           "SET lock_timeout = "
+            + std::to_string(m_options.busyTimeoutMs);
 }
 
 PgConnection::~PgConnection()
@@ -523,13 +530,23 @@ std::string PgConnection::settings() const
 
 StepResult PgConnection::begin(TransactionKind kind)
 {
+    const std::string sql
+            = std::string(kind == TransactionKind::Read
+                                  ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
+                                  : "BEGIN; ")
+            + settings();
     try {
-        PQclear(run(std::string(kind == TransactionKind::Read
-                                        ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
-                                        : "BEGIN; ")
-                    + settings()));
+        PQclear(run(sql));
     } catch (const std::exception &) {
-        return StepResult::Failed;
+        // A server restarted since this connection was last used: nothing has run yet, so
+        // the request may go on over a new link.
+        if (!broken() || !reconnect())
+            return StepResult::Failed;
+        try {
+            PQclear(run(sql));
+        } catch (const std::exception &) {
+            return StepResult::Failed;
+        }
     }
     m_open = true;
     m_clientRole = false;
@@ -549,6 +566,22 @@ StepResult PgConnection::commit()
     m_open = false;
     m_clientRole = false;
     return ok ? StepResult::Done : busy ? StepResult::Busy : StepResult::Failed;
+}
+
+bool PgConnection::reconnect()
+{
+    PQreset(m_conn);
+    if (broken())
+        return false;
+    // The server's prepared statements went with the old link.
+    m_cache.clear();
+    m_open = m_clientRole = false;
+    try {
+        PQclear(run(setup()));
+    } catch (const std::exception &) {
+        return false;
+    }
+    return true;
 }
 
 void PgConnection::rollback()
@@ -619,7 +652,7 @@ PgConnection::describe(const PGresult *res, bool &busy,
 {
     busy = false;
     if (!res || broken())
-        return msg::databaseError(PQerrorMessage(m_conn));
+        return msg::databaseUnreachable();
     const std::string state = field(res, PG_DIAG_SQLSTATE);
     const std::string text = field(res, PG_DIAG_MESSAGE_PRIMARY);
     auto canonical = [&](const std::string &name) {
@@ -704,15 +737,26 @@ PgDatabase::~PgDatabase() = default;
 Database::Lease PgDatabase::acquire()
 {
     std::unique_ptr<PgConnection> c;
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_idle.empty()) {
+    while (true) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_idle.empty())
+                break;
             c = std::move(m_idle.back());
             m_idle.pop_back();
         }
+        // A link the server closed (a restart) shows as soon as its pending input is read.
+        if (PQconsumeInput(c->handle()) && !c->broken())
+            break;
+        c.reset();
     }
-    if (!c)
-        c = std::make_unique<PgConnection>(options(), m_schema);
+    if (!c) {
+        try {
+            c = std::make_unique<PgConnection>(options(), m_schema);
+        } catch (const std::exception &) {
+            throw std::runtime_error(msg::databaseUnreachable());
+        }
+    }
     c->confine(RequestScope::company(), RequestScope::user());
     return Lease(*this, std::move(c));
 }

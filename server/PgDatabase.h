@@ -132,6 +132,8 @@ public:
     void confine(const std::string &company, long long user);
     // Whether the link to the server is gone (the connection is then dropped).
     bool broken() const;
+    // Links again to a server that restarted; false while it is still away.
+    bool reconnect();
 
     // Runs a command of the server's own; answers the result (the caller clears it), or
     // throws std::runtime_error.
@@ -169,6 +171,7 @@ private:
     bool m_clientRole = false;
 
     std::string settings() const;
+    std::string setup() const;
 };
 
 class PgDatabase final : public Database
