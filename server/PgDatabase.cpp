@@ -24,11 +24,7 @@ constexpr const char *kClientRole = "dravik_client";
 
 std::string lowerAscii(std::string_view s)
 {
-    std::string out(s);
-    for (char &c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
+    return seed::lowerName(std::string(s));
 }
 
 // The server's own statements are written once for both engines: "?" parameters become
@@ -388,8 +384,9 @@ PgConnection::PgConnection(const DbOptions &options, const PgSchemaInfo &schema)
         throw std::runtime_error("cannot connect to PostgreSQL: " + error);
     }
     // Texts travel as UTF-8, backslashes in literals are plain characters (the translation
-    // counts on it), numbers come back exactly, and a lock waited for longer than the busy
-    // time-out answers WAIT_TIMEOUT.
+    // counts on it), numbers come back exactly, a kept statement is planned once (its
+    // parameters are ids), and a lock waited for longer than the busy time-out answers
+    // WAIT_TIMEOUT.
     // The server's notices (a restart's farewell) are no business of the log.
     PQsetNoticeProcessor(
             m_conn, [](void *, const char *) {}, nullptr);
@@ -400,7 +397,7 @@ std::string PgConnection::setup() const
 {
     return "SET client_encoding = 'UTF8'; SET standard_conforming_strings = on; "
            "SET DateStyle = ISO; SET extra_float_digits = 1; SET client_min_messages = warning; "
-           "SET lock_timeout = "
+           "SET plan_cache_mode = force_generic_plan; SET lock_timeout = "
             + std::to_string(m_options.busyTimeoutMs);
 }
 
@@ -594,6 +591,9 @@ void PgConnection::rollback()
 
 bool PgConnection::enterClient(bool readOnly, std::string &failure, bool &busy)
 {
+    // Already there, under the same time limit: nothing to send.
+    if (m_open && m_clientRole && m_clientTimeoutMs == m_timeoutMs)
+        return true;
     std::string sql;
     if (!m_open)
         sql = std::string(readOnly ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
@@ -612,6 +612,7 @@ bool PgConnection::enterClient(bool readOnly, std::string &failure, bool &busy)
     PQclear(res);
     m_open = true;
     m_clientRole = true;
+    m_clientTimeoutMs = m_timeoutMs;
     return true;
 }
 

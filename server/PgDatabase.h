@@ -169,6 +169,7 @@ private:
     int m_names = 0;
     bool m_open = false;
     bool m_clientRole = false;
+    int m_clientTimeoutMs = 0; // the time limit set with the client role
 
     std::string settings() const;
     std::string setup() const;
