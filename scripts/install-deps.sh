@@ -7,6 +7,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev libgl-dev
     libcurl4-openssl-dev libjpeg62-turbo-dev libcpp-httplib-dev libsqlite3-dev libhpdf-dev libsodium-dev
+    postgresql libpq-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     python3 python3-pyftpdlib
     xvfb xauth imagemagick poppler-utils xdotool

@@ -7,6 +7,7 @@
 #include "server/TempBudget.h"
 #include "server/XmlDoc.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -16,103 +17,45 @@ namespace dravik::server {
 
 namespace {
 
-struct StmtDeleter
-{
-    void operator()(sqlite3_stmt *s) const { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtDeleter>;
-
-// Why a client statement did not run, as the log item says it.
-std::string describeFailure(Connection &c, int rc)
-{
-    if (c.interrupted() || rc == SQLITE_INTERRUPT)
-        return msg::interrupted();
-    if (rc == SQLITE_FULL && tempBudgetExceeded())
-        return msg::tempSpaceExceeded();
-    if (rc == SQLITE_TOOBIG)
-        return msg::valueTooLarge();
-    if (rc == SQLITE_AUTH || !c.denial().empty())
-        return c.denial().empty() ? msg::deniedOther() : c.denial();
-    std::string text = sqlite3_errmsg(c.handle());
-    // The server writes to main.<table>; the client named the table alone.
-    if (text.compare(0, 11, "table main.") == 0)
-        text.erase(6, 5);
-    // The confinement's and the locks' own refusals, raised by their triggers.
-    if (rc == SQLITE_CONSTRAINT
-        && text.compare(0, msg::kRefusedPrefix.size(), msg::kRefusedPrefix) == 0)
-        return text;
-    auto after = [&](std::string_view prefix) -> std::string {
-        return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size())
-                                                           : std::string();
-    };
-    if (auto t = after("no such table: "); !t.empty())
-        return msg::noSuchTable(t);
-    if (auto t = after("no such column: "); !t.empty())
-        return msg::noSuchColumn(t);
-    if (auto t = after("UNIQUE constraint failed: "); !t.empty())
-        return msg::duplicateValue(t);
-    if (auto t = after("NOT NULL constraint failed: "); !t.empty())
-        return msg::missingValue(t);
-    if (const size_t p = text.find(": syntax error");
-        p != std::string::npos && after("near ").size())
-        return msg::syntaxError(text.substr(5, p - 5));
-    if (text == "LIKE or GLOB pattern too complex")
-        return msg::patternTooLong();
-    if (text == "incomplete input")
-        return msg::syntaxError("la fin de l'instruction");
-    return msg::sqlError(text);
-}
-
 // Client statements longer than this are prepared for one request only.
 constexpr size_t kKeptStatementBytes = 16 * 1024;
-
-bool isBusy(int rc)
-{
-    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
-}
-
-// Prepares a client statement under the given confinement. Answers the SQLite result code;
-// on failure `message` holds the log item.
-int prepareClient(Connection &c, Access access, const std::string &sql, Stmt &stmt,
-                  std::string &message, const std::set<std::string> &readable = {})
-{
-    c.setAccess(access, readable);
-    sqlite3_stmt *raw = nullptr;
-    const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v2(c.handle(), sql.c_str(), static_cast<int>(sql.size()), &raw,
-                                      &tail);
-    stmt.reset(raw);
-    if (rc != SQLITE_OK) {
-        message = describeFailure(c, rc);
-        return rc;
-    }
-    if (!raw) {
-        message = msg::emptyStatement();
-        return SQLITE_ERROR;
-    }
-    for (; tail && *tail; ++tail) {
-        if (static_cast<unsigned char>(*tail) > ' ' && *tail != ';') {
-            message = msg::oneStatementOnly();
-            return SQLITE_ERROR;
-        }
-    }
-    return SQLITE_OK;
-}
 
 std::string failure(const std::string &message)
 {
     return XmlDoc::failure({message});
 }
 
+std::string busyOr(StepResult r, const std::string &message)
+{
+    return r == StepResult::Busy ? XmlDoc::waitTimeout() : failure(message);
+}
+
+// Prepares a client statement under the given confinement: the statement, or the failure
+// document.
+std::unique_ptr<Statement> prepareClient(Connection &c, Access access, const JetTranslation &t,
+                                         std::string &answer,
+                                         const std::set<std::string> &readable = {})
+{
+    c.setAccess(access, readable);
+    Prepared p = c.prepareClient(t);
+    if (!p.statement)
+        answer = p.busy ? XmlDoc::waitTimeout() : failure(p.failure);
+    return std::move(p.statement);
+}
+
 // Runs a prepared write under the time limit; answers the failure document, empty on success.
-std::string stepWrite(Database &db, Connection &c, sqlite3_stmt *stmt)
+std::string stepWrite(Database &db, Connection &c, Statement &stmt)
 {
     c.startClock(db.options().statementTimeoutMs);
-    const int rc = sqlite3_step(stmt);
+    const StepResult r = stmt.step();
     c.startClock(0);
-    if (isBusy(rc))
-        return XmlDoc::waitTimeout();
-    return rc == SQLITE_DONE ? std::string() : failure(describeFailure(c, rc));
+    return r == StepResult::Done ? std::string() : busyOr(r, stmt.failure());
+}
+
+// Translates for the engine of the connection's kind.
+JetTranslation translateFor(Database &db, std::string_view jetSql)
+{
+    return translateJet(jetSql, db.dialect());
 }
 
 } // namespace
@@ -121,7 +64,7 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
                          const std::set<std::string> &readable)
 {
     SelectResult r;
-    const JetTranslation t = translateJet(jetSql);
+    const JetTranslation t = translateFor(db, jetSql);
     if (!t.ok) {
         r.failure = failure(t.error);
         return r;
@@ -137,61 +80,61 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
     if (maxRows <= 0 || maxRows > kMaxQueryRows)
         maxRows = kMaxQueryRows;
 
-    auto lease = db.acquire();
-    Connection &c = *lease;
+    std::optional<Database::Lease> lease;
+    try {
+        lease.emplace(db.acquire());
+    } catch (const std::exception &e) {
+        r.failure = failure(e.what());
+        return r;
+    }
+    Connection &c = **lease;
     // The same search comes back (more rows, a reload): its statement is kept prepared.
     std::string key = t.sql;
     for (const auto &table : readable)
         key += '\n' + table;
     c.setAccess(Access::Read, readable);
-    sqlite3_stmt *stmt = c.clientStatement(key);
-    int rc = SQLITE_OK;
-    Stmt fresh; // a statement not kept by the connection
+    Statement *stmt = c.clientStatement(key);
+    std::unique_ptr<Statement> fresh; // a statement not kept by the connection
     if (!stmt) {
-        std::string message;
-        rc = prepareClient(c, Access::Read, t.sql, fresh, message, readable);
-        if (rc == SQLITE_OK && !sqlite3_stmt_readonly(fresh.get())) {
-            rc = SQLITE_ERROR;
-            message = msg::selectOnly();
+        fresh = prepareClient(c, Access::Read, t, r.failure, readable);
+        if (fresh && !fresh->readOnly()) {
+            fresh.reset();
+            r.failure = failure(msg::selectOnly());
         }
-        if (rc != SQLITE_OK) {
-            r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
+        if (!fresh)
             return r;
-        }
         stmt = fresh.get();
         // A long statement is rarely sent twice, and kept ones would hold megabytes per
         // connection.
         if (key.size() <= kKeptStatementBytes)
-            c.keepClient(key, fresh.release());
+            stmt = c.keepClient(key, std::move(fresh));
     }
-    std::optional<RowWriter> ownWriter;
-    if (fresh)
-        ownWriter.emplace(stmt);
-    const RowWriter &writer = fresh ? *ownWriter : c.writer(stmt);
     c.startClock(db.options().statementTimeoutMs);
+    StepResult step;
     while (true) {
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_DONE) {
+        step = stmt->step();
+        if (step == StepResult::Done) {
             r.complete = true;
             break;
         }
-        if (rc != SQLITE_ROW || r.rows == maxRows)
+        if (step != StepResult::Row || r.rows == maxRows)
             break; // an error, or one row more than asked: the answer is not complete
-        writer.appendItem(r.items, item);
+        // Made at the first row: an engine may know the columns only once the rows come.
+        stmt->writer().appendItem(r.items, item);
         ++r.rows;
         if (r.items.size() > kMaxAnswerBytes) {
             r.failure = failure(msg::answerTooLarge());
             r.items.clear();
-            sqlite3_reset(stmt);
+            stmt->reset();
             c.startClock(0);
             return r;
         }
     }
     c.startClock(0);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        r.failure = isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+    if (step != StepResult::Row && step != StepResult::Done)
+        r.failure = busyOr(step, stmt->failure());
     // Ends the read at once: a kept statement must not hold the snapshot.
-    sqlite3_reset(stmt);
+    stmt->reset();
     return r;
 }
 
@@ -213,50 +156,7 @@ std::string runQuery(Database &db, std::string_view jetSql, int maxRows,
 
 namespace {
 
-// The next id of a column: one more than the largest in the table.
-sqlite3_int64 nextId(Connection &c, const std::string &table, const std::string &column)
-{
-    // Over every company's rows, so that ids never collide.
-    const std::string sql = "SELECT max(" + quoteName(column) + ") FROM main." + quoteName(table);
-    sqlite3_stmt *raw = nullptr;
-    checkSqlite(c.handle(), sqlite3_prepare_v2(c.handle(), sql.c_str(), -1, &raw, nullptr), sql);
-    Stmt stmt(raw);
-    checkSqlite(c.handle(), sqlite3_step(raw), sql);
-    return sqlite3_column_int64(raw, 0) + 1;
-}
-
-// BEGIN IMMEDIATE ... COMMIT around a write; rolls back when not committed.
-class WriteTransaction
-{
-public:
-    explicit WriteTransaction(Connection &c)
-        : m_c(c)
-    { }
-    ~WriteTransaction()
-    {
-        if (m_open)
-            sqlite3_exec(m_c.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    int begin()
-    {
-        const int rc = sqlite3_exec(m_c.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        m_open = rc == SQLITE_OK;
-        return rc;
-    }
-    int commit()
-    {
-        const int rc = sqlite3_exec(m_c.handle(), "COMMIT", nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            m_open = false;
-        return rc;
-    }
-
-private:
-    Connection &m_c;
-    bool m_open = false;
-};
-
-sqlite3_int64 unixNow()
+long long unixNow()
 {
     return std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -266,19 +166,14 @@ sqlite3_int64 unixNow()
 // The answer stored with a key applied within its lifetime.
 std::optional<std::string> storedAnswer(Connection &c, const std::string &key, int lifetimeSeconds)
 {
-    sqlite3_stmt *stmt = c.cached("SELECT Answer FROM tRequestKeys WHERE RequestKey = ? "
-                                  "AND AppliedAt > ?");
-    sqlite3_bind_text(stmt, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(stmt, 2, unixNow() - lifetimeSeconds);
+    Statement &stmt = c.cached("SELECT Answer FROM tRequestKeys WHERE RequestKey = ? "
+                               "AND AppliedAt > ?");
+    stmt.bind(1, key);
+    stmt.bind(2, unixNow() - lifetimeSeconds);
     std::optional<std::string> answer;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(stmt, 0));
-        answer.emplace(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(stmt, 0)));
-    }
-    sqlite3_reset(stmt);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        checkSqlite(c.handle(), rc, "request key");
+    if (stmt.next())
+        answer.emplace(stmt.text(0));
+    stmt.reset();
     return answer;
 }
 
@@ -287,44 +182,35 @@ std::optional<std::string> storedAnswer(Connection &c, const std::string &key, i
 void storeAnswer(Connection &c, const std::string &key, const std::string &answer,
                  int lifetimeSeconds)
 {
-    static std::atomic<sqlite3_int64> lastSweep {0};
-    const sqlite3_int64 now = unixNow();
-    sqlite3_stmt *stmt;
+    static std::atomic<long long> lastSweep {0};
+    const long long now = unixNow();
     if (now - lastSweep.load() > 600) {
         lastSweep = now;
-        stmt = c.cached("DELETE FROM tRequestKeys WHERE AppliedAt <= ?");
-        sqlite3_bind_int64(stmt, 1, now - lifetimeSeconds);
-        checkSqlite(c.handle(), sqlite3_step(stmt), "request keys");
-        sqlite3_reset(stmt);
+        Statement &sweep = c.cached("DELETE FROM tRequestKeys WHERE AppliedAt <= ?");
+        sweep.bind(1, now - lifetimeSeconds);
+        sweep.next();
+        sweep.reset();
     }
-    stmt = c.cached("INSERT OR REPLACE INTO tRequestKeys (RequestKey, Answer, AppliedAt) "
-                    "VALUES (?, ?, ?)");
-    sqlite3_bind_text(stmt, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(stmt, 2, answer.data(), static_cast<int>(answer.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(stmt, 3, now);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
-    checkSqlite(c.handle(), rc, "request key");
-}
-
-std::string busyOr(Connection &c, int rc)
-{
-    return isBusy(rc) ? XmlDoc::waitTimeout() : failure(describeFailure(c, rc));
+    Statement &stmt = c.cached("INSERT INTO tRequestKeys (RequestKey, Answer, AppliedAt) "
+                               "VALUES (?, ?, ?) ON CONFLICT (RequestKey) DO UPDATE SET "
+                               "Answer = excluded.Answer, AppliedAt = excluded.AppliedAt");
+    stmt.bind(1, key);
+    stmt.bindBlob(2, answer);
+    stmt.bind(3, now);
+    stmt.next();
+    stmt.reset();
 }
 
 // Prepares a client write; a statement answering rows (RETURNING) is refused before it runs.
-int prepareWrite(Connection &c, const std::string &sql, Stmt &stmt, std::string &answer)
+std::unique_ptr<Statement> prepareWrite(Connection &c, const JetTranslation &t, std::string &answer)
 {
-    std::string message;
-    int rc = prepareClient(c, Access::Write, sql, stmt, message);
+    auto stmt = prepareClient(c, Access::Write, t, answer);
     c.setAccess(Access::Internal);
-    if (rc == SQLITE_OK && sqlite3_column_count(stmt.get()) > 0) {
-        rc = SQLITE_ERROR;
-        message = msg::returningRefused();
+    if (stmt && stmt->columns() > 0) {
+        stmt.reset();
+        answer = failure(msg::returningRefused());
     }
-    if (rc != SQLITE_OK)
-        answer = isBusy(rc) ? XmlDoc::waitTimeout() : failure(message);
-    return rc;
+    return stmt;
 }
 
 // One write request as one transaction: the stored answer of a key already applied, or
@@ -337,31 +223,45 @@ std::string runWrite(Database &db, const WriteOptions &options, Apply apply)
     const std::string &key = options.requestKey;
     if (!key.empty() && !isRequestKey(key))
         return failure(msg::badRequestKey());
-    auto lease = db.acquire();
-    Connection &c = *lease;
-    WriteTransaction tx(c);
+    std::optional<Database::Lease> lease;
+    try {
+        lease.emplace(db.acquire());
+    } catch (const std::exception &e) {
+        return failure(e.what());
+    }
+    Connection &c = **lease;
     c.setAccess(Access::Internal);
-    int rc = tx.begin();
-    if (rc != SQLITE_OK)
-        return busyOr(c, rc);
+    StepResult r = c.begin(TransactionKind::Write);
+    if (r != StepResult::Done)
+        return busyOr(r, c.failure());
     const int lifetime = db.options().requestKeySeconds;
     try {
         if (!key.empty()) {
-            if (auto answer = storedAnswer(c, key, lifetime))
+            if (auto answer = storedAnswer(c, key, lifetime)) {
+                c.rollback();
                 return *answer;
+            }
         }
         std::string answer;
-        if (!apply(c, answer))
+        if (!apply(c, answer)) {
+            c.rollback();
             return answer;
+        }
         if (options.beforeCommit) {
-            if (std::string failed = options.beforeCommit(); !failed.empty())
+            if (std::string failed = options.beforeCommit(); !failed.empty()) {
+                c.rollback();
                 return failed;
+            }
         }
         if (!key.empty())
             storeAnswer(c, key, answer, lifetime);
-        rc = tx.commit();
-        return rc == SQLITE_OK ? answer : busyOr(c, rc);
+        r = c.commit();
+        if (r == StepResult::Done)
+            return answer;
+        c.rollback();
+        return busyOr(r, c.failure());
     } catch (const std::exception &e) {
+        c.rollback();
         return failure(msg::databaseError(e.what()));
     }
 }
@@ -375,7 +275,7 @@ bool isRequestKey(std::string_view key)
 
 std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions &options)
 {
-    const JetTranslation t = translateJet(jetSql);
+    const JetTranslation t = translateFor(db, jetSql);
     if (!t.ok)
         return failure(t.error);
     if (t.kind != StatementKind::Insert && t.kind != StatementKind::Update
@@ -385,15 +285,15 @@ std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions 
         return failure(msg::newIdOnlyInInsert());
 
     return runWrite(db, options, [&](Connection &c, std::string &answer) {
-        Stmt stmt;
-        if (prepareWrite(c, t.sql, stmt, answer) != SQLITE_OK)
+        auto stmt = prepareWrite(c, t, answer);
+        if (!stmt)
             return false;
-        answer = stepWrite(db, c, stmt.get());
+        answer = stepWrite(db, c, *stmt);
         if (!answer.empty())
             return false;
         XmlDoc doc("Answer");
         doc.open("OutParams");
-        doc.value("RowsAffected", std::to_string(sqlite3_changes(c.handle())));
+        doc.value("RowsAffected", std::to_string(c.changes()));
         doc.close("OutParams");
         answer = doc.finish();
         return true;
@@ -402,7 +302,7 @@ std::string runUpdate(Database &db, std::string_view jetSql, const WriteOptions 
 
 std::string runInsert(Database &db, std::string_view jetSql, const WriteOptions &options)
 {
-    const JetTranslation t = translateJet(jetSql);
+    const JetTranslation t = translateFor(db, jetSql);
     if (!t.ok)
         return failure(t.error);
     if (t.kind != StatementKind::Insert)
@@ -411,25 +311,28 @@ std::string runInsert(Database &db, std::string_view jetSql, const WriteOptions 
         return failure(msg::newIdPlacement());
 
     return runWrite(db, options, [&](Connection &c, std::string &answer) {
-        Stmt stmt;
-        if (prepareWrite(c, t.sql, stmt, answer) != SQLITE_OK)
+        auto stmt = prepareWrite(c, t, answer);
+        if (!stmt)
             return false;
-        sqlite3_int64 newId = 0, newIdBis = 0;
+        long long newId = 0, newIdBis = 0;
+        // Both engines number the placeholders in the order they first appear.
+        auto bindId = [&](const char *name, long long value) {
+            const auto at = std::find(t.parameters.begin(), t.parameters.end(), name);
+            stmt->bind(static_cast<int>(at - t.parameters.begin()) + 1, value);
+        };
         if (t.usesNewId) {
-            newId = nextId(c, t.table, t.newIdColumn);
-            sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewID"),
-                               newId);
+            newId = c.nextId(t.table, t.newIdColumn);
+            bindId(":NewID", newId);
         }
         if (t.usesNewIdBis) {
-            newIdBis = nextId(c, t.table, t.newIdBisColumn);
-            sqlite3_bind_int64(stmt.get(), sqlite3_bind_parameter_index(stmt.get(), ":NewIDbis"),
-                               newIdBis);
+            newIdBis = c.nextId(t.table, t.newIdBisColumn);
+            bindId(":NewIDbis", newIdBis);
         }
-        answer = stepWrite(db, c, stmt.get());
+        answer = stepWrite(db, c, *stmt);
         if (!answer.empty())
             return false;
         if (!t.usesNewId)
-            newId = sqlite3_last_insert_rowid(c.handle());
+            newId = c.lastInsertId();
         XmlDoc doc("Answer");
         doc.open("OutParams");
         doc.value("NewID", std::to_string(newId));

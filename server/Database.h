@@ -1,20 +1,17 @@
 #pragma once
 
-// The server's SQLite storage: a pool of connections to one file in WAL mode, each with a busy
-// time-out, durable commits (synchronous FULL), an authorizer that confines what a client's
-// statement may touch, and a progress handler that stops a statement running too long.
+// The server's storage, as the endpoints see it: a pool of connections, each preparing and
+// running statements, reading their rows and holding one transaction at a time. The engine
+// behind it (SQLite, server/SqliteDatabase.h) confines what a client's statement may touch and
+// stops a statement running too long; the endpoints know nothing more of it.
 
-#include <sqlite3.h>
+#include "server/JetSql.h"
 
-#include <chrono>
-#include <list>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace dravik::server {
 
@@ -39,10 +36,8 @@ enum class Access {
     Write, // a client's INSERT/UPDATE/DELETE: read them, write the writable ones
 };
 
-class RowWriter;
-
 // The company and user a request runs for, on the thread serving it. While one is set,
-// acquire() hands out confined connections (see Connection::confine).
+// acquire() hands out confined connections.
 struct RequestScope
 {
     RequestScope(std::string company, long long user);
@@ -53,77 +48,134 @@ struct RequestScope
     static long long user();
 };
 
+// What a step of a statement came to. Busy: another writer held the database longer than the
+// busy time-out (answered WAIT_TIMEOUT; nothing was written).
+enum class StepResult { Row, Done, Busy, Failed };
+
+// How the documents write a column: by its declared type.
+enum class ColumnKind { Plain, Date, Boolean };
+enum class ValueType { Null, Integer, Real, Text, Blob };
+
+class RowWriter;
+
+class Statement
+{
+public:
+    virtual ~Statement();
+
+    // Parameters are numbered from 1.
+    virtual void bind(int index, long long value) = 0;
+    virtual void bind(int index, std::string_view text) = 0;
+    virtual void bindBlob(int index, std::string_view bytes) = 0;
+
+    // Runs the statement, or moves to its next row.
+    virtual StepResult step() = 0;
+    // The next row of a statement of the server's own: true while there is one. Throws
+    // std::runtime_error naming the statement when it fails.
+    bool next();
+    // Ends the run (rows not read are dropped, the read's snapshot let go) and clears the
+    // bindings, ready to run again.
+    virtual void reset() = 0;
+
+    // Why the last step failed: the log item of a client's statement (French).
+    virtual std::string failure() const = 0;
+    // The engine's own words for it, for the server's statements.
+    virtual std::string error() const = 0;
+
+    virtual int columns() const = 0;
+    virtual std::string columnName(int column) const = 0;
+    virtual ColumnKind columnKind(int column) const = 0;
+    virtual bool computed(int column) const = 0; // no declared type
+    virtual bool readOnly() const = 0;
+
+    // The current row.
+    virtual ValueType type(int column) const = 0;
+    virtual long long integer(int column) const = 0;
+    virtual double real(int column) const = 0;
+    virtual std::string_view text(int column) const = 0; // text, or a blob's bytes
+
+    // The writer of this statement's rows, made once.
+    const RowWriter &writer();
+
+private:
+    std::unique_ptr<RowWriter> m_writer;
+};
+
+// A client's statement, prepared: the statement, or why it was refused or failed.
+struct Prepared
+{
+    std::unique_ptr<Statement> statement;
+    std::string failure; // the log item, when no statement
+    bool busy = false; // the database stayed busy: WAIT_TIMEOUT
+};
+
+enum class TransactionKind {
+    Read, // one snapshot for all the reads of a document
+    Write, // a write, holding the write lock from its start
+};
+
 class Connection
 {
 public:
-    Connection(const DbOptions &options);
-    ~Connection();
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
+    virtual ~Connection();
 
-    sqlite3 *handle() const { return m_db; }
+    // The dialect the client's Jet statements are translated into for this engine.
+    virtual SqlDialect dialect() const = 0;
 
-    // A statement of the server's own, prepared once per connection and reset for reuse.
-    // Throws std::runtime_error when it cannot be prepared.
-    sqlite3_stmt *cached(const std::string &sql);
-    // The row writer of a statement returned by cached(), made once.
-    const RowWriter &writer(sqlite3_stmt *stmt);
-
-    // A client SELECT prepared before under the same confinement (key), reset for reuse, or null.
-    // keepClient() hands a freshly prepared one over to the connection, which keeps the most
-    // recently used ones and finalizes the others.
-    sqlite3_stmt *clientStatement(const std::string &key);
-    void keepClient(const std::string &key, sqlite3_stmt *stmt);
+    // A statement of the server's own ("?" for parameters), prepared once per connection and
+    // reset for reuse. Throws std::runtime_error when it cannot be prepared.
+    virtual Statement &cached(const std::string &sql) = 0;
+    // Runs a script of the server's own (several statements). Throws std::runtime_error.
+    virtual void exec(const std::string &sql) = 0;
 
     // Confines the statements prepared and run from now on; `tables`, when not empty, is the
     // only set of tables a Read statement may read.
-    void setAccess(Access access, std::set<std::string> tables = {});
-    // The reason of the last refusal of the authorizer (French), empty when none.
-    const std::string &denial() const { return m_denial; }
+    virtual void setAccess(Access access, const std::set<std::string> &tables = {}) = 0;
+    // A client's statement (translated for this engine), prepared under the access last set.
+    // Exactly one statement: anything after it is refused.
+    virtual Prepared prepareClient(const JetTranslation &t) = 0;
+    // A client SELECT prepared before under the same confinement (key), reset for reuse, or
+    // null. keepClient() hands a freshly prepared one over to the connection, which keeps the
+    // most recently used ones, and answers it.
+    virtual Statement *clientStatement(const std::string &key) = 0;
+    virtual Statement *keepClient(const std::string &key, std::unique_ptr<Statement> stmt) = 0;
 
-    // Makes every statement of this connection see and change only the rows of `company`:
-    // temporary views shadow the record tables, temporary triggers guard their writes
-    // (made once per connection; such a connection serves confined requests only).
-    void confine(const std::string &company, long long user);
-    bool confined() const { return m_confined; }
+    // Starts the time limit of the client statement about to run (0: none).
+    virtual void startClock(int timeoutMs) = 0;
 
-    // Starts the time limit of the statement about to run (0: none).
-    void startClock(int timeoutMs);
-    bool interrupted() const { return m_interrupted; }
+    // The transaction of a request; rollback() is harmless when none is open.
+    virtual StepResult begin(TransactionKind kind) = 0;
+    virtual StepResult commit() = 0;
+    virtual void rollback() = 0;
+    // Why begin() or commit() failed (French).
+    virtual std::string failure() const = 0;
 
-private:
-    sqlite3 *m_db = nullptr;
-    const DbOptions &m_options;
-    std::unordered_map<std::string, sqlite3_stmt *> m_cache;
-    std::unordered_map<sqlite3_stmt *, std::unique_ptr<RowWriter>> m_writers;
-    std::list<std::pair<std::string, sqlite3_stmt *>> m_client; // most recently used first
-    Access m_access = Access::Internal;
-    std::set<std::string> m_tables;
-    std::string m_denial;
-    std::chrono::steady_clock::time_point m_deadline {};
-    bool m_clock = false;
-    bool m_interrupted = false;
-    bool m_confined = false;
-    std::string m_company;
-    long long m_user = 0;
+    // Rows changed by the last write; the rowid of the last insert.
+    virtual long long changes() const = 0;
+    virtual long long lastInsertId() const = 0;
+    // One more than the largest value of the column over every company's rows, so that ids
+    // never collide.
+    virtual long long nextId(const std::string &table, const std::string &column) = 0;
 
-    static void companyFunction(sqlite3_context *ctx, int, sqlite3_value **);
-    static void userFunction(sqlite3_context *ctx, int, sqlite3_value **);
+    virtual bool confined() const = 0;
+};
 
-    static int authorize(void *self, int action, const char *a, const char *b, const char *dbName,
-                         const char *trigger);
-    static int progress(void *self);
-    int check(int action, const char *a, const char *b, const char *dbName);
+// What the server asks of a database when it starts.
+struct PrepareOptions
+{
+    std::string seed; // "", "demo" or "large"
+    std::string photoDir; // where the demo's photos are written
 };
 
 class Database
 {
 public:
-    // Opens (creating when missing) the file and sets WAL mode. Throws std::runtime_error.
     explicit Database(DbOptions options);
-    ~Database();
+    virtual ~Database();
 
     const DbOptions &options() const { return m_options; }
+    // The dialect the client's Jet statements are translated into.
+    virtual SqlDialect dialect() const = 0;
 
     // One connection for the duration of a request; given back to the pool on destruction.
     class Lease
@@ -142,19 +194,24 @@ public:
         Database *m_db;
         std::unique_ptr<Connection> m_c;
     };
-    Lease acquire();
+    // A connection confined to the company of the request's scope, when one is set.
+    virtual Lease acquire() = 0;
 
-    // Runs a script of the server's own (schema, seeds) outside any client confinement.
+    // Creates the schema and the server's own tables when missing, then seeds as asked (an
+    // existing database is used as it is). Throws std::runtime_error.
+    virtual void prepare(const PrepareOptions &options) = 0;
+    // Runs a script of the server's own outside any client confinement.
     void exec(const std::string &sql);
+
+protected:
+    virtual void release(std::unique_ptr<Connection> c) = 0;
 
 private:
     DbOptions m_options;
-    std::mutex m_mutex;
-    std::vector<std::unique_ptr<Connection>> m_idle;
-    std::vector<std::unique_ptr<Connection>> m_idleConfined;
 };
 
-// Throws std::runtime_error with SQLite's message when rc is an error.
-void checkSqlite(sqlite3 *db, int rc, std::string_view what);
+// The database that options.path names: postgresql://USER@HOST/DB (or any libpq address
+// beginning postgresql:// or postgres://), else an SQLite file. Throws std::runtime_error.
+std::unique_ptr<Database> openDatabase(DbOptions options);
 
 } // namespace dravik::server

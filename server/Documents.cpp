@@ -21,7 +21,7 @@ namespace dravik::server {
 
 namespace {
 
-using Arg = std::variant<sqlite3_int64, std::string>;
+using Arg = std::variant<long long, std::string>;
 
 // A document grown past the answer limit: it is answered as a log item instead.
 struct AnswerTooLarge : std::exception
@@ -34,27 +34,17 @@ void checkSize(const std::string &out)
         throw AnswerTooLarge();
 }
 
-sqlite3_stmt *run(Connection &c, const std::string &sql, std::initializer_list<Arg> args)
+Statement &run(Connection &c, const std::string &sql, std::initializer_list<Arg> args)
 {
-    sqlite3_stmt *stmt = c.cached(sql);
+    Statement &stmt = c.cached(sql);
     int i = 1;
     for (const Arg &a : args) {
-        if (const auto *n = std::get_if<sqlite3_int64>(&a))
-            sqlite3_bind_int64(stmt, i++, *n);
-        else {
-            const auto &s = std::get<std::string>(a);
-            sqlite3_bind_text(stmt, i++, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-        }
+        if (const auto *n = std::get_if<long long>(&a))
+            stmt.bind(i++, *n);
+        else
+            stmt.bind(i++, std::get<std::string>(a));
     }
     return stmt;
-}
-
-int step(Connection &c, sqlite3_stmt *stmt)
-{
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        checkSqlite(c.handle(), rc, sqlite3_sql(stmt));
-    return rc;
 }
 
 // Every row of the statement as an item of the container item + "S".
@@ -62,17 +52,17 @@ void appendList(Connection &c, std::string &out, std::string_view item, const st
                 std::initializer_list<Arg> args)
 {
     const std::string container = std::string(item) + "S";
-    sqlite3_stmt *stmt = run(c, sql, args);
+    Statement &stmt = run(c, sql, args);
     out += "<" + container + ">";
-    const RowWriter &writer = c.writer(stmt);
-    while (step(c, stmt) == SQLITE_ROW) {
+    const RowWriter &writer = stmt.writer();
+    while (stmt.next()) {
         writer.appendItem(out, item);
         if (out.size() > kMaxAnswerBytes) {
-            sqlite3_reset(stmt);
+            stmt.reset();
             throw AnswerTooLarge();
         }
     }
-    sqlite3_reset(stmt);
+    stmt.reset();
     out += "</" + container + ">\r\n";
 }
 
@@ -81,14 +71,14 @@ void appendList(Connection &c, std::string &out, std::string_view item, const st
 bool appendRecord(Connection &c, std::string &out, std::string_view name, const std::string &sql,
                   std::initializer_list<Arg> args)
 {
-    sqlite3_stmt *stmt = run(c, sql, args);
+    Statement &stmt = run(c, sql, args);
     out += '<';
     out += name;
     out += '>';
-    const bool found = step(c, stmt) == SQLITE_ROW;
+    const bool found = stmt.next();
     if (found)
-        c.writer(stmt).appendFields(out);
-    sqlite3_reset(stmt);
+        stmt.writer().appendFields(out);
+    stmt.reset();
     checkSize(out);
     out += "</";
     out += name;
@@ -96,9 +86,9 @@ bool appendRecord(Connection &c, std::string &out, std::string_view name, const 
     return found;
 }
 
-std::optional<sqlite3_int64> toId(const std::string &text)
+std::optional<long long> toId(const std::string &text)
 {
-    sqlite3_int64 v = 0;
+    long long v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size())
         return std::nullopt;
@@ -112,40 +102,41 @@ std::string appendUser(Connection &c, std::string &out, const QueryParams &param
     const std::string userText = params.get("UserID");
     const auto user = toId(userText);
     std::string concession;
-    sqlite3_stmt *stmt = run(c,
-                             "SELECT UserConcession, UserSite, Name_, US1 FROM tUsers "
-                             "WHERE idUser = ?",
-                             {user.value_or(0)});
+    Statement &users = run(c,
+                           "SELECT UserConcession, UserSite, Name_, US1 FROM tUsers "
+                           "WHERE idUser = ?",
+                           {user.value_or(0)});
     out += "<User>";
-    if (user && step(c, stmt) == SQLITE_ROW) {
-        const RowWriter &w = c.writer(stmt);
+    if (user && users.next()) {
+        const RowWriter &w = users.writer();
         w.appendFields(out);
         concession = w.text(0);
     } else {
         logItems.push_back(msg::unknownUser(userText));
     }
-    sqlite3_reset(stmt);
+    users.reset();
     out += "</User>\r\n";
     // "GNames" holds its names as values of "GName" elements.
-    stmt = run(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
-               {user.value_or(0)});
+    Statement &groups = run(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
+                            {user.value_or(0)});
     out += "<GNames>";
-    while (step(c, stmt) == SQLITE_ROW) {
+    while (groups.next()) {
         out += "<GName>";
-        c.writer(stmt).appendValue(out, 0);
+        groups.writer().appendValue(out, 0);
         out += "</GName>";
     }
-    sqlite3_reset(stmt);
+    groups.reset();
     out += "</GNames>\r\n";
 
-    stmt = run(c,
-               "SELECT Opt_LimiteDateDeb, Opt_LimiteDateDebFrevo, Opt_LimiteDateDebClarim, "
-               "Opt_LimiteDateVerrouVNVO FROM tOptDates WHERE Concession = ?",
-               {concession});
+    Statement &dates = run(c,
+                           "SELECT Opt_LimiteDateDeb, Opt_LimiteDateDebFrevo, "
+                           "Opt_LimiteDateDebClarim, Opt_LimiteDateVerrouVNVO FROM tOptDates "
+                           "WHERE Concession = ?",
+                           {concession});
     out += "<OptDates>";
-    if (step(c, stmt) == SQLITE_ROW)
-        c.writer(stmt).appendFields(out);
-    sqlite3_reset(stmt);
+    if (dates.next())
+        dates.writer().appendFields(out);
+    dates.reset();
     out += "<Now>" + formatFr(today()) + "</Now></OptDates>\r\n";
     return concession;
 }
@@ -169,9 +160,10 @@ public:
     explicit ReadTransaction(Connection &c)
         : m_c(c)
     {
-        step(c, c.cached("BEGIN"));
+        if (c.begin(TransactionKind::Read) != StepResult::Done)
+            throw std::runtime_error(c.failure());
     }
-    ~ReadTransaction() { sqlite3_step(m_c.cached("COMMIT")); }
+    ~ReadTransaction() { m_c.commit(); }
     ReadTransaction(const ReadTransaction &) = delete;
     ReadTransaction &operator=(const ReadTransaction &) = delete;
 
@@ -219,15 +211,14 @@ std::string vehicleDocument(Database &db, const QueryParams &params)
                 const std::string idText = params.get("idTVO");
                 const auto id = toId(idText);
                 // The children hang on "idVO", which the record carries beside its own id.
-                sqlite3_int64 idVO = 0;
+                long long idVO = 0;
                 if (id && *id > 0) {
-                    sqlite3_stmt *stmt
-                            = run(c, "SELECT idVO FROM tVehicles WHERE idTVO = ?", {*id});
-                    if (step(c, stmt) == SQLITE_ROW)
-                        idVO = sqlite3_column_int64(stmt, 0);
+                    Statement &stmt = run(c, "SELECT idVO FROM tVehicles WHERE idTVO = ?", {*id});
+                    if (stmt.next())
+                        idVO = stmt.integer(0);
                     else
                         logItems.push_back(msg::vehicleNotFound(idText));
-                    sqlite3_reset(stmt);
+                    stmt.reset();
                 }
                 appendList(
                         c, body, "Resa",
@@ -253,7 +244,7 @@ std::string customerDocument(Database &db, const QueryParams &params)
             db, params, [&](Connection &c, std::string &body, std::vector<std::string> &logItems) {
                 const std::string idText = params.get("idClient");
                 const auto parsed = toId(idText);
-                const sqlite3_int64 id = parsed && *parsed > 0 ? *parsed : 0;
+                const long long id = parsed && *parsed > 0 ? *parsed : 0;
                 appendList(c, body, "TAct",
                            "SELECT * FROM tActions WHERE idClient = ? "
                            "ORDER BY DateAction DESC, idAction DESC",
@@ -340,14 +331,14 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
                                {concession}));
         // The code lists of the list boxes, one container each.
         {
-            sqlite3_stmt *stmt = run(c,
-                                     "SELECT CodeList, Abbr, eText FROM ListCodes "
-                                     "ORDER BY CodeList, CodeIndex, idCode",
-                                     {});
+            Statement &stmt = run(c,
+                                  "SELECT CodeList, Abbr, eText FROM ListCodes "
+                                  "ORDER BY CodeList, CodeIndex, idCode",
+                                  {});
             std::map<std::string, std::string> codes;
             std::vector<std::string> order;
-            while (step(c, stmt) == SQLITE_ROW) {
-                const RowWriter &w = c.writer(stmt);
+            while (stmt.next()) {
+                const RowWriter &w = stmt.writer();
                 const std::string list = w.text(0);
                 if (!codes.count(list))
                     order.push_back(list);
@@ -355,7 +346,7 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
                 text += "<" + list + "><Abbr>" + xmlEscapeValue(w.text(1)) + "</Abbr><eText>"
                         + xmlEscapeValue(w.text(2)) + "</eText></" + list + ">\r\n";
             }
-            sqlite3_reset(stmt);
+            stmt.reset();
             for (const auto &list : order)
                 lists.push_back({list, "<" + list + "S>" + codes[list] + "</" + list + "S>\r\n"});
         }

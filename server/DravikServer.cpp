@@ -14,8 +14,6 @@
 #include "server/Uploads.h"
 #include "server/XmlDoc.h"
 
-#include "server/seed/Seed.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -82,7 +80,12 @@ std::string sessionKeyOf(const httplib::Request &req)
 std::string DravikServer::authorize(const httplib::Request &req, QueryParams &params,
                                     std::optional<SessionUser> &user)
 {
-    user = sessionUser(*m_db, sessionKeyOf(req));
+    try {
+        user = sessionUser(*m_db, sessionKeyOf(req));
+    } catch (const std::exception &e) {
+        // The database is away (restarting): the request is answered, not dropped.
+        return e.what();
+    }
     if (!user)
         return m_options.requireSession ? msg::invalidSession() : std::string();
     const std::string id = params.get("UserID");
@@ -122,8 +125,8 @@ DravikServer::DravikServer(ServerOptions options)
     setServerTempLimit(m_options.tempBytesServer);
     db.writableTables = writableTables();
     db.hiddenTables = {"tRequestKeys", "tPasswords", "tSessions", "tReportTickets"};
-    m_db = std::make_unique<Database>(db);
-    prepareDatabase();
+    m_db = openDatabase(db);
+    m_db->prepare({m_options.seed, m_options.photoDir});
     HttpLimits limits;
     limits.connectionsPerAddress = m_options.connectionsPerAddress;
     limits.requestSeconds = m_options.requestSeconds;
@@ -134,39 +137,6 @@ DravikServer::DravikServer(ServerOptions options)
 DravikServer::~DravikServer()
 {
     stop();
-}
-
-void DravikServer::prepareDatabase()
-{
-    auto lease = m_db->acquire();
-    sqlite3 *db = lease->handle();
-    seed::createSchema(db);
-    createSessionTables(db);
-    // The server's own table, added to databases made before it existed.
-    checkSqlite(
-            db,
-            sqlite3_exec(db,
-                         "CREATE TABLE IF NOT EXISTS tRequestKeys (RequestKey TEXT PRIMARY KEY, "
-                         "Answer BLOB NOT NULL, AppliedAt INTEGER NOT NULL);"
-                         "CREATE INDEX IF NOT EXISTS tRequestKeysAppliedAt "
-                         "ON tRequestKeys (AppliedAt)",
-                         nullptr, nullptr, nullptr),
-            "request keys");
-    auto count = [&](const char *sql) {
-        sqlite3_stmt *stmt = lease->cached(sql);
-        sqlite3_step(stmt);
-        const int n = sqlite3_column_int(stmt, 0);
-        sqlite3_reset(stmt);
-        return n;
-    };
-    // A database that already holds data is used as it is: seeding twice would duplicate it.
-    const bool empty = count("SELECT count(*) FROM tConcessions") == 0;
-    if (m_options.seed == "demo" && empty)
-        seed::seedDemo(db, m_options.photoDir);
-    if (m_options.seed == "large" && count("SELECT count(*) FROM tVehicles") < seed::kLargeVehicles)
-        seed::seedLarge(db, m_options.photoDir);
-    if (!m_options.seed.empty())
-        setDemoPasswords(db);
 }
 
 void DravikServer::routes()

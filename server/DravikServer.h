@@ -70,7 +70,6 @@ private:
     std::thread m_thread;
     int m_port = 0;
 
-    void prepareDatabase();
     void routes();
     std::string authorize(const httplib::Request &req, QueryParams &params,
                           std::optional<SessionUser> &user);

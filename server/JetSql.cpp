@@ -4,6 +4,7 @@
 #include "server/Messages.h"
 #include "server/SqlValues.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace dravik::server {
@@ -139,12 +140,50 @@ std::string unquote(std::string_view raw)
     return out;
 }
 
+// Functions a PostgreSQL statement may call: the client's own and plain value functions. Any
+// other (set_config, pg_sleep, pg_read_file, dblink...) could leave the request's confinement,
+// stall the server or read outside the data.
+bool isPostgresFunction(std::string_view lowerName)
+{
+    static const char *const allowed[]
+            = {"abs",       "avg",     "cast",  "coalesce", "count", "greatest", "least",
+               "left",      "length",  "lower", "ltrim",    "max",   "min",      "nullif",
+               "position",  "replace", "right", "round",    "rtrim", "strpos",   "substr",
+               "substring", "sum",     "trim",  "upper"};
+    for (const char *a : allowed)
+        if (lowerName == a)
+            return true;
+    return false;
+}
+
+// Words that may stand before "(" without calling a function.
+bool isKeywordBeforeParen(std::string_view lowerName)
+{
+    static const char *const keywords[]
+            = {"all",  "and",    "any",    "as",     "between", "by",    "case",   "distinct",
+               "else", "except", "exists", "from",   "having",  "ilike", "in",     "intersect",
+               "is",   "join",   "like",   "not",    "on",      "or",    "select", "set",
+               "some", "then",   "union",  "values", "when",    "where", "with"};
+    for (const char *k : keywords)
+        if (lowerName == k)
+            return true;
+    return false;
+}
+
+// A schema of PostgreSQL's own (pg_catalog, pg_temp_3...), or its public one.
+bool isPostgresSchema(std::string_view lowerName)
+{
+    return lowerName == "public" || lowerName == "information_schema"
+            || lowerName.substr(0, 3) == "pg_";
+}
+
 class Translator
 {
 public:
-    explicit Translator(std::vector<Token> toks)
+    Translator(std::vector<Token> toks, SqlDialect dialect)
         : t(std::move(toks))
         , skip(t.size(), false)
+        , pg(dialect == SqlDialect::Postgres)
     { }
 
     JetTranslation run();
@@ -157,6 +196,8 @@ private:
     static constexpr int kMaxNesting = 64;
     int m_depth = 0;
     size_t target = std::string::npos; // the table written, emitted as main.<table>
+    const bool pg;
+    size_t likePattern = std::string::npos; // PostgreSQL: the literal pattern of a "like"
 
     bool isOp(size_t i, char c) const
     {
@@ -206,6 +247,8 @@ private:
     void readInsert(size_t first);
     std::string emit(size_t begin, size_t end);
     std::optional<std::string> translateToken(size_t &i, size_t end);
+    std::string parameter(std::string_view name);
+    bool isAlias(size_t i) const;
 };
 
 // "Delete * from t" and "Delete t.* from t": SQLite wants no column list.
@@ -350,20 +393,33 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
             i = close;
             return "((" + inner + ") IS NULL)";
         }
-        if (!call && (w == "true" || w == "false"))
+        if (!call && (w == "true" || w == "false")) {
+            if (pg)
+                return std::string(w == "true" ? "TRUE" : "FALSE");
             return std::string(w == "true" ? "1" : "0");
+        }
+        if (pg && w == "like") {
+            // ASCII case is ignored, as SQLite's LIKE does, and "\\" is a plain character.
+            const size_t pattern = next(i);
+            if (pattern < end && t[pattern].type == Tok::String && !isWord(next(pattern), "escape"))
+                likePattern = pattern;
+            return std::string("ILIKE");
+        }
         if (w == "distinctrow")
             return std::string("DISTINCT");
         if (call) {
             const size_t after = next(n);
             const bool empty = isOp(after, ')');
+            // Dates are stored as ISO texts on both engines.
             if (empty && w == "now") {
                 i = after;
-                return std::string("datetime('now','localtime')");
+                return std::string(pg ? "to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS')"
+                                      : "datetime('now','localtime')");
             }
             if (empty && w == "date") {
                 i = after;
-                return std::string("date('now','localtime')");
+                return std::string(pg ? "to_char(localtimestamp, 'YYYY-MM-DD')"
+                                      : "date('now','localtime')");
             }
             static const std::pair<const char *, const char *> renames[] = {{"ucase", "upper"},
                                                                             {"lcase", "lower"},
@@ -372,14 +428,37 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
                                                                             {"mid", "substr"}};
             for (const auto &[jet, lite] : renames)
                 if (w == jet)
-                    return std::string(lite);
+                    return std::string(pg && w == "nz" ? "coalesce" : lite);
+            // The name of a common table expression takes its column list in parentheses.
+            const size_t close = matchParen(n);
+            const bool cte = close != std::string::npos && isWord(next(close), "as")
+                    && isOp(next(next(close)), '(');
+            if (pg && i != target && !cte && !isKeywordBeforeParen(w) && !isPostgresFunction(w)) {
+                error = msg::deniedFunction(std::string(tok.text));
+                return std::nullopt;
+            }
         }
         return std::string(tok.text);
     }
+    case Tok::String: {
+        std::string text(tok.text);
+        // A prefix glued to a string (E'...', U&'...') would change how PostgreSQL reads it.
+        if (pg && i > 0 && t[i - 1].type == Tok::Word)
+            text.insert(0, " ");
+        if (pg && i == likePattern)
+            text += " ESCAPE ''";
+        if (pg && isAlias(i))
+            return quoteName(lower(unquote(tok.text)));
+        return text;
+    }
     case Tok::DString:
+        if (pg && isAlias(i))
+            return quoteName(lower(unquote(tok.text)));
         return quoteText(unquote(tok.text));
     case Tok::Bracket:
-        return quoteName(unquote(tok.text));
+        // PostgreSQL holds the names lower case, as it folds the unquoted ones; result columns
+        // take back the case the client wrote (JetTranslation::names).
+        return quoteName(pg ? lower(unquote(tok.text)) : unquote(tok.text));
     case Tok::Date: {
         const std::string inner = unquote(tok.text);
         auto d = parseUsDate(inner);
@@ -395,11 +474,11 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
         const std::string p = lower(tok.text);
         if (p == ":newid") {
             result.usesNewId = true;
-            return std::string(":NewID");
+            return parameter(":NewID");
         }
         if (p == ":newidbis") {
             result.usesNewIdBis = true;
-            return std::string(":NewIDbis");
+            return parameter(":NewIDbis");
         }
         error = msg::unknownParameter(tok.text);
         return std::nullopt;
@@ -417,6 +496,23 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
     }
 }
 
+// Both engines number the placeholders by first appearance; SQLite keeps their names.
+std::string Translator::parameter(std::string_view name)
+{
+    auto &ps = result.parameters;
+    auto it = std::find(ps.begin(), ps.end(), name);
+    if (it == ps.end())
+        it = ps.insert(ps.end(), std::string(name));
+    return pg ? "$" + std::to_string(it - ps.begin() + 1) : std::string(name);
+}
+
+// Whether a quoted token names a result column after "AS" (SQLite takes a string there).
+bool Translator::isAlias(size_t i) const
+{
+    const size_t p = prev(i);
+    return p != std::string::npos && isWord(p, "as");
+}
+
 std::string Translator::emit(size_t begin, size_t end)
 {
     std::string out;
@@ -425,7 +521,7 @@ std::string Translator::emit(size_t begin, size_t end)
             continue;
         // The schema is the server's: a client names tables, never their database.
         if (const std::string n = lower(name(i));
-            (n == "main" || n == "temp") && isOp(next(i), '.')) {
+            (n == "main" || n == "temp" || (pg && isPostgresSchema(n))) && isOp(next(i), '.')) {
             error = msg::deniedSchemaName(std::string(t[i].text));
             break;
         }
@@ -435,8 +531,9 @@ std::string Translator::emit(size_t begin, size_t end)
             break;
         if (piece->empty())
             continue;
-        // Writes go to the stored table, never to the confining view of the same name.
-        if (at == target && !name(at).empty() && !isOp(next(at), '.'))
+        // Writes go to the stored table, never to the confining view of the same name
+        // (PostgreSQL confines the stored table itself).
+        if (!pg && at == target && !name(at).empty() && !isOp(next(at), '.'))
             piece = "main." + *piece;
         // Jet has no comments: "--" and "/*" are two operators, and must stay so.
         if (!out.empty()
@@ -489,6 +586,13 @@ JetTranslation Translator::run()
     }
     if (target >= t.size())
         target = std::string::npos;
+    for (size_t i = first; i < t.size(); ++i) {
+        const bool quotedAlias
+                = (t[i].type == Tok::String || t[i].type == Tok::DString) && isAlias(i);
+        if (t[i].type == Tok::Word || t[i].type == Tok::Bracket || quotedAlias)
+            result.names.push_back(t[i].type == Tok::Word ? std::string(t[i].text)
+                                                          : unquote(t[i].text));
+    }
     if (error.empty())
         result.sql = emit(first, t.size());
     if (!error.empty()) {
@@ -504,7 +608,7 @@ JetTranslation Translator::run()
 
 } // namespace
 
-JetTranslation translateJet(std::string_view jet)
+JetTranslation translateJet(std::string_view jet, SqlDialect dialect)
 {
     std::vector<Token> tokens;
     const std::string error = tokenize(jet, tokens);
@@ -513,7 +617,7 @@ JetTranslation translateJet(std::string_view jet)
         r.error = error;
         return r;
     }
-    return Translator(std::move(tokens)).run();
+    return Translator(std::move(tokens), dialect).run();
 }
 
 } // namespace dravik::server

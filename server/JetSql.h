@@ -1,6 +1,7 @@
 #pragma once
 
-// Translation of the Jet (Access) SQL the client writes into SQLite SQL.
+// Translation of the Jet (Access) SQL the client writes into the SQL of the storage engine:
+// SQLite, or PostgreSQL (the same tokens, a second output).
 //
 // A real tokenizer walks the statement, so nothing inside a string literal is ever touched:
 // "#mm/dd/yyyy#" dates become ISO string literals, isNull(x) becomes ((x) IS NULL),
@@ -18,6 +19,14 @@ namespace dravik::server {
 
 enum class StatementKind { Select, Insert, Update, Delete, Other };
 
+// The engine the translation is written for. PostgreSQL differs in what SQLite lets pass:
+// Booleans are TRUE/FALSE (so that "(false)" is a condition), identifiers are stored lower case
+// (a bracketed name or quoted alias is quoted lower case), "like" ignores
+// ASCII case and has no escape character, ":NewID" and ":NewIDbis" are numbered parameters ($1,
+// $2 in order of appearance), Nz/Now()/Date() are coalesce and text dates, and no schema
+// (pg_catalog, public...) may be named.
+enum class SqlDialect { Sqlite, Postgres };
+
 struct JetTranslation
 {
     bool ok = false;
@@ -30,8 +39,13 @@ struct JetTranslation
     bool usesNewIdBis = false; // ":NewIDbis" occurs
     std::string newIdColumn; // INSERT: the column whose value is ":NewID"
     std::string newIdBisColumn; // INSERT: the column whose value is ":NewIDbis"
+    // The placeholders (":NewID", ":NewIDbis") in the order of their numbers (first appearance).
+    std::vector<std::string> parameters;
+    // The names as the client wrote them (words, bracketed names, quoted aliases): PostgreSQL
+    // answers result columns lower case, and they take back the client's case, as on SQLite.
+    std::vector<std::string> names;
 };
 
-JetTranslation translateJet(std::string_view jet);
+JetTranslation translateJet(std::string_view jet, SqlDialect dialect = SqlDialect::Sqlite);
 
 } // namespace dravik::server

@@ -257,6 +257,11 @@ inline std::string missingValue(std::string_view c)
 {
     return join("Valeur obligatoire manquante : ", c);
 }
+// The database server cannot be reached (stopped, restarting): nothing was written.
+inline std::string databaseUnreachable()
+{
+    return "Base de données injoignable : réessayez dans un instant";
+}
 inline std::string databaseError(std::string_view d)
 {
     return join("Erreur de la base de données : ", d);

@@ -24,21 +24,19 @@ namespace {
 // One row of a record: column name -> value as the documents write it.
 using Row = std::map<std::string, std::string>;
 
-std::vector<Row> rows(Connection &c, const std::string &sql, sqlite3_int64 id)
+std::vector<Row> rows(Connection &c, const std::string &sql, long long id)
 {
-    sqlite3_stmt *stmt = c.cached(sql);
-    sqlite3_bind_int64(stmt, 1, id);
+    Statement &stmt = c.cached(sql);
+    stmt.bind(1, id);
     std::vector<Row> out;
-    const RowWriter w(stmt);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    const RowWriter &w = stmt.writer();
+    while (stmt.next()) {
         Row r;
         for (int i = 0; i < w.columns(); ++i)
             r[w.name(i)] = w.text(i);
         out.push_back(std::move(r));
     }
-    sqlite3_reset(stmt);
-    checkSqlite(c.handle(), rc, sql);
+    stmt.reset();
     return out;
 }
 
@@ -227,12 +225,12 @@ std::string heading(Connection &c, const Row &record)
     const std::string concession = get(record, "Concession");
     const std::string site = get(record, "Site");
     std::string name = concession;
-    sqlite3_stmt *stmt = c.cached("SELECT coalesce(RaisonSociale, Concession) FROM tConcessions "
-                                  "WHERE Concession = ?");
-    sqlite3_bind_text(stmt, 1, concession.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(stmt) == SQLITE_ROW)
-        name = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-    sqlite3_reset(stmt);
+    Statement &stmt = c.cached("SELECT coalesce(RaisonSociale, Concession) FROM tConcessions "
+                               "WHERE Concession = ?");
+    stmt.bind(1, concession);
+    if (stmt.next())
+        name = std::string(stmt.text(0));
+    stmt.reset();
     return site.empty() ? name : name + " - site " + site;
 }
 
@@ -302,7 +300,7 @@ void salesSheet(Sheet &sheet, const Row &v, const std::string &kind, bool second
                  {{"Commentaires", "Commentaires"}, {"Dépôt-vente", "FlagDepotVente", Kind::Flag}});
 }
 
-void marginSheet(Sheet &sheet, Connection &c, const Row &v, sqlite3_int64 idVO)
+void marginSheet(Sheet &sheet, Connection &c, const Row &v, long long idVO)
 {
     vehicleDescription(sheet, v);
     sheet.section("Prix");
@@ -342,7 +340,7 @@ void marginSheet(Sheet &sheet, Connection &c, const Row &v, sqlite3_int64 idVO)
                   {"Marge nette", "MNette", Kind::Amount}});
 }
 
-void customerSheet(Sheet &sheet, Connection &c, const Row &cl, sqlite3_int64 id)
+void customerSheet(Sheet &sheet, Connection &c, const Row &cl, long long id)
 {
     sheet.section("Identité");
     sheet.fields(cl,
@@ -397,9 +395,9 @@ void customerSheet(Sheet &sheet, Connection &c, const Row &cl, sqlite3_int64 id)
                   {"Observations", "CliObservations"}});
 }
 
-std::optional<sqlite3_int64> parseId(std::string_view text)
+std::optional<long long> parseId(std::string_view text)
 {
-    sqlite3_int64 v = 0;
+    long long v = 0;
     const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size() || v <= 0)
         return std::nullopt;
@@ -419,7 +417,7 @@ Report reportPdf(Database &db, const QueryParams &params)
     const std::string selection = params.get("rptSelect");
     const size_t eq = selection.find('=');
     const std::string key = selection.substr(0, eq);
-    const sqlite3_int64 id = eq == std::string::npos
+    const long long id = eq == std::string::npos
             ? 0
             : parseId(std::string_view(selection).substr(eq + 1)).value_or(0);
     static const std::map<std::string, std::string> vehicleReports

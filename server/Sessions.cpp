@@ -23,7 +23,7 @@ void ensureSodium()
         throw std::runtime_error("libsodium cannot start");
 }
 
-sqlite3_int64 unixNow()
+long long unixNow()
 {
     return std::chrono::duration_cast<std::chrono::seconds>(
                    std::chrono::system_clock::now().time_since_epoch())
@@ -55,16 +55,6 @@ std::string keyHash(const std::string &key)
     return toHex(hash, sizeof hash);
 }
 
-void bindText(sqlite3_stmt *stmt, int i, const std::string &text)
-{
-    sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-void exec(sqlite3 *db, const char *sql)
-{
-    checkSqlite(db, sqlite3_exec(db, sql, nullptr, nullptr, nullptr), sql);
-}
-
 // Argon2id takes 64 MiB a hash: a few at a time, whatever the number of logins.
 std::mutex &hashing()
 {
@@ -74,32 +64,18 @@ std::mutex &hashing()
 
 } // namespace
 
-void createSessionTables(sqlite3 *db)
+void setDemoPasswords(Connection &c)
 {
-    exec(db,
-         "CREATE TABLE IF NOT EXISTS tPasswords (idUser INTEGER PRIMARY KEY, Hash TEXT NOT NULL);"
-         "CREATE TABLE IF NOT EXISTS tSessions (KeyHash TEXT PRIMARY KEY, idUser INTEGER NOT "
-         "NULL, ExpiresAt INTEGER NOT NULL);"
-         "CREATE TABLE IF NOT EXISTS tReportTickets (KeyHash TEXT PRIMARY KEY, idUser INTEGER "
-         "NOT NULL, Selection TEXT NOT NULL, Report TEXT NOT NULL, ExpiresAt INTEGER NOT NULL)");
+    Statement &stmt = c.cached(
+            "INSERT INTO tPasswords (idUser, Hash) SELECT u.idUser, CAST(? AS TEXT) FROM "
+            "tUsers u WHERE NOT EXISTS (SELECT 1 FROM tPasswords p WHERE "
+            "p.idUser = u.idUser)");
+    stmt.bind(1, std::string_view(kDemoHash));
+    stmt.next();
+    stmt.reset();
 }
 
-void setDemoPasswords(sqlite3 *db)
-{
-    sqlite3_stmt *stmt = nullptr;
-    checkSqlite(db,
-                sqlite3_prepare_v2(db,
-                                   "INSERT OR IGNORE INTO tPasswords (idUser, Hash) "
-                                   "SELECT idUser, ? FROM tUsers",
-                                   -1, &stmt, nullptr),
-                "demo passwords");
-    sqlite3_bind_text(stmt, 1, kDemoHash, -1, SQLITE_STATIC);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    checkSqlite(db, rc, "demo passwords");
-}
-
-bool setPassword(sqlite3 *db, const std::string &login, const std::string &password)
+bool setPassword(Database &db, const std::string &login, const std::string &password)
 {
     ensureSodium();
     char hash[crypto_pwhash_STRBYTES];
@@ -107,59 +83,52 @@ bool setPassword(sqlite3 *db, const std::string &login, const std::string &passw
                           crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE)
         != 0)
         throw std::runtime_error("out of memory while hashing");
-    sqlite3_stmt *stmt = nullptr;
-    checkSqlite(db,
-                sqlite3_prepare_v2(db,
-                                   "INSERT OR REPLACE INTO tPasswords (idUser, Hash) "
-                                   "SELECT idUser, ? FROM tUsers WHERE Login = ?",
-                                   -1, &stmt, nullptr),
-                "password");
-    sqlite3_bind_text(stmt, 1, hash, -1, SQLITE_TRANSIENT);
-    bindText(stmt, 2, login);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
-    checkSqlite(db, rc, "password");
-    return sqlite3_changes(db) > 0;
+    auto lease = db.acquire();
+    Statement &stmt = lease->cached(
+            "INSERT INTO tPasswords (idUser, Hash) SELECT idUser, CAST(? AS TEXT) FROM "
+            "tUsers WHERE Login = ? ON CONFLICT (idUser) DO UPDATE SET "
+            "Hash = excluded.Hash");
+    stmt.bind(1, std::string_view(hash));
+    stmt.bind(2, login);
+    stmt.next();
+    stmt.reset();
+    return lease->changes() > 0;
 }
 
-std::string issueSession(Database &db, sqlite3_int64 user, int seconds)
+std::string issueSession(Database &db, long long user, int seconds)
 {
     auto lease = db.acquire();
-    sqlite3_stmt *known = lease->cached("SELECT 1 FROM tUsers WHERE idUser = ?");
-    sqlite3_bind_int64(known, 1, user);
-    const bool exists = sqlite3_step(known) == SQLITE_ROW;
-    sqlite3_reset(known);
+    Statement &known = lease->cached("SELECT 1 FROM tUsers WHERE idUser = ?");
+    known.bind(1, user);
+    const bool exists = known.next();
+    known.reset();
     if (!exists)
         return {};
-    const sqlite3_int64 now = unixNow();
-    sqlite3_stmt *sweep = lease->cached("DELETE FROM tSessions WHERE ExpiresAt <= ?");
-    sqlite3_bind_int64(sweep, 1, now);
-    sqlite3_step(sweep);
-    sqlite3_reset(sweep);
+    const long long now = unixNow();
+    Statement &sweep = lease->cached("DELETE FROM tSessions WHERE ExpiresAt <= ?");
+    sweep.bind(1, now);
+    sweep.step();
+    sweep.reset();
     const std::string key = randomKey();
-    sqlite3_stmt *stmt
+    Statement &stmt
             = lease->cached("INSERT INTO tSessions (KeyHash, idUser, ExpiresAt) VALUES (?, ?, ?)");
-    bindText(stmt, 1, keyHash(key));
-    sqlite3_bind_int64(stmt, 2, user);
-    sqlite3_bind_int64(stmt, 3, now + seconds);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
-    checkSqlite(lease->handle(), rc, "session");
+    stmt.bind(1, keyHash(key));
+    stmt.bind(2, user);
+    stmt.bind(3, now + seconds);
+    stmt.next();
+    stmt.reset();
     return key;
 }
 
 namespace {
 
 // The user and company of the first row of a statement (idUser, UserConcession).
-std::optional<SessionUser> firstUser(sqlite3_stmt *stmt)
+std::optional<SessionUser> firstUser(Statement &stmt)
 {
     std::optional<SessionUser> user;
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
-        const auto *c = sqlite3_column_text(stmt, 1);
-        user = SessionUser {sqlite3_column_int64(stmt, 0),
-                            c ? reinterpret_cast<const char *>(c) : ""};
-    }
-    sqlite3_reset(stmt);
+    if (stmt.next())
+        user = SessionUser {stmt.integer(0), std::string(stmt.text(1))};
+    stmt.reset();
     return user;
 }
 
@@ -171,30 +140,30 @@ std::optional<SessionUser> sessionUser(Database &db, const std::string &key)
         return std::nullopt;
     ensureSodium();
     auto lease = db.acquire();
-    sqlite3_stmt *stmt = lease->cached(
+    Statement &stmt = lease->cached(
             "SELECT s.idUser, u.UserConcession FROM tSessions s JOIN tUsers u USING (idUser) "
             "WHERE s.KeyHash = ? AND s.ExpiresAt > ?");
-    bindText(stmt, 1, keyHash(key));
-    sqlite3_bind_int64(stmt, 2, unixNow());
+    stmt.bind(1, keyHash(key));
+    stmt.bind(2, unixNow());
     return firstUser(stmt);
 }
 
-std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &login,
-                                           const std::string &password)
+std::optional<long long> checkPassword(Database &db, const std::string &login,
+                                       const std::string &password)
 {
     ensureSodium();
     std::string hash;
-    sqlite3_int64 user = 0;
+    long long user = 0;
     {
         auto lease = db.acquire();
-        sqlite3_stmt *stmt = lease->cached("SELECT p.idUser, p.Hash FROM tPasswords p JOIN "
-                                           "tUsers u USING (idUser) WHERE u.Login = ?");
-        bindText(stmt, 1, login);
-        if (sqlite3_step(stmt) == SQLITE_ROW) {
-            user = sqlite3_column_int64(stmt, 0);
-            hash = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
+        Statement &stmt = lease->cached("SELECT p.idUser, p.Hash FROM tPasswords p JOIN "
+                                        "tUsers u USING (idUser) WHERE u.Login = ?");
+        stmt.bind(1, login);
+        if (stmt.next()) {
+            user = stmt.integer(0);
+            hash = std::string(stmt.text(1));
         }
-        sqlite3_reset(stmt);
+        stmt.reset();
     }
     // An unknown login costs a hash too, so that timing does not tell logins apart.
     std::lock_guard lock(hashing());
@@ -206,27 +175,25 @@ std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &logi
     return user;
 }
 
-std::string issueTicket(Database &db, sqlite3_int64 user, const std::string &selection,
+std::string issueTicket(Database &db, long long user, const std::string &selection,
                         const std::string &report)
 {
     auto lease = db.acquire();
-    const sqlite3_int64 now = unixNow();
-    sqlite3_stmt *sweep = lease->cached("DELETE FROM tReportTickets WHERE ExpiresAt <= ?");
-    sqlite3_bind_int64(sweep, 1, now);
-    sqlite3_step(sweep);
-    sqlite3_reset(sweep);
+    const long long now = unixNow();
+    Statement &sweep = lease->cached("DELETE FROM tReportTickets WHERE ExpiresAt <= ?");
+    sweep.bind(1, now);
+    sweep.step();
+    sweep.reset();
     const std::string ticket = randomKey();
-    sqlite3_stmt *stmt
-            = lease->cached("INSERT INTO tReportTickets (KeyHash, idUser, Selection, Report, "
-                            "ExpiresAt) VALUES (?, ?, ?, ?, ?)");
-    bindText(stmt, 1, keyHash(ticket));
-    sqlite3_bind_int64(stmt, 2, user);
-    bindText(stmt, 3, selection);
-    bindText(stmt, 4, report);
-    sqlite3_bind_int64(stmt, 5, now + kTicketSeconds);
-    const int rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
-    checkSqlite(lease->handle(), rc, "ticket");
+    Statement &stmt = lease->cached("INSERT INTO tReportTickets (KeyHash, idUser, Selection, "
+                                    "Report, ExpiresAt) VALUES (?, ?, ?, ?, ?)");
+    stmt.bind(1, keyHash(ticket));
+    stmt.bind(2, user);
+    stmt.bind(3, selection);
+    stmt.bind(4, report);
+    stmt.bind(5, now + kTicketSeconds);
+    stmt.next();
+    stmt.reset();
     return ticket;
 }
 
@@ -237,13 +204,13 @@ std::optional<SessionUser> ticketUser(Database &db, const std::string &ticket,
         return std::nullopt;
     ensureSodium();
     auto lease = db.acquire();
-    sqlite3_stmt *stmt = lease->cached(
+    Statement &stmt = lease->cached(
             "SELECT t.idUser, u.UserConcession FROM tReportTickets t JOIN tUsers u USING (idUser) "
             "WHERE t.KeyHash = ? AND t.Selection = ? AND t.Report = ? AND t.ExpiresAt > ?");
-    bindText(stmt, 1, keyHash(ticket));
-    bindText(stmt, 2, selection);
-    bindText(stmt, 3, report);
-    sqlite3_bind_int64(stmt, 4, unixNow());
+    stmt.bind(1, keyHash(ticket));
+    stmt.bind(2, selection);
+    stmt.bind(3, report);
+    stmt.bind(4, unixNow());
     return firstUser(stmt);
 }
 

@@ -7,42 +7,39 @@
 //
 // Keys and tickets are random (256 bits); the database holds only their hashes.
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <string>
 
 namespace dravik::server {
 
+class Connection;
 class Database;
 
 struct SessionUser
 {
-    sqlite3_int64 id = 0;
+    long long id = 0;
     std::string concession;
 };
 
 constexpr int kSessionSeconds = 12 * 3600;
 constexpr int kTicketSeconds = 60;
 
-// The server's tables of passwords, sessions and tickets, made when missing.
-void createSessionTables(sqlite3 *db);
 // Gives every user without a password the demo password "dravik".
-void setDemoPasswords(sqlite3 *db);
+void setDemoPasswords(Connection &c);
 // Sets a user's password (by login); false when there is no such user.
-bool setPassword(sqlite3 *db, const std::string &login, const std::string &password);
+bool setPassword(Database &db, const std::string &login, const std::string &password);
 
 // A new session key for the user, or empty when there is no such user.
-std::string issueSession(Database &db, sqlite3_int64 user, int seconds = kSessionSeconds);
+std::string issueSession(Database &db, long long user, int seconds = kSessionSeconds);
 // The user of an unexpired key.
 std::optional<SessionUser> sessionUser(Database &db, const std::string &key);
 // The user of a login and password, checked against the stored hash.
-std::optional<sqlite3_int64> checkPassword(Database &db, const std::string &login,
-                                           const std::string &password);
+std::optional<long long> checkPassword(Database &db, const std::string &login,
+                                       const std::string &password);
 
 // A ticket for one report of one selection, and the user it was issued to while it is valid
 // for that report: the report then opens within that user's company.
-std::string issueTicket(Database &db, sqlite3_int64 user, const std::string &selection,
+std::string issueTicket(Database &db, long long user, const std::string &selection,
                         const std::string &report);
 std::optional<SessionUser> ticketUser(Database &db, const std::string &ticket,
                                       const std::string &selection, const std::string &report);

@@ -44,19 +44,9 @@ std::string formatNumber(double value)
 
 namespace {
 
-std::string upper(const char *s)
-{
-    std::string out = s ? s : "";
-    for (char &c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // Element name of a result column: names that cannot stand as elements are mended.
-std::string elementName(const char *column, int index)
+std::string elementName(std::string name, int index)
 {
-    std::string name = column ? column : "";
     if (isXmlName(name))
         return name;
     for (char &c : name) {
@@ -77,23 +67,18 @@ bool isPlainIsoDate(std::string_view text)
 
 } // namespace
 
-RowWriter::RowWriter(sqlite3_stmt *stmt)
+RowWriter::RowWriter(const Statement &stmt)
     : m_stmt(stmt)
 {
-    const int n = sqlite3_column_count(stmt);
+    const int n = stmt.columns();
     m_columns.reserve(n);
     for (int i = 0; i < n; ++i) {
         Column c;
-        c.name = elementName(sqlite3_column_name(stmt, i), i);
+        c.name = elementName(stmt.columnName(i), i);
         c.open = "<" + c.name + ">";
         c.close = "</" + c.name + ">";
-        const char *decl = sqlite3_column_decltype(stmt, i);
-        const std::string type = upper(decl);
-        if (type.find("BOOL") != std::string::npos || type == "BIT" || type == "YESNO")
-            c.kind = Kind::Boolean;
-        else if (type.find("DATE") != std::string::npos || type.find("TIME") != std::string::npos)
-            c.kind = Kind::Date;
-        c.computed = decl == nullptr;
+        c.kind = stmt.columnKind(i);
+        c.computed = stmt.computed(i);
         m_columns.push_back(std::move(c));
     }
 }
@@ -101,23 +86,22 @@ RowWriter::RowWriter(sqlite3_stmt *stmt)
 std::string RowWriter::text(int i) const
 {
     const Column &c = m_columns[i];
-    switch (sqlite3_column_type(m_stmt, i)) {
-    case SQLITE_INTEGER: {
-        const sqlite3_int64 v = sqlite3_column_int64(m_stmt, i);
-        if (c.kind == Kind::Boolean)
+    switch (m_stmt.type(i)) {
+    case ValueType::Integer: {
+        const long long v = m_stmt.integer(i);
+        if (c.kind == ColumnKind::Boolean)
             return v ? "True" : "False";
         return std::to_string(v);
     }
-    case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(m_stmt, i);
-        if (c.kind == Kind::Boolean)
+    case ValueType::Real: {
+        const double v = m_stmt.real(i);
+        if (c.kind == ColumnKind::Boolean)
             return v != 0 ? "True" : "False";
         return formatNumber(v);
     }
-    case SQLITE_TEXT: {
-        const std::string_view v(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
-                                 sqlite3_column_bytes(m_stmt, i));
-        if (c.kind == Kind::Date || (c.computed && isPlainIsoDate(v)))
+    case ValueType::Text: {
+        const std::string_view v = m_stmt.text(i);
+        if (c.kind == ColumnKind::Date || (c.computed && isPlainIsoDate(v)))
             return isoToFr(v);
         return std::string(v);
     }
@@ -129,26 +113,25 @@ std::string RowWriter::text(int i) const
 void RowWriter::appendValue(std::string &out, int i) const
 {
     const Column &c = m_columns[i];
-    switch (sqlite3_column_type(m_stmt, i)) {
-    case SQLITE_INTEGER:
-        if (c.kind == Kind::Boolean) {
-            out += sqlite3_column_int64(m_stmt, i) ? "True" : "False";
+    switch (m_stmt.type(i)) {
+    case ValueType::Integer:
+        if (c.kind == ColumnKind::Boolean) {
+            out += m_stmt.integer(i) ? "True" : "False";
         } else {
             char buf[24];
-            const auto r = std::to_chars(buf, buf + sizeof buf, sqlite3_column_int64(m_stmt, i));
+            const auto r = std::to_chars(buf, buf + sizeof buf, m_stmt.integer(i));
             out.append(buf, r.ptr);
         }
         return;
-    case SQLITE_TEXT: {
-        const std::string_view v(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, i)),
-                                 sqlite3_column_bytes(m_stmt, i));
-        if (c.kind == Kind::Date || (c.computed && isPlainIsoDate(v)))
+    case ValueType::Text: {
+        const std::string_view v = m_stmt.text(i);
+        if (c.kind == ColumnKind::Date || (c.computed && isPlainIsoDate(v)))
             appendEscaped(out, isoToFr(v));
         else
             appendEscaped(out, v);
         return;
     }
-    case SQLITE_NULL:
+    case ValueType::Null:
         return;
     default:
         out += text(i);

@@ -1,11 +1,11 @@
 #pragma once
 
-// Values of SQLite rows as the documents write them: dates "dd/mm/yyyy", Booleans
+// Values of rows as the documents write them: dates "dd/mm/yyyy", Booleans
 // "True"/"False", decimals with a "." and no trailing zeros, empty elements for NULL.
 // The declared type of a result column decides (DATE..., BOOL...); a computed column whose
 // value is an ISO date ("yyyy-mm-dd") is written as a date too.
 
-#include <sqlite3.h>
+#include "server/Database.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +13,7 @@
 
 namespace dravik::server {
 
-// A table or column name as an SQLite identifier ("..." with inner quotes doubled).
+// A table or column name as an SQL identifier ("..." with inner quotes doubled).
 std::string quoteName(std::string_view name);
 // A text as an SQL string literal ('...' with inner apostrophes doubled).
 std::string quoteText(std::string_view text);
@@ -24,7 +24,7 @@ std::string formatNumber(double value);
 class RowWriter
 {
 public:
-    explicit RowWriter(sqlite3_stmt *stmt);
+    explicit RowWriter(const Statement &stmt);
 
     int columns() const { return static_cast<int>(m_columns.size()); }
     const std::string &name(int column) const { return m_columns[column].name; }
@@ -39,14 +39,13 @@ public:
     void appendFields(std::string &out) const;
 
 private:
-    enum class Kind { Plain, Date, Boolean };
     struct Column
     {
         std::string name, open, close; // element name, "<name>", "</name>"
-        Kind kind = Kind::Plain;
+        ColumnKind kind = ColumnKind::Plain;
         bool computed = false; // no declared type
     };
-    sqlite3_stmt *m_stmt;
+    const Statement &m_stmt;
     std::vector<Column> m_columns;
 };
 

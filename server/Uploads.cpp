@@ -189,15 +189,14 @@ std::string smsSend(Database &db, const httplib::Request &req)
         return msg::smsTooLong();
     try {
         auto lease = db.acquire();
-        sqlite3_stmt *stmt = lease->cached(
+        Statement &stmt = lease->cached(
                 "INSERT INTO tSMS (Destinataire, Texte, DateEnvoi) VALUES (?, ?, ?)");
-        const std::string date = formatIso(now());
-        sqlite3_bind_text(stmt, 1, to.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(stmt, 2, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(stmt, 3, date.c_str(), -1, SQLITE_TRANSIENT);
-        const int rc = sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-        if (rc != SQLITE_DONE)
+        stmt.bind(1, to);
+        stmt.bind(2, text);
+        stmt.bind(3, formatIso(now()));
+        const StepResult r = stmt.step();
+        stmt.reset();
+        if (r != StepResult::Done)
             return msg::smsStoreFailed();
     } catch (const std::exception &) {
         return msg::smsStoreFailed();

@@ -37,18 +37,18 @@ int administer(const std::string &dbPath, long long user, const std::string &log
     try {
         dravik::server::DbOptions options;
         options.path = dbPath;
-        dravik::server::Database db(options);
-        dravik::server::createSessionTables(db.acquire()->handle());
+        const auto db = dravik::server::openDatabase(options);
+        db->prepare({});
         if (!login.empty()) {
             std::string password;
             std::getline(std::cin, password);
-            if (!dravik::server::setPassword(db.acquire()->handle(), login, password)) {
+            if (!dravik::server::setPassword(*db, login, password)) {
                 std::fprintf(stderr, "dravik-server: no user %s\n", login.c_str());
                 return 1;
             }
             return 0;
         }
-        const std::string key = dravik::server::issueSession(db, user);
+        const std::string key = dravik::server::issueSession(*db, user);
         if (key.empty()) {
             std::fprintf(stderr, "dravik-server: no user %lld\n", user);
             return 1;

@@ -6,11 +6,28 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 namespace dravik::seed {
 
 // The schema (server/seed/schema.sql), embedded at build time.
 std::string schemaSql();
+
+// The same schema for PostgreSQL: names lower case, text columns that ignore case as citext,
+// dates as the text domain dravik_date, Booleans as boolean, numbers as bigint and double.
+std::string postgresSchema();
+
+// The tables of the schema in creation order (a table comes after those it references), each
+// with its columns as the schema writes them and its INTEGER PRIMARY KEY (the rowid's alias).
+struct SchemaTable
+{
+    std::string name;
+    std::vector<std::string> columns;
+    std::string rowid;
+};
+std::vector<SchemaTable> schemaTables();
+// A name as PostgreSQL holds it (ASCII lower case).
+std::string lowerName(std::string name);
 
 // Creates the schema when the database has no tables yet (and leaves an existing one alone).
 // Throws std::runtime_error on SQLite errors.

@@ -382,3 +382,59 @@ TEST(Seed, LargeAddsItsRecordsToTheDemo)
 }
 
 } // namespace
+
+TEST(PostgresSchema, WritesEachDeclaredTypeAsPostgreSQLKeepsIt)
+{
+    const std::string pg = seed::postgresSchema();
+    const struct
+    {
+        const char *sqlite, *postgres;
+    } lines[] = {
+            {"Concession TEXT PRIMARY KEY COLLATE NOCASE", "concession citext primary key"},
+            {"idTVO INTEGER PRIMARY KEY", "idtvo bigint primary key"},
+            {"Actif BOOLEAN NOT NULL DEFAULT 1", "actif boolean not null default true"},
+            {"Opt_LimiteDateDeb DATE", "opt_limitedatedeb dravik_date"},
+            {"MontantFraisDossier DECIMAL", "montantfraisdossier double precision"},
+            {"CREATE TABLE \"tVO - Frevo\"", "create table \"tvo - frevo\" ("},
+            {"DateImage TEXT", "dateimage text"},
+    };
+    // Compared as PostgreSQL reads them: without letter case or repeated blanks.
+    std::string folded;
+    for (const char c : pg) {
+        const char l = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (l == ' ' && !folded.empty() && folded.back() == ' ')
+            continue;
+        folded += l;
+    }
+    for (const auto &l : lines)
+        EXPECT_NE(folded.find(l.postgres), std::string::npos) << l.sqlite;
+    EXPECT_EQ(pg.find("NOCASE"), std::string::npos);
+    EXPECT_EQ(pg.find("--"), std::string::npos);
+}
+
+TEST(PostgresSchema, ListsTheTablesInCreationOrderWithTheirRowids)
+{
+    const auto tables = seed::schemaTables();
+    std::map<std::string, size_t> at;
+    for (size_t i = 0; i < tables.size(); ++i)
+        at[tables[i].name] = i;
+    // A table comes after those it references, so that copied rows find their owners.
+    EXPECT_LT(at.at("tConcessions"), at.at("InfoSite"));
+    EXPECT_LT(at.at("tVehicles"), at.at("tVO - Frevo"));
+    EXPECT_LT(at.at("tClients"), at.at("TVehiclesClarim"));
+    const auto &costs = tables[at.at("tVO - Frevo")];
+    EXPECT_EQ(costs.rowid, "idFrevo");
+    EXPECT_EQ(costs.columns.front(), "idFrevo");
+    EXPECT_EQ(tables[at.at("tUserGroups")].rowid, "");
+    EXPECT_EQ(tables[at.at("TVehiclesClarim")].rowid, "idtVO");
+    // Every column of the stored table, in its order.
+    Db db;
+    seed::createSchema(db.get());
+    for (const auto &t : tables) {
+        const auto rows = db.rows("SELECT name FROM pragma_table_info('" + t.name + "')");
+        std::vector<std::string> names;
+        for (const auto &r : rows)
+            names.push_back(r.at(0));
+        EXPECT_EQ(names, t.columns) << t.name;
+    }
+}

@@ -4,6 +4,7 @@
 // sent the way the client sends them.
 
 #include "Cursor.h"
+#include "PgCluster.h"
 
 #include "common/Latin1.h"
 #include "server/Database.h"
@@ -12,6 +13,7 @@
 #include "server/seed/Seed.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +66,15 @@ public:
         std::filesystem::create_directories(dir / "photos");
         server::ServerOptions options;
         options.dbPath = (dir / "demo.sqlite").string();
+        if (onPostgres()) {
+            PgCluster *cluster = PgCluster::instance();
+            if (!cluster)
+                GTEST_SKIP() << PgCluster::why();
+            std::string name = ::testing::UnitTest::GetInstance()->current_test_suite()->name();
+            for (char &ch : name)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            options.dbPath = cluster->createDatabase("dravik_" + name);
+        }
         options.photoDir = (dir / "photos").string();
         options.seed = "demo";
         options.statementTimeoutMs = 500;
@@ -76,6 +87,8 @@ public:
     }
     static void TearDownTestSuite()
     {
+        if (server)
+            server->stop();
         server.reset();
         std::filesystem::remove_all(dir);
     }
@@ -141,47 +154,86 @@ public:
     static std::string scalar(const std::string &sql)
     {
         auto lease = server->database().acquire();
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(lease->handle(), sql.c_str(), -1, &stmt, nullptr);
-        std::string out;
-        if (stmt && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0))
-            out = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-        sqlite3_finalize(stmt);
-        return out;
+        try {
+            // Written as SQLite reads it: PostgreSQL quotes [bracketed names].
+            std::string text = sql;
+            if (onPostgres())
+                for (char &ch : text)
+                    ch = ch == '[' || ch == ']' ? '"' : ch;
+            server::Statement &stmt = lease->cached(text);
+            std::string out;
+            if (stmt.next())
+                out = stmt.type(0) == server::ValueType::Integer ? std::to_string(stmt.integer(0))
+                                                                 : std::string(stmt.text(0));
+            stmt.reset();
+            return out;
+        } catch (const std::exception &) {
+            return {};
+        }
     }
     static int count(const std::string &sql) { return std::atoi(scalar(sql).c_str()); }
+
+    // Another writer holding the database (SQLite) or every table (PostgreSQL) until it is
+    // destroyed: the server's writes wait, then answer WAIT_TIMEOUT; reads go on.
+    class OtherWriter
+    {
+    public:
+        OtherWriter()
+        {
+            if (onPostgres()) {
+                m_pg = PQconnectdb(server->options().dbPath.c_str());
+                PQclear(PQexec(m_pg,
+                               "BEGIN; LOCK TABLE tvehicles, tactions, listmodels, "
+                               "\"tvo - frevo\", tclients IN EXCLUSIVE MODE"));
+            } else {
+                sqlite3_open((dir / "demo.sqlite").c_str(), &m_lite);
+                m_held = sqlite3_exec(m_lite, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)
+                        == SQLITE_OK;
+            }
+        }
+        ~OtherWriter()
+        {
+            if (m_pg)
+                PQfinish(m_pg);
+            if (m_lite) {
+                sqlite3_exec(m_lite, "ROLLBACK", nullptr, nullptr, nullptr);
+                sqlite3_close(m_lite);
+            }
+        }
+        bool held() const { return m_pg ? PQstatus(m_pg) == CONNECTION_OK : m_held; }
+
+    private:
+        PGconn *m_pg = nullptr;
+        sqlite3 *m_lite = nullptr;
+        bool m_held = false;
+    };
 
     // Every row of every table as text, so that any change shows in a comparison.
     static std::string dump()
     {
         auto lease = server->database().acquire();
-        sqlite3 *db = lease->handle();
         std::vector<std::string> tables;
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name",
-                           -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            tables.emplace_back(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
+        server::Statement &names = lease->cached(
+                onPostgres() ? "SELECT tablename FROM pg_tables WHERE schemaname = 'public' "
+                               "ORDER BY tablename"
+                             : "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
+        while (names.next())
+            tables.emplace_back(names.text(0));
+        names.reset();
         std::string all;
         for (const auto &t : tables) {
             all += "[" + t + "]\n";
-            const std::string sql = "SELECT * FROM \"" + t + "\" ORDER BY rowid";
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-                sqlite3_finalize(stmt);
-                continue;
-            }
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-                    const auto *v = sqlite3_column_blob(stmt, i);
-                    all += v ? std::string(static_cast<const char *>(v),
-                                           static_cast<size_t>(sqlite3_column_bytes(stmt, i)))
-                             : std::string("\\N");
+            server::Statement &rows = lease->cached("SELECT * FROM \"" + t + "\" AS r ORDER BY "
+                                                    + (onPostgres() ? "r" : "rowid"));
+            while (rows.next()) {
+                for (int i = 0; i < rows.columns(); ++i) {
+                    all += rows.type(i) == server::ValueType::Null ? std::string("\\N")
+                                                                   : std::string(rows.text(i));
                     all += '|';
                 }
                 all += '\n';
             }
-            sqlite3_finalize(stmt);
+            rows.reset();
         }
         return all;
     }

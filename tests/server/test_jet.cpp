@@ -149,3 +149,111 @@ TEST(JetSql, FindsWhereTheNewIdsGo)
     EXPECT_EQ(translateJet("with x as (select 1) select * from x").kind, StatementKind::Select);
     EXPECT_EQ(translateJet("pragma table_info(t)").kind, StatementKind::Other);
 }
+
+TEST(JetSql, WritesThePostgresDialect)
+{
+    const struct
+    {
+        const char *jet, *pg;
+    } cases[] = {
+            {"Update tVehicles set DateLivraison=#12/31/2009#, PrixVente=120.50 where (idVO=17)",
+             "Update tVehicles set DateLivraison='2009-12-31', PrixVente=120.50 where (idVO=17)"},
+            {"Delete * From [tVO - Liens Images] where idVO=17",
+             "Delete From \"tvo - liens images\" where idVO=17"},
+            {"Delete tActions.* from tActions where (idAction=3)",
+             "Delete from tActions where (idAction=3)"},
+            {"DELETE * FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null) AND "
+             "((DateAnnulation) Is Not Null));",
+             "DELETE FROM tVehicles WHERE (((TypeVO)=2) AND ((Acheteur) Is Null) AND "
+             "((DateAnnulation) Is Not Null))"},
+            {"select a from t where isNull(b) and (not isnull(StatutVD))",
+             "select a from t where ((b) IS NULL) and (not ((StatutVD) IS NULL))"},
+            {"select nz(a, 'x') from t", "select coalesce(a, 'x') from t"},
+            // Booleans are PostgreSQL's, so that the search's "no result" condition is one.
+            {"update t set f=True, g=false where (false)",
+             "update t set f=TRUE, g=FALSE where (FALSE)"},
+            {"select a from t where (Concession='Z') and ((false))",
+             "select a from t where (Concession='Z') and ((FALSE))"},
+            // "like" ignores ASCII case and takes "\" as itself, as on SQLite.
+            {"select a from t where (CliNom like '%ÉCOLE\\%')",
+             "select a from t where (CliNom ILIKE '%ÉCOLE\\%' ESCAPE '')"},
+            {"select a from t where b not like 'A%' escape '!'",
+             "select a from t where b not ILIKE 'A%' escape '!'"},
+            {"select [InfoMarque], Immatriculation AS VO_IMMAT, x as [VO ID], y as \"Z\" "
+             "from [tVehicles]",
+             "select \"infomarque\", Immatriculation AS VO_IMMAT, x as \"vo id\", y as \"z\" "
+             "from \"tvehicles\""},
+            {"select top 10 a & b, UCase(c), Len(e), Mid(f, 2, 3) from t order by a",
+             "select a || b, upper(c), length(e), substr(f, 2, 3) from t order by a LIMIT 10"},
+            {"select Now(), Date()",
+             "select to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS'), "
+             "to_char(localtimestamp, 'YYYY-MM-DD')"},
+            {"select count(idClient) as cpt from tClients group by CliNom having (CliNom='A')",
+             "select count(idClient) as cpt from tClients group by CliNom having (CliNom='A')"},
+            {"select a--1, b/*c from t", "select a- -1, b/ *c from t"},
+            // A prefix glued to a string would make PostgreSQL read it another way.
+            {"select E'a\\' from t", "select E 'a\\' from t"},
+            {"Insert into tVehicles (idTVO, idVO) Values (:NewIDbis, :NewID)",
+             "Insert into tVehicles (idTVO, idVO) Values ($1, $2)"},
+            {"insert into [tVO - Frevo] (idVO, idFrevo) values (17, :newid)",
+             "insert into \"tvo - frevo\" (idVO, idFrevo) values (17, $1)"},
+    };
+    for (const auto &c : cases) {
+        const JetTranslation t = translateJet(c.jet, SqlDialect::Postgres);
+        EXPECT_TRUE(t.ok) << c.jet << " -> " << t.error;
+        EXPECT_EQ(t.sql, c.pg) << c.jet;
+    }
+    const JetTranslation ids = translateJet(
+            "Insert into tVehicles (idTVO, idVO) Values (:NewIDbis, :NewID)", SqlDialect::Postgres);
+    EXPECT_EQ(ids.parameters, (std::vector<std::string> {":NewIDbis", ":NewID"}));
+    EXPECT_EQ(ids.newIdColumn, "idVO");
+    EXPECT_EQ(translateJet("insert into t (a, b) values (:NewIDbis, :NewID)").parameters,
+              ids.parameters);
+    // Result columns take back the case the client wrote.
+    const JetTranslation named = translateJet("select idTVO as VO_ID, [InfoMarque] from tVehicles",
+                                              SqlDialect::Postgres);
+    EXPECT_EQ(named.names,
+              (std::vector<std::string> {"select", "idTVO", "as", "VO_ID", "InfoMarque", "from",
+                                         "tVehicles"}));
+}
+
+TEST(JetSql, RefusesOnPostgresWhatWouldLeaveTheData)
+{
+    const struct
+    {
+        const char *jet;
+        std::string error;
+    } cases[] = {
+            {"select set_config('dravik.company', 'OTHER', true)",
+             msg::deniedFunction("set_config")},
+            {"select pg_sleep(10)", msg::deniedFunction("pg_sleep")},
+            {"select a from t where b = pg_read_file('/etc/passwd')",
+             msg::deniedFunction("pg_read_file")},
+            {"select * from pg_catalog.pg_authid", msg::deniedSchemaName("pg_catalog")},
+            {"select * from information_schema.tables",
+             msg::deniedSchemaName("information_schema")},
+            {"update public.tVehicles set a=1", msg::deniedSchemaName("public")},
+            {"select * from main.t", msg::deniedSchemaName("main")},
+            {"select 1; select 2", msg::oneStatementOnly()},
+            {"select $1 from t", msg::forbiddenCharacter('$')},
+    };
+    for (const auto &c : cases) {
+        const JetTranslation t = translateJet(c.jet, SqlDialect::Postgres);
+        EXPECT_FALSE(t.ok) << c.jet;
+        EXPECT_EQ(t.error, c.error) << c.jet;
+    }
+    // The same functions are SQLite's to refuse or not (its authorizer decides).
+    EXPECT_TRUE(translateJet("select pg_sleep(10)").ok);
+    EXPECT_EQ(translateJet("select a, set_config('x', 'y', true) as b from t", SqlDialect::Postgres)
+                      .error,
+              msg::deniedFunction("set_config"));
+    // A common table expression's column list is no call either.
+    EXPECT_TRUE(
+            translateJet("with recursive c(x) as (select 1) select x from c", SqlDialect::Postgres)
+                    .ok);
+    // An insert's column list is no call, nor are the words before a parenthesis.
+    EXPECT_TRUE(translateJet("insert into tActions (a) values (1)", SqlDialect::Postgres).ok);
+    EXPECT_TRUE(translateJet("select a from t where a in (select b from u) and exists (select 1)",
+                             SqlDialect::Postgres)
+                        .ok);
+}

@@ -96,12 +96,10 @@ TEST_F(RequestKeys, AFailedWriteStoresNoKeySoItsRetryRuns)
     const std::string key = "e" + kKeyA.substr(1);
     const std::string sql = "Insert into tActions (CommentaireAction, idClient, idAction) Values "
                             "('occupé', 1, :NewID)";
-    sqlite3 *other = nullptr;
-    ASSERT_EQ(sqlite3_open((dir / "demo.sqlite").c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    auto other = std::make_unique<OtherWriter>();
+    ASSERT_TRUE(other->held());
     const std::string busy = keyed("AxInsert", sql, key);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    other.reset();
     EXPECT_NE(busy.find("<![CDATA[WAIT_TIMEOUT]]>"), std::string::npos) << busy;
 
     // A statement refused by the database keeps no key either.
@@ -110,8 +108,9 @@ TEST_F(RequestKeys, AFailedWriteStoresNoKeySoItsRetryRuns)
                                       "Values ('x', 1, :NewID)",
                                       key);
     EXPECT_EQ(warning(refused),
-              latin1Of("Erreur SQL : table tActions has no column named "
-                       "NoSuchColumn - "));
+              latin1Of(onPostgres() ? "Colonne inconnue : NoSuchColumn - "
+                                    : "Erreur SQL : table tActions has no column named "
+                                      "NoSuchColumn - "));
     EXPECT_EQ(count("SELECT count(*) FROM tRequestKeys WHERE RequestKey = '" + key + "'"), 0);
 
     const std::string retry = keyed("AxInsert", sql, key);

@@ -127,9 +127,8 @@ TEST_F(Safety, RequestsWithoutTheirStatementOrToNowhereAnswerLogItems)
 
 TEST_F(Safety, ABusyDatabaseAnswersWaitTimeoutAndNothingIsWritten)
 {
-    sqlite3 *other = nullptr;
-    ASSERT_EQ(sqlite3_open((dir / "demo.sqlite").c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    auto other = std::make_unique<OtherWriter>();
+    ASSERT_TRUE(other->held());
     const std::string before = scalar("SELECT KMS FROM tVehicles WHERE idVO=2");
     for (const std::string &doc :
          {update("update tVehicles set KMS=424242 where idVO=2"),
@@ -137,8 +136,7 @@ TEST_F(Safety, ABusyDatabaseAnswersWaitTimeoutAndNothingIsWritten)
         EXPECT_NE(doc.find("<![CDATA[WAIT_TIMEOUT]]>"), std::string::npos) << doc;
     // Readers are not held up by a writer.
     EXPECT_EQ(warning(query("select count(*) as n from tVehicles")), "");
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
+    other.reset();
     EXPECT_EQ(scalar("SELECT KMS FROM tVehicles WHERE idVO=2"), before);
     // The client's retry then goes through.
     EXPECT_EQ(warning(update("update tVehicles set KMS=424242 where idVO=2")), "");

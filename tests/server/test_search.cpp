@@ -121,13 +121,11 @@ std::multiset<std::string> expectedIds(const Search &s)
     const std::string sql = "SELECT " + id + " FROM " + table(s.mode) + " WHERE Concession='"
             + seed::kConcession + "' AND (" + s.expected + ")";
     auto lease = ServerFixture::server->database().acquire();
-    sqlite3_stmt *stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(lease->handle(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-            << sql;
+    server::Statement &stmt = lease->cached(sql);
     std::multiset<std::string> ids;
-    while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
-        ids.emplace(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
+    while (stmt.next())
+        ids.emplace(stmt.text(0));
+    stmt.reset();
     return ids;
 }
 

@@ -142,7 +142,7 @@ TEST_F(Sessions, TheUserComesFromTheKeyNotFromTheRequest)
     // The command for scripts issues a key of the user named.
     std::string issued;
     const std::string command = std::string(DRAVIK_SERVER_EXE) + " --db '"
-            + (dir / "demo.sqlite").string() + "' --issue-key 3";
+            + server->options().dbPath + "' --issue-key 3";
     if (FILE *p = ::popen(command.c_str(), "r")) {
         char line[128] = {};
         if (std::fgets(line, sizeof line, p))

@@ -144,7 +144,9 @@ TEST_F(Statements, TabInsertsOfEachKindGetTheirNewIds)
             "idOwner, Concession) Values ('VW','GOLF',#05/20/2008#,"
             + idClient + ", :NewID, :NewIDbis,1, 'ZOLVARE')");
     EXPECT_EQ(warning(vehicle), "");
-    EXPECT_EQ(scalar("SELECT NVO || idClient FROM TVehiclesClarim WHERE idtVO=" + newId(vehicle)),
+    EXPECT_EQ(scalar("SELECT CAST(NVO AS TEXT) || CAST(idClient AS TEXT) FROM TVehiclesClarim "
+                     "WHERE idtVO="
+                     + newId(vehicle)),
               std::to_string(nvo) + idClient);
 }
 

@@ -1,0 +1,205 @@
+#pragma once
+
+// The PostgreSQL storage (libpq), for a dealership group. The server connects as the role the
+// address names, which owns the schema; a client's statement runs under the role dravik_client,
+// which reaches the tables only through row-level security policies keyed by the request's
+// company and user (settings dravik.company and dravik.user, SET LOCAL in each transaction),
+// and within a statement_timeout. Reads of AxQuery run in read-only transactions and are
+// fetched through a cursor, a batch at a time, so that an answer stays bounded.
+
+#include "server/Database.h"
+
+#include <libpq-fe.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace dravik::server {
+
+// What the server knows of the stored columns: their names as the schema writes them and how
+// the documents write their values.
+struct PgSchemaInfo
+{
+    struct Column
+    {
+        std::string name;
+        ColumnKind kind = ColumnKind::Plain;
+    };
+    std::map<std::pair<unsigned, int>, Column> columns; // (table oid, column number)
+    std::unordered_map<std::string, std::string> names; // lower case -> schema's case
+};
+
+class PgConnection;
+
+class PgStatement final : public Statement
+{
+public:
+    enum class Mode {
+        Own, // the server's own: prepared once, run whole
+        ClientWrite, // prepared, run whole under the client role
+        ClientRead, // run through a cursor under the client role
+    };
+    PgStatement(PgConnection &c, Mode mode, std::string sql, const std::vector<std::string> &names);
+    ~PgStatement() override;
+
+    void bind(int index, long long value) override;
+    void bind(int index, std::string_view text) override;
+    void bindBlob(int index, std::string_view bytes) override;
+    StepResult step() override;
+    void reset() override;
+    std::string failure() const override { return m_failure; }
+    std::string error() const override { return m_error; }
+    int columns() const override { return static_cast<int>(m_cols.size()); }
+    std::string columnName(int column) const override { return m_cols[column].name; }
+    ColumnKind columnKind(int column) const override { return m_cols[column].kind; }
+    bool computed(int column) const override { return m_cols[column].computed; }
+    bool readOnly() const override { return m_mode == Mode::ClientRead; }
+    ValueType type(int column) const override;
+    long long integer(int column) const override;
+    double real(int column) const override;
+    std::string_view text(int column) const override;
+
+    // Prepares on the server and reads the columns; answers false with failure() set.
+    bool prepare();
+    // Whether the last failure was a wait for another writer.
+    bool busy() const { return m_busy; }
+
+private:
+    struct Col
+    {
+        std::string name;
+        ColumnKind kind = ColumnKind::Plain;
+        bool computed = true;
+        unsigned type = 0;
+    };
+    PgConnection &m_c;
+    Mode m_mode;
+    std::string m_sql;
+    std::string m_name; // of the prepared statement
+    std::unordered_map<std::string, std::string> m_written; // lower case -> as written
+    std::vector<std::optional<std::string>> m_params;
+    std::vector<int> m_formats;
+    PGresult *m_result = nullptr;
+    int m_row = -1;
+    bool m_started = false;
+    bool m_cursor = false; // a cursor is open
+    bool m_cursorEnd = false; // its last batch is read
+    bool m_ownTransaction = false; // opened for this read alone
+    std::string m_failure, m_error;
+    bool m_busy = false;
+    bool m_private = false; // reaches the server's own tables
+    std::vector<Col> m_cols;
+    mutable std::string m_bytes;
+
+    void describe(const PGresult *res);
+    StepResult fail(PGresult *res);
+    StepResult fetch();
+    void clearResult();
+};
+
+class PgConnection final : public Connection
+{
+public:
+    PgConnection(const DbOptions &options, const PgSchemaInfo &schema);
+    ~PgConnection() override;
+
+    PGconn *handle() const { return m_conn; }
+    const PgSchemaInfo &schema() const { return m_schema; }
+    const DbOptions &options() const { return m_options; }
+
+    SqlDialect dialect() const override { return SqlDialect::Postgres; }
+    Statement &cached(const std::string &sql) override;
+    void exec(const std::string &sql) override;
+    void setAccess(Access access, const std::set<std::string> &tables = {}) override;
+    Prepared prepareClient(const JetTranslation &t) override;
+    Statement *clientStatement(const std::string &key) override;
+    Statement *keepClient(const std::string &key, std::unique_ptr<Statement> stmt) override;
+    void startClock(int timeoutMs) override { m_timeoutMs = timeoutMs; }
+    StepResult begin(TransactionKind kind) override;
+    StepResult commit() override;
+    void rollback() override;
+    std::string failure() const override { return m_failure; }
+    long long changes() const override { return m_changes; }
+    long long lastInsertId() const override;
+    long long nextId(const std::string &table, const std::string &column) override;
+    bool confined() const override { return !m_company.empty(); }
+
+    // The request's company and user, set in each transaction; empty: not confined.
+    void confine(const std::string &company, long long user);
+    // Whether the link to the server is gone (the connection is then dropped).
+    bool broken() const;
+    // Links again to a server that restarted; false while it is still away.
+    bool reconnect();
+
+    // Runs a command of the server's own; answers the result (the caller clears it), or
+    // throws std::runtime_error.
+    PGresult *run(const std::string &sql);
+    // The transaction a client statement runs in: opens a read-only one when none is, and
+    // switches to the client role with its time limit. Answers false with `failure` set.
+    bool enterClient(bool readOnly, std::string &failure, bool &busy);
+    // Back to the server's own role, where a client statement left it.
+    void leaveClient();
+    bool inTransaction() const { return m_open; }
+    void setChanges(long long n) { m_changes = n; }
+    std::string nextName() { return "s" + std::to_string(++m_names); }
+    // Why a statement failed, as the log item says it (French); busy when it was a wait.
+    // `written`: the statement's names as the client wrote them.
+    std::string describe(const PGresult *res, bool &busy,
+                         const std::unordered_map<std::string, std::string> *written
+                         = nullptr) const;
+
+private:
+    const DbOptions &m_options;
+    const PgSchemaInfo &m_schema;
+    PGconn *m_conn = nullptr;
+    std::unordered_map<std::string, std::unique_ptr<PgStatement>> m_cache;
+    std::vector<std::pair<std::string, std::unique_ptr<Statement>>> m_client;
+    Access m_access = Access::Internal;
+    StatementKind m_kind = StatementKind::Other; // of the last client statement
+    std::set<std::string> m_tables;
+    std::string m_company;
+    long long m_user = 0;
+    std::string m_failure;
+    int m_timeoutMs = 0;
+    long long m_changes = 0;
+    int m_names = 0;
+    bool m_open = false;
+    bool m_clientRole = false;
+    int m_clientTimeoutMs = 0; // the time limit set with the client role
+
+    std::string settings() const;
+    std::string setup() const;
+};
+
+class PgDatabase final : public Database
+{
+public:
+    // Connects to the address (postgresql://...). Throws std::runtime_error when PostgreSQL
+    // cannot be reached.
+    explicit PgDatabase(DbOptions options);
+    ~PgDatabase() override;
+
+    SqlDialect dialect() const override { return SqlDialect::Postgres; }
+    Lease acquire() override;
+    void prepare(const PrepareOptions &options) override;
+
+protected:
+    void release(std::unique_ptr<Connection> c) override;
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<PgConnection>> m_idle;
+    PgSchemaInfo m_schema;
+
+    void loadSchema();
+    void copySeed(PgConnection &c, const std::string &seed, const std::string &photoDir);
+};
+
+// Whether a --db value names a PostgreSQL database.
+bool isPostgresAddress(std::string_view path);
+
+} // namespace dravik::server
