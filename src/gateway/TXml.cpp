@@ -201,14 +201,15 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
     : m_x(x)
 {
     const QStringView item = m_x.item();
+    if (item.isEmpty())
+        return;
     m_elements.reserve(32);
-    // Tags and values are short: a plain scan finds the next delimiter sooner than a search
-    // routine is set up.
-    const char16_t *const begin = item.utf16();
-    const char16_t *const end = begin + item.size();
-    const auto next = [begin, end](qsizetype from, char16_t c) -> qsizetype {
-        const char16_t *p = std::find(begin + from, end, c);
-        return p == end ? -1 : p - begin;
+    // The delimiters are found by the cursor's own scan, eight characters at a time, in item
+    // offsets.
+    const qsizetype base = item.utf16() - QStringView(m_x.Doc).utf16(), end = base + item.size();
+    const auto next = [this, base, end](qsizetype from, char16_t c) -> qsizetype {
+        const qsizetype at = findIn(m_x.Doc, base + from, end, QStringView(&c, 1));
+        return at < 0 ? -1 : at - base;
     };
     qsizetype gt = -1;
     for (qsizetype lt = next(0, u'<'); lt >= 0; lt = next(lt + 1, u'<')) {
