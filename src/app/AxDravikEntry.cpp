@@ -54,7 +54,7 @@ int DravikLaunchEntry(int argc, char **argv)
     const QString path = GetSettingsPath(env);
     QDir().mkpath(QFileInfo(path).path());
     QString error;
-    if (!WriteIniValues(path, QStringLiteral("Options"), keys, &error)) {
+    if (!WriteIniValues(path, kSettingsSection, keys, &error)) {
         std::fprintf(stderr, "dravik-launch: %s\n", qPrintable(error));
         return 1;
     }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kOptions = QStringLiteral("Options");
 const QString kStarting = QStringLiteral("Démarrage de AxDravik...");
 
 // The folder without trailing separators (the root stays as it is).
@@ -79,7 +78,7 @@ void TAxDravik::ActiveFormCreate()
             = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
     const QString handle = QString::number(qulonglong(winId()));
     QString error;
-    if (!WriteIniValues(path, kOptions,
+    if (!WriteIniValues(path, kSettingsSection,
                         {{QStringLiteral("FirstApplicationHandle"), handle},
                          {QStringLiteral("FirstFormHandle"), handle},
                          {QStringLiteral("Application"), self},
@@ -108,7 +107,7 @@ void TAxDravik::OnStart()
     IniFile ini(SettingsPath);
     ini.load();
     const auto option = [&ini](const char *key) {
-        return ini.value(kOptions, QLatin1String(key));
+        return ini.value(kSettingsSection, QLatin1String(key));
     };
 
     FlagTrace = (QStringLiteral("0") + option("Trace")).toInt() != 0;
@@ -386,10 +385,10 @@ QString TAxDravik::GetTagRegistry(const QString &name)
 {
     IniFile ini(GetSettingsPath(environment()));
     ini.load();
-    return ini.value(kOptions, name);
+    return ini.value(kSettingsSection, name);
 }
 
 bool TAxDravik::SetTagRegistry(const QString &name, const QString &value, QString *error)
 {
-    return WriteIniValues(GetSettingsPath(environment()), kOptions, {{name, value}}, error);
+    return WriteIniValues(GetSettingsPath(environment()), kSettingsSection, {{name, value}}, error);
 }

@@ -6,6 +6,8 @@ class Environment;
 
 // Settings file of the user: APPDATA + "/Dravik/TAXDravik.ini".
 QString GetSettingsPath(const Environment &env);
+// The section of that file that holds the program's keys (the launcher's and the window's).
+inline const QString kSettingsSection = QStringLiteral("Options");
 
 // The "FileVersion" string of an executable, empty when it has none.
 QString GetFileVersion(const QString &path);

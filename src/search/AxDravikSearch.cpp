@@ -25,9 +25,6 @@
 
 namespace {
 
-// The settings section the search is kept in.
-const QString kOptions = QStringLiteral("Options");
-
 // The five criteria, in the order of their labels at design time.
 struct Criterion
 {
@@ -233,10 +230,10 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
     IniFile settings(GetSettingsPath(environment()));
     settings.load();
     const bool same = std::all_of(kept.begin(), kept.end(), [&settings](const auto &key) {
-        return settings.value(kOptions, key.first) == key.second;
+        return settings.value(kSettingsSection, key.first) == key.second;
     });
     if (!same)
-        WriteIniValues(settings.path(), kOptions, kept);
+        WriteIniValues(settings.path(), kSettingsSection, kept);
 
     SearchRequest request;
     request.mode = mode;
@@ -248,7 +245,7 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
     request.withFirstName = SearchWithFirstName;
     request.byWhereClause = SearchByWhereClause;
     if (SearchByWhereClause)
-        request.whereClause = settings.value(kOptions, QStringLiteral("WhereClause"));
+        request.whereClause = settings.value(kSettingsSection, QStringLiteral("WhereClause"));
     request.concession = UserConcession;
     const SearchStatement sql = BuildSearchSql(request);
     SearchHighlightColumn = sql.highlightColumn;
