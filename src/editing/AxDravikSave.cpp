@@ -186,7 +186,7 @@ bool TAxDravik::SaveChanges(bool *stoppedOnCheck)
                 acceptTab(TabDesc[tab].Descs);
                 TestPageUpdate(tab);
             } else if (const QString newId
-                       = readNewId(TXml(LoadTextFile(ResponseFile(request->responseFile))));
+                       = readNewId(TXml(ResponseText(ResponseFile(request->responseFile))));
                        newId.isEmpty()) {
                 // The row exists but cannot be reloaded: the statement stays, the user is told.
                 answer.sent(EditingText::NewIdMissing);

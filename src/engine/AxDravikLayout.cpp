@@ -94,18 +94,18 @@ void TAxDravik::LoadRecordDocuments(int reload)
     if (!customerId.isEmpty() && customerId != kNewCustomerFromVehicle) {
         const QString file = ResponseFile(ResponseFiles::Customer);
         if (QFile::exists(file)) {
-            CustomerDoc.setDoc(LoadTextFile(file));
+            CustomerDoc.setDoc(ResponseText(file));
             RecordDoc.setDoc(CustomerDoc.Doc);
         } else {
             // No vehicles of a customer shown before under this one.
             CustomerDoc.clear();
         }
     } else if (const QString file = ResponseFile(ResponseFiles::Vehicle); QFile::exists(file)) {
-        RecordDoc.setDoc(LoadTextFile(file));
+        RecordDoc.setDoc(ResponseText(file));
     }
     if (reload) {
-        EquipDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Equip)));
-        StructDoc.setDoc(LoadTextFile(ResponseFile(ResponseFiles::Struct)));
+        EquipDoc.setDoc(ResponseText(ResponseFile(ResponseFiles::Equip)));
+        StructDoc.setDoc(ResponseText(ResponseFile(ResponseFiles::Struct)));
         Choices.reset(); // made again from the new lists when first asked
         StructEntries = readStructEntries(StructDoc);
         FirstTab = 0;

@@ -25,7 +25,7 @@ void TAxDravik::UpdateParams()
         // The cached lists of another company are fetched again, even within their 12 hours.
         const QString equip = ResponseFile(ResponseFiles::Equip);
         if (QFile::exists(equip)) {
-            TXml doc(LoadTextFile(equip));
+            TXml doc(ResponseText(equip));
             XmlOpen(doc, u"document");
             if (XmlGetText(doc, u"Concession") != UserConcession)
                 QFile::remove(equip);

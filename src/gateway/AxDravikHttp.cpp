@@ -3,6 +3,7 @@
 #include "ui/TAxDravik.h"
 
 #include "gateway/HttpRequests.h"
+#include "gateway/TXml.h"
 #include "platform/Keyboard.h"
 
 #include <QFrame>
@@ -49,4 +50,11 @@ void TAxDravik::DropConnection()
 QString TAxDravik::ResponseFile(const QString &leafName) const
 {
     return TempFolder + QLatin1Char('/') + leafName;
+}
+
+QString TAxDravik::ResponseText(const QString &path) const
+{
+    if (auto text = m_requests->answerText(path))
+        return *std::move(text);
+    return LoadTextFile(path);
 }

@@ -8,33 +8,50 @@
 #include <QFileInfo>
 
 #include <array>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <filesystem>
 #include <string_view>
 
 QString SpaceAndHashEscaped(const QString &address)
 {
-    QString s = address;
-    s.replace(QLatin1Char(' '), QLatin1String("%20"));
-    s.replace(QLatin1Char('#'), QLatin1String("%23"));
+    QString s(address.size() * 3, Qt::Uninitialized);
+    QChar *o = s.data();
+    for (const QChar c : address) {
+        if (c == u' ' || c == u'#') {
+            *o++ = u'%';
+            *o++ = u'2';
+            *o++ = c == u' ' ? u'0' : u'3';
+        } else {
+            *o++ = c;
+        }
+    }
+    s.truncate(o - s.constData());
     return s;
 }
 
 QByteArray EncodeAddress(const QString &address)
 {
     static const char hex[] = "0123456789ABCDEF";
-    QByteArray out;
-    out.reserve(address.size() + 16);
+    // Written through a pointer into room for the worst case, then cut to size: addresses
+    // carry whole statements, and appending a byte at a time costs more than the request's
+    // own preparation.
+    QByteArray out(address.size() * 3, Qt::Uninitialized);
+    char *o = out.data();
     for (const QChar c : address) {
         const char16_t u = c.unicode();
         if (u > 0x20 && u < 0x7F && u != u'#') {
-            out += char(u);
+            *o++ = char(u);
             continue;
         }
         const uchar byte = u <= 0xFF ? uchar(u) : uchar('?');
-        out += '%';
-        out += hex[byte >> 4];
-        out += hex[byte & 0xF];
+        *o++ = '%';
+        *o++ = hex[byte >> 4];
+        *o++ = hex[byte & 0xF];
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
@@ -65,10 +82,43 @@ static bool containsNoCase(const QByteArray &text, std::string_view upperNeedle)
     return false;
 }
 
+// Whether "TIMEOUT" occurs in the text, whatever the letters' case. Sixteen places are
+// tried at once for a "T" with another "T" six further on; the rare places with both are
+// compared whole.
+static bool containsTimeout(const QByteArray &text)
+{
+#if defined(__SSE2__)
+    const auto *data = reinterpret_cast<const uchar *>(text.constData());
+    const size_t n = size_t(text.size());
+    const __m128i lower = _mm_set1_epi8(0x20), t = _mm_set1_epi8('t');
+    size_t at = 0;
+    for (; at + 6 + 16 <= n; at += 16) {
+        const __m128i first = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at)), lower);
+        const __m128i last = _mm_or_si128(
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at + 6)), lower);
+        unsigned mask = unsigned(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(first, t), _mm_cmpeq_epi8(last, t))));
+        for (; mask != 0; mask &= mask - 1) {
+            const uchar *p = data + at + size_t(__builtin_ctz(mask));
+            if ((p[1] | 0x20) == 'i' && (p[2] | 0x20) == 'm' && (p[3] | 0x20) == 'e'
+                && (p[4] | 0x20) == 'o' && (p[5] | 0x20) == 'u')
+                return true;
+        }
+    }
+    // The last places, fewer than sixteen, one by one.
+    const qsizetype tail = qsizetype(at);
+    return containsNoCase(QByteArray::fromRawData(text.constData() + tail, text.size() - tail),
+                          "TIMEOUT");
+#else
+    return containsNoCase(text, "TIMEOUT");
+#endif
+}
+
 QString TimeoutFlag(const QByteArray &body)
 {
     // Most answers hold no time-out: they are not copied to find that out.
-    if (!containsNoCase(body, "TIMEOUT"))
+    if (!containsTimeout(body))
         return QString();
     const QByteArray upper = body.toUpper();
     QString flag;
@@ -93,17 +143,24 @@ QString LogItemsWarning(const QString &document)
 
 QByteArray ResponseFileBytes(QByteArray body)
 {
-    // Digits and "-" only: no letter case to fold.
-    static const QByteArray needle("8859-15");
-    qsizetype from = body.indexOf(needle);
-    if (from < 0)
+    // Digits and "-" only: no letter case to fold. The C library's search skips the many
+    // digits of an answer faster than a search for its first character would.
+    static constexpr std::string_view needle("8859-15");
+    const auto find = [&body](qsizetype from) -> qsizetype {
+        const void *at = memmem(body.constData() + from, size_t(body.size() - from), needle.data(),
+                                needle.size());
+        return at ? static_cast<const char *>(at) - body.constData() : -1;
+    };
+    qsizetype at = find(0);
+    if (at < 0)
         return body;
     QByteArray out;
     out.reserve(body.size());
-    from = 0;
-    for (qsizetype at; (at = body.indexOf(needle, from)) >= 0; from = at + needle.size()) {
+    qsizetype from = 0;
+    for (; at >= 0; at = find(from)) {
         out += QByteArrayView(body).sliced(from, at - from);
         out += "8859-1";
+        from = at + qsizetype(needle.size());
     }
     out += QByteArrayView(body).sliced(from);
     return out;
@@ -123,6 +180,8 @@ RequestRoutines::RequestRoutines(HttpTransport &transport, Clock &clock, Trace t
 
 void RequestRoutines::noteRequest(int &idleSeconds)
 {
+    m_answerFile.clear();
+    m_answerText.clear();
     // A connection idle for more than five minutes is not reused.
     if (idleSeconds > kIdleDropSeconds)
         m_transport.dropConnection();
@@ -164,7 +223,24 @@ QString RequestRoutines::finish(const QString &file, const QByteArray &body, con
     const QByteArray bytes = ResponseFileBytes(body);
     if (!writeResponse(file, bytes, mode))
         return WriteErrorText(file);
-    return flag + LogItemsWarning(QString::fromLatin1(bytes));
+    m_answerFile = file;
+    m_answerText = LatinLines(bytes);
+    // The list of log items is all the warning reads: only it becomes text again.
+    static const QByteArray open("<LogItems"), close("</LogItems>");
+    const qsizetype from = bytes.indexOf(open);
+    const qsizetype to = from < 0 ? -1 : bytes.indexOf(close, from);
+    if (to < 0)
+        return flag;
+    return flag
+            + LogItemsWarning(QString::fromLatin1(
+                    QByteArrayView(bytes).sliced(from, to + close.size() - from)));
+}
+
+std::optional<QString> RequestRoutines::answerText(const QString &file) const
+{
+    if (m_answerFile.isEmpty() || file != m_answerFile)
+        return std::nullopt;
+    return m_answerText;
 }
 
 static void traceAuthorization(const RequestRoutines::Trace &trace, const HttpReply &reply)
@@ -222,6 +298,8 @@ std::optional<QString> RequestRoutines::executeCached(const QString &address,
 {
     if (!ctrlDown && IsFreshResponse(file, m_clock.now())) {
         m_answered = true;
+        m_answerFile.clear();
+        m_answerText.clear();
         return std::nullopt;
     }
     return fetch(address, customerId, file, idleSeconds, Write::Whole);

@@ -65,6 +65,10 @@ public:
     // acted on it) and its response file was not written.
     bool answered() const { return m_answered; }
 
+    // The text of the last request's response file, as LoadTextFile reads it, when that
+    // request wrote file: the caller need not read back what was just written.
+    std::optional<QString> answerText(const QString &file) const;
+
     static constexpr int kAttempts = 5;
     static constexpr int kRetryWaitMs = 250;
     static constexpr int kIdleDropSeconds = 300;
@@ -84,4 +88,6 @@ private:
     Clock &m_clock;
     Trace m_trace;
     bool m_answered = true;
+    QString m_answerFile;
+    QString m_answerText;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -115,22 +116,46 @@ QString LoadTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(
                 QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path).toStdString());
+    return LatinLines(file.readAll());
+}
+
+// Latin-1 bytes [p, end) as UTF-16 at out, sixteen at a time; answers the end of what it
+// wrote.
+static char16_t *widen(const char *p, const char *end, char16_t *out)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16, out += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+    }
+#endif
+    for (; p < end; ++p)
+        *out++ = char16_t(uchar(*p));
+    return out;
+}
+
+QString LatinLines(QByteArrayView raw)
+{
     // Every line ends in CR LF, the last one too. The line ends are found on the bytes, before
     // they become text, by the C library's search.
-    const QByteArray raw = file.readAll();
-    const char *p = raw.constData();
+    const char *p = raw.data();
     const char *const end = p + raw.size();
     const auto next = [end](const char *from, char c) {
         const void *at = std::memchr(from, c, size_t(end - from));
         return at ? static_cast<const char *>(at) : end;
     };
-    QByteArray lines;
-    lines.reserve(raw.size() + raw.size() / 16 + 2);
+    // Each line becomes text straight into room for the worst case (every byte a line end),
+    // cut to size at the end.
+    QString lines(raw.size() * 2 + 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(lines.data());
     const char *cr = next(p, '\r'), *lf = next(p, '\n');
     while (p < end) {
         const char *eol = std::min(cr, lf);
-        lines.append(p, eol - p);
-        lines.append("\r\n", 2);
+        out = widen(p, eol, out);
+        *out++ = u'\r';
+        *out++ = u'\n';
         if (eol == end)
             break;
         p = eol + (*eol == '\r' && eol + 1 < end && eol[1] == '\n' ? 2 : 1);
@@ -139,7 +164,8 @@ QString LoadTextFile(const QString &path)
         if (lf < p)
             lf = next(p, '\n');
     }
-    return QString::fromLatin1(lines);
+    lines.truncate(out - reinterpret_cast<const char16_t *>(lines.constData()));
+    return lines;
 }
 
 void XmlOpen(TXml &x, QStringView name)
@@ -177,17 +203,24 @@ int XmlNext(TXml &x, QStringView name)
     return position;
 }
 
-void XmlGet(const TXml &x, QStringView name, QString &out)
+// The text of child element name of the current item, nullopt when absent.
+static std::optional<QStringView> xmlValue(const TXml &x, QStringView name)
 {
     const Tag open = openTag(name);
     const qsizetype p = findIn(x.Doc, x.itemBegin, x.itemEnd, open.view());
     if (p < 0)
-        return;
+        return std::nullopt;
     const qsizetype q = findIn(x.Doc, x.itemBegin, x.itemEnd, closeTag(name).view());
     // A closing tag that starts inside the opening one (odd names) reads as absent.
     if (q < p + open.size())
-        return;
-    assign(out, QStringView(x.Doc).mid(p + open.size(), q - p - open.size()));
+        return std::nullopt;
+    return QStringView(x.Doc).mid(p + open.size(), q - p - open.size());
+}
+
+void XmlGet(const TXml &x, QStringView name, QString &out)
+{
+    if (const auto value = xmlValue(x, name))
+        assign(out, *value);
 }
 
 QString XmlGetText(const TXml &x, QStringView name)
@@ -197,37 +230,65 @@ QString XmlGetText(const TXml &x, QStringView name)
     return value;
 }
 
+// The position of c in [from, end) of p, or end. Tags and values are mostly short: a block
+// of eight is compared at once, with no set-up beyond the character itself.
+static inline qsizetype scanTo(const char16_t *p, qsizetype from, qsizetype end, char16_t c)
+{
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    for (; from + 8 <= end; from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + from));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted)));
+        if (mask != 0)
+            return from + __builtin_ctz(mask) / 2;
+    }
+#endif
+    for (; from < end; ++from) {
+        if (p[from] == c)
+            return from;
+    }
+    return end;
+}
+
+static inline int lengthChain(qsizetype length, int chains)
+{
+    return int(std::min<qsizetype>(length, chains - 1));
+}
+
+static inline bool sameName(QStringView a, QStringView b)
+{
+    const qsizetype n = a.size();
+    if (n != b.size())
+        return false;
+    const char16_t *x = a.utf16(), *y = b.utf16();
+    if (n > 0 && x[n - 1] != y[n - 1])
+        return false;
+    return std::memcmp(x, y, size_t(n) * sizeof(char16_t)) == 0;
+}
+
 XmlItemIndex::XmlItemIndex(const TXml &x)
     : m_x(x)
 {
+    std::fill(std::begin(m_lastOfLength), std::end(m_lastOfLength), -1);
     const QStringView item = m_x.item();
     if (item.isEmpty())
         return;
-    m_elements.reserve(32);
-    // The delimiters are found by the cursor's own scan, eight characters at a time, in item
-    // offsets.
-    const qsizetype base = item.utf16() - QStringView(m_x.Doc).utf16(), end = base + item.size();
-    const auto next = [this, base, end](qsizetype from, char16_t c) -> qsizetype {
-        const qsizetype at = findIn(m_x.Doc, base + from, end, QStringView(&c, 1));
-        return at < 0 ? -1 : at - base;
-    };
+    const char16_t *const p = item.utf16();
+    const qsizetype end = item.size();
     qsizetype gt = -1;
-    for (qsizetype lt = next(0, u'<'); lt >= 0; lt = next(lt + 1, u'<')) {
+    for (qsizetype lt = scanTo(p, 0, end, u'<'); lt < end; lt = scanTo(p, lt + 1, end, u'<')) {
         // The '>' after the previous '<' is also the first one after this '<' when it lies
         // beyond it, which keeps the pass linear.
-        if (gt < lt && (gt = next(lt + 1, u'>')) < 0)
+        if (gt < lt && (gt = scanTo(p, lt + 1, end, u'>')) >= end)
             break;
-        const bool closing = lt + 1 < gt && item[lt + 1] == u'/';
+        const bool closing = lt + 1 < gt && p[lt + 1] == u'/';
         const QStringView name = item.mid(lt + 1 + closing, gt - lt - 1 - closing);
         // The element read last is the one this closing tag mostly closes.
-        Element *element = closing && m_next > 0 && m_elements[m_next - 1].name == name
+        Element *element = closing && m_next > 0 && sameName(m_elements[m_next - 1].name, name)
                 ? &m_elements[m_next - 1]
                 : find(name);
-        if (!element) {
-            m_elements.push_back(Element {name});
-            element = &m_elements.back();
-            m_next = m_elements.size();
-        }
+        if (!element)
+            element = add(name);
         qsizetype &first = closing ? element->close : element->open;
         if (first < 0)
             first = lt;
@@ -235,40 +296,53 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
     m_next = 0;
 }
 
+XmlItemIndex::Element *XmlItemIndex::add(QStringView name)
+{
+    int &last = m_lastOfLength[lengthChain(name.size(), kLengths)];
+    m_elements.push_back(Element {name, -1, -1, last});
+    last = int(m_elements.size() - 1);
+    m_next = m_elements.size();
+    return &m_elements.back();
+}
+
 XmlItemIndex::Element *XmlItemIndex::find(QStringView name) const
 {
-    const size_t n = m_elements.size();
-    for (size_t k = 0, i = m_next; k < n; ++k, ++i) {
-        if (i == n)
-            i = 0;
-        Element &element = m_elements[i];
-        if (element.name.size() == name.size() && element.name == name) {
-            m_next = i + 1;
+    if (m_next < m_elements.size() && sameName(m_elements[m_next].name, name))
+        return &m_elements[m_next++];
+    for (int i = m_lastOfLength[lengthChain(name.size(), kLengths)]; i >= 0;
+         i = m_elements[size_t(i)].previousOfLength) {
+        Element &element = m_elements[size_t(i)];
+        if (sameName(element.name, name)) {
+            m_next = size_t(i) + 1;
             return &element;
         }
     }
     return nullptr;
 }
 
-void XmlItemIndex::get(QStringView name, QString &out) const
+std::optional<QStringView> XmlItemIndex::value(QStringView name) const
 {
     // A name holding a tag delimiter, or one that reads as a closing tag, is not what the
     // pass collected.
     const bool odd = name.startsWith(u'/') || std::any_of(name.begin(), name.end(), [](QChar c) {
                          return c == u'<' || c == u'>';
                      });
-    if (odd) {
-        XmlGet(m_x, name, out);
-        return;
-    }
+    if (odd)
+        return xmlValue(m_x, name);
     const Element *element = find(name);
     if (!element || element->open < 0 || element->close < 0)
-        return;
+        return std::nullopt;
     const qsizetype body = element->open + name.size() + 2;
     // A closing tag that starts inside the opening one (odd names) reads as absent.
     if (element->close < body)
-        return;
-    assign(out, m_x.item().mid(body, element->close - body));
+        return std::nullopt;
+    return m_x.item().mid(body, element->close - body);
+}
+
+void XmlItemIndex::get(QStringView name, QString &out) const
+{
+    if (const auto found = value(name))
+        assign(out, *found);
 }
 
 QString XmlItemIndex::text(QStringView name) const
@@ -276,6 +350,11 @@ QString XmlItemIndex::text(QStringView name) const
     QString value;
     get(name, value);
     return value;
+}
+
+QStringView XmlItemIndex::view(QStringView name) const
+{
+    return value(name).value_or(QStringView());
 }
 
 void XmlGetAttr(const TXml &x, QStringView name, QString &out)

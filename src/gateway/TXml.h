@@ -3,7 +3,9 @@
 #include <QHash>
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -46,6 +48,8 @@ struct TXml
 // Reads a whole file as Latin-1 lines (CR LF, LF or CR ends), each followed by CR LF.
 // Throws FileError when the file is missing or cannot be read.
 QString LoadTextFile(const QString &path);
+// The same text from bytes already in memory.
+QString LatinLines(QByteArrayView bytes);
 
 // Selects a container: the body of the first element whose tag begins with "<" + name, from
 // its first child tag up to the first "</" + name + ">". The cursor is emptied when not found.
@@ -71,6 +75,9 @@ public:
     XmlItemIndex(const TXml &x); // implicit: wherever a record cursor is read
     void get(QStringView name, QString &out) const; // as XmlGet
     QString text(QStringView name) const;
+    // The text as the document writes it (entities not decoded), empty when absent: valid
+    // while the document lives.
+    QStringView view(QStringView name) const;
 
 private:
     struct Element
@@ -78,15 +85,20 @@ private:
         QStringView name;
         qsizetype open = -1; // first "<name>", an item offset
         qsizetype close = -1; // first "</name>"
+        int previousOfLength = -1; // the element before it whose name has the same length
     };
     Element *find(QStringView name) const;
+    Element *add(QStringView name);
+    std::optional<QStringView> value(QStringView name) const;
 
     TXml m_x;
-    // In the order they first appear, searched from where the last read stopped: fields are
-    // mostly read in their order, and a row holds a few dozen, where hashing each name would
-    // cost more than comparing it.
-    mutable std::vector<Element> m_elements;
+    // In the order they first appear, each name once. A read tries the element after the one
+    // read last (fields are mostly read in their order), then the elements whose names have
+    // its length: a row holds a few dozen, where hashing each name would cost more.
+    mutable QVarLengthArray<Element, 24> m_elements; // a search row holds 14
     mutable size_t m_next = 0;
+    static constexpr int kLengths = 32; // longer names share the last chain
+    int m_lastOfLength[kLengths];
 };
 
 // Writes the value of attribute name (searched anywhere in the document) into out; out is

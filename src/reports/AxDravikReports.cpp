@@ -62,7 +62,7 @@ void TAxDravik::PrintRecord(bool marginSheet)
         return;
     QString ticket;
     try {
-        ticket = ReadReportTicket(LoadTextFile(file));
+        ticket = ReadReportTicket(ResponseText(file));
     } catch (const FileError &) { }
     if (ticket.isEmpty()) {
         SetWarning(ReportTexts::kNoTicket);

@@ -195,11 +195,12 @@ bool TAxDravik::RunQuery(const QString &sqlAndRows, const QString &file, const Q
     if (!LbDebugInfo0->text().isEmpty())
         return false;
     try {
-        answer.setDoc(LoadTextFile(ResponseFile(file)));
+        answer.setDoc(ResponseText(ResponseFile(file)));
     } catch (const FileError &) { }
-    // A list of rows comes whole, or what the window shows stays.
+    // A list of rows comes whole, or what the window shows stays. Its end is looked for from
+    // the end.
     if (!answer.Doc.contains(QLatin1String("<AXQueryS"))
-        || !answer.Doc.contains(QLatin1String("</AXQueryS>"))) {
+        || answer.Doc.lastIndexOf(QLatin1String("</AXQueryS>")) < 0) {
         SetWarning(unreadable);
         return false;
     }
@@ -287,12 +288,9 @@ void TAxDravik::FillSearchGrid(int mode, const TXml &answer)
     int read = 0;
     while (XmlNext(rows, u"AXQuery") > 0) {
         const XmlItemIndex item(rows);
-        const QStringList cells = searchRowCells(
-                mode, [&item](const QString &name) { return DecodeEntities(item.text(name)); },
-                UserConcession, UserSite);
-        const int row = grid->appendRow();
-        for (int c = 0; c < cells.size(); ++c)
-            grid->setCellText(row, c, cells[c]);
+        grid->appendRow(searchRowCells(
+                mode, [&item](QStringView name) { return item.view(name); }, UserConcession,
+                UserSite));
         ++read;
     }
     // An answer without its count shows the rows it holds.

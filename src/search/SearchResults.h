@@ -22,8 +22,9 @@ inline const QString OtherSite = QStringLiteral("3");
 inline const QString OwnSite = QStringLiteral("4");
 } // namespace SearchMarks
 
-// The field of an answer item by name (entities decoded), empty when absent.
-using ItemField = std::function<QString(const QString &name)>;
+// The field of an answer item by name, as the answer writes it (entities not decoded), empty
+// when absent. The text stays valid while the row is read.
+using ItemField = std::function<QStringView(QStringView name)>;
 
 // The seven cells of one result row of a search mode.
 QStringList searchRowCells(int mode, const ItemField &field, const QString &userConcession,

@@ -153,15 +153,29 @@ SearchStatement BuildSearchSql(const SearchRequest &r)
 
 QString statementForAddress(const QString &statement)
 {
-    // What a request address would read otherwise; "%" first, the others bring percent signs.
-    static const std::pair<QChar, QLatin1String> codes[] = {
-            {u'%', QLatin1String("%25")}, {u'&', QLatin1String("%26")},
-            {u'+', QLatin1String("%2B")}, {u'#', QLatin1String("%23")},
-            {u'"', QLatin1String("%22")}, {u'<', QLatin1String("%3C")},
-            {u'>', QLatin1String("%3E")},
-    };
-    QString s = statement;
-    for (const auto &[sign, code] : codes)
-        s.replace(sign, code);
+    // What a request address would read otherwise, each sign coded in one pass (a percent
+    // sign that a code brings is never coded again), through a pointer into room for the
+    // worst case.
+    static const char hex[] = "0123456789ABCDEF";
+    QString s(statement.size() * 3, Qt::Uninitialized);
+    QChar *o = s.data();
+    for (const QChar c : statement) {
+        switch (c.unicode()) {
+        case u'%':
+        case u'&':
+        case u'+':
+        case u'#':
+        case u'"':
+        case u'<':
+        case u'>':
+            *o++ = u'%';
+            *o++ = QLatin1Char(hex[c.unicode() >> 4]);
+            *o++ = QLatin1Char(hex[c.unicode() & 0xF]);
+            break;
+        default:
+            *o++ = c;
+        }
+    }
+    s.truncate(o - s.constData());
     return s;
 }

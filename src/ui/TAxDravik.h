@@ -157,6 +157,9 @@ public:
     void DropConnection();
     // Full path of a response file: TempFolder + "/" + leaf name.
     QString ResponseFile(const QString &leafName) const;
+    // The text of a response file (as LoadTextFile), from memory when the last request has
+    // just written it.
+    QString ResponseText(const QString &path) const;
 
     // ---- Design controls and their handlers (src/ui/AxDravikHandlers.cpp) ------------------
     // The design control of that name (null when the layout has none).

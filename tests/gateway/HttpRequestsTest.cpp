@@ -3,6 +3,7 @@
 #include "gateway/CurlTransport.h"
 #include "gateway/LoopbackServer.h"
 #include "gateway/SqlText.h"
+#include "gateway/TXml.h"
 #include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
@@ -316,4 +317,47 @@ TEST_F(Requests, UnwritableResponseFileIsAWarning)
     const QString path = m_dir.filePath(QStringLiteral("no/such/folder/XmlVO.xml"));
     EXPECT_EQ(m_routines.execute(base(server) + QStringLiteral("AxInfoVO?x"), {}, path, m_idle),
               QStringLiteral("Impossible d'écrire dans ") + path);
+}
+
+TEST_F(Requests, TheAnswerJustWrittenIsReadWithoutItsFile)
+{
+    LoopbackServer server(answers({"<?xml encoding=\"iso-8859-15\"?>\n<d>\xe9\r\n<LogItems>"
+                                   "</LogItems>\r</d>"}));
+    const QString vo = file("XmlVO.xml");
+    const QString kept = file("XmlStruct.xml");
+    EXPECT_EQ(m_routines.execute(base(server) + QStringLiteral("AxInfoVO?a"), {}, vo, m_idle),
+              QString());
+    ASSERT_TRUE(m_routines.answerText(vo).has_value());
+    EXPECT_EQ(*m_routines.answerText(vo), LoadTextFile(vo));
+    EXPECT_EQ(m_routines.answerText(kept), std::nullopt);
+
+    // What was not written by the last request is read from its file.
+    writeFile(kept, "<old/>");
+    EXPECT_EQ(m_routines.executeCached(base(server) + QStringLiteral("AxInfoStruct?a"), {}, kept,
+                                       m_idle, false),
+              std::nullopt);
+    EXPECT_EQ(m_routines.answerText(vo), std::nullopt);
+    EXPECT_EQ(m_routines.answerText(kept), std::nullopt);
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(closedLoopbackPort());
+    m_routines.execute(base(server) + QStringLiteral("AxInfoVO?a"), {}, vo, m_idle);
+    m_routines.execute(refused + QStringLiteral("AxInfoVO?a"), {}, vo, m_idle);
+    EXPECT_EQ(m_routines.answerText(vo), std::nullopt);
+}
+
+TEST(TimeoutFlag, FoundWhereverItStandsAndWhateverItsCase)
+{
+    // Every place of a long answer, the ends of its blocks of sixteen and the last bytes.
+    const QByteArray flag("<![CDATA[timeOUT]]>");
+    for (const int length : {19, 34, 35, 41, 300}) {
+        for (int at = 0; at + flag.size() <= length; ++at) {
+            QByteArray body(length, 'x');
+            body.replace(at, flag.size(), flag);
+            EXPECT_EQ(TimeoutFlag(body), QStringLiteral("TIMEOUT")) << length << " " << at;
+            body[at + 15] = 'x';
+            EXPECT_EQ(TimeoutFlag(body), QString()) << length << " " << at;
+        }
+    }
+    EXPECT_EQ(TimeoutFlag("<![CDATA[TimeOut]]>"), QStringLiteral("TIMEOUT"));
+    EXPECT_EQ(TimeoutFlag("a WAIT_TIMEOUT b"), QStringLiteral("WAIT_TIMEOUT"));
+    EXPECT_EQ(TimeoutFlag("tt tttttt TIMEOU"), QString());
 }

@@ -322,13 +322,14 @@ public:
             endInsertColumns();
     }
 
-    void insertRowAt(int at)
+    void insertRowAt(int at, const QStringList &texts = {})
     {
         if (!m_filling)
             beginInsertRows({}, at, at);
         std::vector<Cell> row(m_headers.size());
         for (size_t c = 0; c < row.size(); ++c)
-            row[c].text = m_grid->columnDef(int(c)).defaultValue;
+            row[c].text = c < size_t(texts.size()) ? texts[qsizetype(c)]
+                                                   : m_grid->columnDef(int(c)).defaultValue;
         m_rows.insert(m_rows.begin() + at, std::move(row));
         if (!m_filling)
             endInsertRows();
@@ -530,6 +531,12 @@ Qt::ItemFlags DataGrid::flagsFor(int column) const
 int DataGrid::appendRow()
 {
     insertRowAt(rowCount());
+    return rowCount() - 1;
+}
+
+int DataGrid::appendRow(const QStringList &texts)
+{
+    m_model->insertRowAt(rowCount(), texts);
     return rowCount() - 1;
 }
 

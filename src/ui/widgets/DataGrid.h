@@ -87,6 +87,8 @@ public:
     void setColumnVisible(int column, bool visible);
 
     int appendRow(); // a row of default values; answers its index
+    // A row of these texts, the columns beyond them at their default values.
+    int appendRow(const QStringList &texts);
     void insertRowAt(int row);
     void clearRows();
     int rowCount() const;
