@@ -112,9 +112,11 @@ qsizetype IniFile::findSection(const QString &section) const
 QString IniFile::value(const QString &section, const QString &key,
                        const QString &defaultValue) const
 {
+    // The key first, and its length before its letters: most lines fail there.
     for (const Line &line : m_lines) {
-        if (!line.key.isEmpty() && line.section.compare(section, Qt::CaseInsensitive) == 0
-            && line.key.compare(key, Qt::CaseInsensitive) == 0)
+        if (line.key.size() == key.size() && !line.key.isEmpty()
+            && line.key.compare(key, Qt::CaseInsensitive) == 0
+            && line.section.compare(section, Qt::CaseInsensitive) == 0)
             return line.value;
     }
     return defaultValue;

@@ -71,10 +71,15 @@ qsizetype findIn(const QString &text, qsizetype begin, qsizetype end, QStringVie
     const qsizetype last = end - n; // the last position the needle may start at
     qsizetype at = begin;
 #if defined(__SSE2__)
+    // Places where both the first and the last character stand: tags of one list share their
+    // first character, far fewer places also hold their last one.
     const __m128i first = _mm_set1_epi16(short(ned[0]));
+    const __m128i final = _mm_set1_epi16(short(ned[n - 1]));
     for (; at + 7 <= last; at += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + at));
-        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(block, first)));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + at + n - 1));
+        unsigned mask = unsigned(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi16(block, first), _mm_cmpeq_epi16(ends, final))));
         while (mask != 0) {
             const int byte = __builtin_ctz(mask);
             if (standsAt(hay + at + byte / 2, ned, n))
@@ -250,6 +255,26 @@ static inline qsizetype scanTo(const char16_t *p, qsizetype from, qsizetype end,
     return end;
 }
 
+// The position of the first '<' or '>' in [from, end) of p, or end.
+static inline qsizetype scanToTagEnd(const char16_t *p, qsizetype from, qsizetype end)
+{
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi16(short(u'<')), gt = _mm_set1_epi16(short(u'>'));
+    for (; from + 8 <= end; from += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + from));
+        const unsigned mask = unsigned(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi16(block, lt), _mm_cmpeq_epi16(block, gt))));
+        if (mask != 0)
+            return from + __builtin_ctz(mask) / 2;
+    }
+#endif
+    for (; from < end; ++from) {
+        if (p[from] == u'<' || p[from] == u'>')
+            return from;
+    }
+    return end;
+}
+
 static inline int lengthChain(qsizetype length, int chains)
 {
     return int(std::min<qsizetype>(length, chains - 1));
@@ -261,9 +286,8 @@ static inline bool sameName(QStringView a, QStringView b)
     if (n != b.size())
         return false;
     const char16_t *x = a.utf16(), *y = b.utf16();
-    if (n > 0 && x[n - 1] != y[n - 1])
-        return false;
-    return std::memcmp(x, y, size_t(n) * sizeof(char16_t)) == 0;
+    // Names are short: compared in place rather than through a call.
+    return n == 0 || (x[n - 1] == y[n - 1] && std::equal(x, x + n - 1, y));
 }
 
 XmlItemIndex::XmlItemIndex(const TXml &x)
@@ -276,7 +300,36 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
     const char16_t *const p = item.utf16();
     const qsizetype end = item.size();
     qsizetype gt = -1;
-    for (qsizetype lt = scanTo(p, 0, end, u'<'); lt < end; lt = scanTo(p, lt + 1, end, u'<')) {
+    qsizetype lt = scanTo(p, 0, end, u'<');
+    while (lt < end) {
+        // Mostly "<name>value</name>": the element is taken whole, its closing tag compared
+        // where the value ends instead of being looked up. Anything else (a '<' inside a tag,
+        // a value holding tags, another closing tag) is taken a tag at a time below, with the
+        // same outcome.
+        if (gt < lt && lt + 1 < end && p[lt + 1] != u'/') {
+            const qsizetype stop = scanToTagEnd(p, lt + 1, end);
+            if (stop < end && p[stop] == u'>' && stop > lt + 1) {
+                gt = stop;
+                const QStringView name = item.mid(lt + 1, gt - lt - 1);
+                Element *element = find(name);
+                if (!element)
+                    element = add(name);
+                if (element->open < 0)
+                    element->open = lt;
+                const qsizetype close = scanTo(p, gt + 1, end, u'<');
+                const qsizetype n = name.size();
+                if (close + 2 + n < end && p[close + 1] == u'/' && p[close + 2 + n] == u'>'
+                    && std::equal(p + close + 2, p + close + 2 + n, name.utf16())) {
+                    if (element->close < 0)
+                        element->close = close;
+                    gt = close + 2 + n;
+                    lt = scanTo(p, gt + 1, end, u'<');
+                } else {
+                    lt = close;
+                }
+                continue;
+            }
+        }
         // The '>' after the previous '<' is also the first one after this '<' when it lies
         // beyond it, which keeps the pass linear.
         if (gt < lt && (gt = scanTo(p, lt + 1, end, u'>')) >= end)
@@ -292,6 +345,7 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
         qsizetype &first = closing ? element->close : element->open;
         if (first < 0)
             first = lt;
+        lt = scanTo(p, lt + 1, end, u'<');
     }
     m_next = 0;
 }

@@ -110,7 +110,9 @@ QStringList searchRowCells(int mode, const ItemField &raw, const QString &userCo
 
     if (isCustomerMode(mode)) {
         cells << text(u"CliTelDom") << text(u"CliMobile");
-        QString address = text(u"CliCP");
+        QString address;
+        address.reserve(64);
+        address += field(u"CliCP");
         address += QLatin1Char(' ');
         address += field(u"CliVille");
         for (const char16_t *line : {u"CliAdresse1", u"CliAdresse2"}) {
@@ -123,12 +125,15 @@ QStringList searchRowCells(int mode, const ItemField &raw, const QString &userCo
         cells << address;
     } else {
         cells << text(u"VO_ORDRE") << text(u"VO_IMMAT");
-        QString vehicle = text(u"InfoMarque");
+        QString vehicle;
+        vehicle.reserve(40);
+        vehicle += field(u"InfoMarque");
         vehicle += QLatin1Char(' ');
         vehicle += field(u"InfoModele");
         cells << vehicle;
     }
     QString buyer;
+    buyer.reserve(40);
     appendUpper(buyer, field(u"VO_BUYER"));
     if (buyer.isEmpty()) {
         appendUpper(buyer, field(u"CliNom"));

@@ -271,7 +271,11 @@ public:
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0
             || section >= int(m_headers.size()))
             return false;
-        m_headers[section] = value.toString();
+        // The same caption again changes nothing: the header would measure itself anew.
+        const QString text = value.toString();
+        if (m_headers[section] == text)
+            return true;
+        m_headers[section] = text;
         emit headerDataChanged(orientation, section, section);
         return true;
     }
