@@ -88,7 +88,7 @@ void BM_CostsGrid(benchmark::State &state)
     const auto *grid = w->Control<DataGrid>(QStringLiteral("ngFrevo"));
     for (auto _ : state) {
         w->HttpExecute(w->UrlInfoVO, file);
-        w->RecordDoc.setDoc(LoadTextFile(file));
+        w->RecordDoc.setDoc(w->ResponseText(file));
         w->LoadInfoFrevo();
     }
     if (grid->rowCount() != 100)
@@ -107,7 +107,7 @@ void BM_ActionsGrid(benchmark::State &state)
     const auto *grid = w->Control<DataGrid>(QStringLiteral("ngAction"));
     for (auto _ : state) {
         w->HttpExecute(w->UrlInfoCL, file);
-        w->CustomerDoc.setDoc(LoadTextFile(file));
+        w->CustomerDoc.setDoc(w->ResponseText(file));
         w->LoadInfoAction();
     }
     if (grid->rowCount() != 99)
