@@ -68,6 +68,11 @@ public:
     virtual void bind(int index, std::string_view text) = 0;
     virtual void bindBlob(int index, std::string_view bytes) = 0;
 
+    // At most this many rows will be read (0: all of them): an engine may fetch no more.
+    virtual void limitRows(int) { }
+    // Starts the run, bound, before the statements sent earlier are read: an engine across a
+    // network carries them together. step() reads the rows, in the order sent.
+    virtual void send() { }
     // Runs the statement, or moves to its next row.
     virtual StepResult step() = 0;
     // The next row of a statement of the server's own: true while there is one. Throws
