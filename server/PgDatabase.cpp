@@ -1151,6 +1151,18 @@ constexpr const char *kCompany = "coalesce(current_setting('dravik.company', tru
 constexpr const char *kUser
         = "coalesce(nullif(current_setting('dravik.user', true), ''), '0')::bigint";
 
+// The company as the policies compare it: read once per statement (a subquery of constants is
+// planned as one), not once per row.
+std::string company()
+{
+    return "(SELECT " + std::string(kCompany) + ")";
+}
+
+std::string companyCi()
+{
+    return "(SELECT " + std::string(kCompany) + "::citext)";
+}
+
 // Row-level security of the client role: reads see the company's rows (and the shared ones),
 // writes to another company's rows are skipped, a row may be made or moved nowhere else.
 std::string companyPolicy(const std::string &table, const std::string &column,
@@ -1158,8 +1170,8 @@ std::string companyPolicy(const std::string &table, const std::string &column,
 {
     const std::string t = quoteName(lowerAscii(table));
     const std::string c = lowerAscii(column);
-    const std::string own = "(" + std::string(kCompany) + " = '' OR " + c + " = " + kCompany
-            + "::citext" + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
+    const std::string own = "(" + company() + " = '' OR " + c + " = " + companyCi()
+            + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
     return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
             + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
             + " WITH CHECK " + own + ";";
@@ -1170,10 +1182,9 @@ std::string ownedPolicy(const std::string &table, const std::string &key, const 
 {
     const std::string t = quoteName(lowerAscii(table));
     const std::string k = lowerAscii(key);
-    const std::string own = "(" + std::string(kCompany) + " = '' OR EXISTS (SELECT 1 FROM "
-            + lowerAscii(owner) + " o WHERE o." + k + " = " + t + "." + k + " AND o."
-            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + kCompany
-            + "::citext))";
+    const std::string own = "(" + company() + " = '' OR EXISTS (SELECT 1 FROM " + lowerAscii(owner)
+            + " o WHERE o." + k + " = " + t + "." + k + " AND o."
+            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + companyCi() + "))";
     return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
             + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
             + " WITH CHECK " + own + ";";
