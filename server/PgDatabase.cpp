@@ -595,14 +595,40 @@ void PgConnection::queueOpening(bool readOnly)
     begin.opens = true;
     m_queue.push_back(std::move(begin));
     // "user" is a reserved word: the settings are set by function, for this transaction alone.
-    Entry settings;
-    settings.command = "SELECT set_config('dravik.company', " + quoteLiteral(m_company)
-            + ", true), set_config('dravik.user', '"
-            + std::to_string(m_company.empty() ? 0 : m_user) + "', true)";
-    m_queue.push_back(std::move(settings));
+    queueSettings("SELECT set_config('dravik.company', $1, true), "
+                  "set_config('dravik.user', $2, true)",
+                  {m_company, std::to_string(m_company.empty() ? 0 : m_user)});
     m_open = true;
     m_beginQueued = true;
+    m_readOnly = readOnly;
     m_clientRole = false;
+}
+
+// The role and time limit of the statements that follow, for this transaction alone.
+constexpr const char *kRoleSettings
+        = "SELECT set_config('role', $1, true), set_config('statement_timeout', $2, true)";
+
+void PgConnection::queueSettings(const char *sql, std::vector<std::string> params)
+{
+    Entry e;
+    e.command = sql;
+    e.params = std::move(params);
+    // Prepared once per link, so that the server plans it once.
+    e.name = commandName(e.command);
+    m_queue.push_back(std::move(e));
+}
+
+std::string PgConnection::commandName(const std::string &sql)
+{
+    if (const auto it = m_commands.find(sql); it != m_commands.end())
+        return it->second;
+    std::string name, error, failure;
+    bool busy = false;
+    // Not prepared (a lost link): it is sent whole, and the link made again then.
+    if (!plan(sql, name, error, failure, busy, nullptr))
+        return {};
+    m_commands.emplace(sql, name);
+    return name;
 }
 
 StepResult PgConnection::begin(TransactionKind kind)
@@ -625,6 +651,20 @@ StepResult PgConnection::commit()
         // Nothing of the transaction reached the server.
         dropQueue();
         m_open = m_beginQueued = m_clientRole = false;
+        return StepResult::Done;
+    }
+    if (m_readOnly) {
+        // A read-only transaction has nothing to lose at its end: the COMMIT goes now and its
+        // answer is read when the connection is next used.
+        settle();
+        m_queue.emplace_back("COMMIT");
+        m_open = m_clientRole = false;
+        m_inFlight = std::move(m_queue);
+        m_queue.clear();
+        m_read = 0;
+        m_flightFailure.clear();
+        if (!sendFlight())
+            finishFlight();
         return StepResult::Done;
     }
     PGresult *res = nullptr;
@@ -654,12 +694,18 @@ bool PgConnection::reconnect()
     for (auto &[sql, p] : m_plans)
         PQclear(p.description);
     m_plans.clear();
+    m_commands.clear();
     PQclear(PQexec(m_conn, setup().c_str()));
     return !broken();
 }
 
 void PgConnection::rollback()
 {
+    if (!m_open) {
+        // Nothing to end: what is still on its way is read at the next use.
+        dropQueue();
+        return;
+    }
     settle();
     const bool sent = m_open && !m_beginQueued;
     dropQueue();
@@ -678,9 +724,7 @@ void PgConnection::enterClient(bool readOnly, bool &own)
         queueOpening(readOnly);
         own = true;
     }
-    m_queue.push_back({std::string("SET LOCAL ROLE ") + kClientRole});
-    m_queue.push_back(
-            {"SET LOCAL statement_timeout = " + std::to_string(std::max(m_timeoutMs, 0))});
+    queueSettings(kRoleSettings, {kClientRole, std::to_string(std::max(m_timeoutMs, 0))});
     m_clientRole = true;
     m_clientTimeoutMs = m_timeoutMs;
 }
@@ -689,8 +733,7 @@ void PgConnection::leaveClient()
 {
     if (!m_clientRole || !m_open)
         return;
-    m_queue.push_back({"SET LOCAL ROLE NONE"});
-    m_queue.push_back({"SET LOCAL statement_timeout = 0"});
+    queueSettings(kRoleSettings, {"none", "0"});
     m_clientRole = false;
 }
 
@@ -700,7 +743,7 @@ void PgConnection::queue(PgStatement &stmt, const char *after)
     run.stmt = &stmt;
     m_queue.push_back(std::move(run));
     if (after) {
-        m_queue.push_back({after});
+        m_queue.emplace_back(after);
         // The transaction ends with this round trip.
         m_open = m_beginQueued = m_clientRole = false;
     }
@@ -754,8 +797,14 @@ bool PgConnection::sendFlight()
             if (sent && e.stmt->streams())
                 PQsetSingleRowMode(m_conn);
         } else {
-            sent = PQsendQueryParams(m_conn, e.command.c_str(), 0, nullptr, nullptr, nullptr,
-                                     nullptr, 0);
+            std::vector<const char *> values;
+            for (const auto &p : e.params)
+                values.push_back(p.c_str());
+            const int n = static_cast<int>(values.size());
+            sent = e.name.empty() ? PQsendQueryParams(m_conn, e.command.c_str(), n, nullptr,
+                                                      values.data(), nullptr, nullptr, 0)
+                                  : PQsendQueryPrepared(m_conn, e.name.c_str(), n, values.data(),
+                                                        nullptr, nullptr, 0);
         }
         if (!sent)
             return false;
@@ -807,8 +856,11 @@ void PgConnection::flush()
         std::vector<Entry> group = std::move(m_inFlight);
         m_inFlight.clear();
         bool ready = true;
-        for (const Entry &e : group)
+        for (Entry &e : group) {
+            if (!e.name.empty())
+                e.name = commandName(e.command);
             ready = ready && (!e.stmt || e.stmt->prepare());
+        }
         m_inFlight = std::move(group);
         if (!ready)
             break;
@@ -924,8 +976,8 @@ long long PgConnection::nextId(const std::string &table, const std::string &colu
     // the largest is read after the lock is held, in a snapshot of its own.
     const std::string t = quoteName(lowerAscii(table));
     PGresult *res = nullptr;
-    m_queue.push_back(
-            {"SELECT pg_advisory_xact_lock(" + quoteLiteral(t) + "::regclass::oid::bigint)"});
+    m_queue.emplace_back("SELECT pg_advisory_xact_lock(" + quoteLiteral(t)
+                         + "::regclass::oid::bigint)");
     Entry largest;
     largest.command
             = "SELECT coalesce(max(" + quoteName(lowerAscii(column)) + "), 0) + 1 FROM " + t;

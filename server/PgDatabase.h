@@ -198,10 +198,16 @@ private:
     // statement's run.
     struct Entry
     {
+        Entry() = default;
+        explicit Entry(std::string sql)
+            : command(std::move(sql))
+        { }
         std::string command;
         PgStatement *stmt = nullptr;
         PGresult **out = nullptr; // where a command's result is kept, when asked
         bool opens = false; // the BEGIN of a transaction
+        std::vector<std::string> params; // of a command that has them
+        std::string name; // of such a command prepared on this link
     };
     struct Plan
     {
@@ -216,6 +222,7 @@ private:
     std::unordered_map<std::string, std::unique_ptr<PgStatement>> m_cache;
     std::vector<std::pair<std::string, std::unique_ptr<Statement>>> m_client;
     std::unordered_map<std::string, Plan> m_plans; // by text
+    std::unordered_map<std::string, std::string> m_commands; // prepared commands' names
     unsigned long long m_uses = 0;
     std::vector<Entry> m_queue; // waiting to be sent
     std::vector<Entry> m_inFlight; // sent, results not all read
@@ -234,11 +241,14 @@ private:
     int m_names = 0;
     bool m_open = false; // a transaction is open, as the requests see it
     bool m_beginQueued = false; // its BEGIN is still waiting to be sent
+    bool m_readOnly = false; // the open transaction only reads
     bool m_clientRole = false;
     int m_clientTimeoutMs = 0; // the time limit set with the client role
 
     std::string setup() const;
     void queueOpening(bool readOnly);
+    void queueSettings(const char *sql, std::vector<std::string> params);
+    std::string commandName(const std::string &sql);
     bool sendFlight();
     void deliver(Entry &e, PGresult *res);
     void finishFlight();
