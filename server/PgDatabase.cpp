@@ -1077,23 +1077,20 @@ PgDatabase::PgDatabase(DbOptions options)
     : Database(std::move(options))
 {
     // Reaches the server now, so that a server that is down is told at start.
-    m_idle.push_back(std::make_unique<PgConnection>(this->options(), m_schema));
+    keepIdle(std::make_unique<PgConnection>(this->options(), m_schema));
     loadSchema();
 }
 
-PgDatabase::~PgDatabase() = default;
+PgDatabase::~PgDatabase()
+{
+    dropIdle();
+}
 
 Database::Lease PgDatabase::acquire()
 {
     std::unique_ptr<PgConnection> c;
-    while (true) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_idle.empty())
-                break;
-            c = std::move(m_idle.back());
-            m_idle.pop_back();
-        }
+    while (auto idle = takeIdle(false)) {
+        c.reset(static_cast<PgConnection *>(idle.release()));
         // A link the server closed (a restart) shows as soon as its pending input is read.
         if (PQconsumeInput(c->handle()) && !c->broken())
             break;
@@ -1110,18 +1107,12 @@ Database::Lease PgDatabase::acquire()
     return Lease(*this, std::move(c));
 }
 
-void PgDatabase::release(std::unique_ptr<Connection> c)
+bool PgDatabase::reusable(Connection &c)
 {
-    std::unique_ptr<PgConnection> own(static_cast<PgConnection *>(c.release()));
-    own->rollback();
-    own->setAccess(Access::Internal);
-    own->startClock(0);
-    own->confine({}, 0);
+    auto &own = static_cast<PgConnection &>(c);
+    own.confine({}, 0);
     // A connection whose server went away is dropped; the next request connects again.
-    if (own->broken())
-        return;
-    std::lock_guard lock(m_mutex);
-    m_idle.push_back(std::move(own));
+    return !own.broken();
 }
 
 void PgDatabase::loadSchema()

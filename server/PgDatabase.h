@@ -268,11 +268,9 @@ public:
     void prepare(const PrepareOptions &options) override;
 
 protected:
-    void release(std::unique_ptr<Connection> c) override;
+    bool reusable(Connection &c) override;
 
 private:
-    std::mutex m_mutex;
-    std::vector<std::unique_ptr<PgConnection>> m_idle;
     PgSchemaInfo m_schema;
 
     void loadSchema();
