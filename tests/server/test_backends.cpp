@@ -240,6 +240,57 @@ TEST_F(Backends, AFailedReadLeavesNothingBehindForTheNextRequest)
                 << r.endpoint << " " << r.params.front().second;
 }
 
+TEST_F(Backends, WritesAmongDocumentsAndAStoppedStatementReachTheRowsOnceEach)
+{
+    // A document's end travels without waiting for its answer, and a statement stopped by its
+    // time limit ends its own transaction: neither may hold back or repeat the next write.
+    const std::string read = "SELECT KMS FROM tVehicles WHERE idVO = 1";
+    auto pgRow = [&] {
+        PGconn *c = PQconnectdb(postgres.server->options().dbPath.c_str());
+        PGresult *r = PQexec(c, read.c_str());
+        const long long v = PQntuples(r) == 1 ? std::atoll(PQgetvalue(r, 0, 0)) : -1;
+        PQclear(r);
+        PQfinish(c);
+        return v;
+    };
+    auto liteRow = [&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(sqlite.server->options().dbPath.c_str(), &db, SQLITE_OPEN_READONLY,
+                        nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, read.c_str(), -1, &stmt, nullptr);
+        const long long v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return v;
+    };
+    const Params vehicle {{"idTVO", "1"}, {"UserID", "1"}};
+    const Params add {{"SQLExecute", "Update tVehicles set KMS=KMS+1 where (idVO=1)"}};
+    const Params runaway {{"SQL",
+                           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) "
+                           "SELECT count(*) FROM c"}};
+    const Params readBack {{"SQL", read}};
+    const struct
+    {
+        const char *endpoint;
+        const Params &params;
+    } requests[] = {
+            {"AxInfoVO", vehicle}, {"AxUpdate", add},     {"AxInfoVO", vehicle},
+            {"AxQuery", runaway},  {"AxUpdate", add},     {"AxInfoVO", vehicle},
+            {"AxUpdate", add},     {"AxQuery", readBack},
+    };
+    const long long pgBefore = pgRow(), liteBefore = liteRow();
+    ASSERT_GE(pgBefore, 0);
+    long long updates = 0;
+    for (const auto &r : requests) {
+        EXPECT_EQ(postgres.get(r.endpoint, r.params), sqlite.get(r.endpoint, r.params))
+                << r.endpoint << " " << r.params.front().second;
+        updates += std::string(r.endpoint) == "AxUpdate";
+    }
+    EXPECT_EQ(pgRow(), pgBefore + updates);
+    EXPECT_EQ(liteRow(), liteBefore + updates);
+}
+
 TEST_F(Backends, APostgreSQLRestartIsAnsweredInFrenchAndNothingIsAppliedTwice)
 {
     const Params keyed {{"SQLExecute",
