@@ -109,6 +109,8 @@ SelectResult selectItems(Database &db, std::string_view jetSql, int maxRows, std
         if (key.size() <= kKeptStatementBytes)
             stmt = c.keepClient(key, std::move(fresh));
     }
+    // One row more than asked tells whether the answer is complete.
+    stmt->limitRows(maxRows + 1);
     c.startClock(db.options().statementTimeoutMs);
     StepResult step;
     while (true) {

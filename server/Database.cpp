@@ -46,6 +46,39 @@ Database::Lease::~Lease()
         m_db->release(std::move(m_c));
 }
 
+void Database::release(std::unique_ptr<Connection> c)
+{
+    c->rollback();
+    c->setAccess(Access::Internal);
+    c->startClock(0);
+    if (reusable(*c))
+        keepIdle(std::move(c));
+}
+
+std::unique_ptr<Connection> Database::takeIdle(bool confined)
+{
+    std::lock_guard lock(m_idleMutex);
+    auto &idle = m_idle[confined ? 1 : 0];
+    if (idle.empty())
+        return nullptr;
+    std::unique_ptr<Connection> c = std::move(idle.back());
+    idle.pop_back();
+    return c;
+}
+
+void Database::keepIdle(std::unique_ptr<Connection> c)
+{
+    std::lock_guard lock(m_idleMutex);
+    m_idle[c->confined() ? 1 : 0].push_back(std::move(c));
+}
+
+void Database::dropIdle()
+{
+    std::lock_guard lock(m_idleMutex);
+    for (auto &idle : m_idle)
+        idle.clear();
+}
+
 void Database::exec(const std::string &sql)
 {
     acquire()->exec(sql);

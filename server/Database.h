@@ -8,10 +8,12 @@
 #include "server/JetSql.h"
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dravik::server {
 
@@ -68,6 +70,11 @@ public:
     virtual void bind(int index, std::string_view text) = 0;
     virtual void bindBlob(int index, std::string_view bytes) = 0;
 
+    // At most this many rows will be read (0: all of them): an engine may fetch no more.
+    virtual void limitRows(int) { }
+    // Starts the run, bound, before the statements sent earlier are read: an engine across a
+    // network carries them together. step() reads the rows, in the order sent.
+    virtual void send() { }
     // Runs the statement, or moves to its next row.
     virtual StepResult step() = 0;
     // The next row of a statement of the server's own: true while there is one. Throws
@@ -204,10 +211,22 @@ public:
     void exec(const std::string &sql);
 
 protected:
-    virtual void release(std::unique_ptr<Connection> c) = 0;
+    // An idle connection, the most recently used first, null when there is none; the
+    // connections a backend made confined are kept apart (Connection::confined()).
+    std::unique_ptr<Connection> takeIdle(bool confined);
+    void keepIdle(std::unique_ptr<Connection> c);
+    // Whether a connection given back may serve again, its request's transaction and time
+    // limit ended; a backend may make it ready (forget the request's company...).
+    virtual bool reusable(Connection &) { return true; }
+    // Closes the idle connections, before what they refer to goes.
+    void dropIdle();
 
 private:
     DbOptions m_options;
+    std::mutex m_idleMutex;
+    std::vector<std::unique_ptr<Connection>> m_idle[2]; // unconfined, confined
+
+    void release(std::unique_ptr<Connection> c);
 };
 
 // The database that options.path names: postgresql://USER@HOST/DB (or any libpq address

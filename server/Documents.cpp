@@ -21,7 +21,8 @@ namespace dravik::server {
 
 namespace {
 
-using Arg = std::variant<long long, std::string>;
+// A parameter; none binds NULL.
+using Arg = std::variant<std::monostate, long long, std::string>;
 
 // A document grown past the answer limit: it is answered as a log item instead.
 struct AnswerTooLarge : std::exception
@@ -34,25 +35,27 @@ void checkSize(const std::string &out)
         throw AnswerTooLarge();
 }
 
-Statement &run(Connection &c, const std::string &sql, std::initializer_list<Arg> args)
+// The statement, bound and sent: a document sends all its reads before it reads the first, so
+// that an engine across a network answers them in one round trip.
+Statement &sent(Connection &c, const std::string &sql, std::initializer_list<Arg> args)
 {
     Statement &stmt = c.cached(sql);
     int i = 1;
     for (const Arg &a : args) {
         if (const auto *n = std::get_if<long long>(&a))
-            stmt.bind(i++, *n);
-        else
-            stmt.bind(i++, std::get<std::string>(a));
+            stmt.bind(i, *n);
+        else if (const auto *t = std::get_if<std::string>(&a))
+            stmt.bind(i, *t);
+        ++i;
     }
+    stmt.send();
     return stmt;
 }
 
 // Every row of the statement as an item of the container item + "S".
-void appendList(Connection &c, std::string &out, std::string_view item, const std::string &sql,
-                std::initializer_list<Arg> args)
+void appendList(std::string &out, std::string_view item, Statement &stmt)
 {
     const std::string container = std::string(item) + "S";
-    Statement &stmt = run(c, sql, args);
     out += "<" + container + ">";
     const RowWriter &writer = stmt.writer();
     while (stmt.next()) {
@@ -68,10 +71,8 @@ void appendList(Connection &c, std::string &out, std::string_view item, const st
 
 // The one row of the statement as element `name` (empty element when there is none);
 // answers whether a row was found.
-bool appendRecord(Connection &c, std::string &out, std::string_view name, const std::string &sql,
-                  std::initializer_list<Arg> args)
+bool appendRecord(std::string &out, std::string_view name, Statement &stmt)
 {
-    Statement &stmt = run(c, sql, args);
     out += '<';
     out += name;
     out += '>';
@@ -95,50 +96,61 @@ std::optional<long long> toId(const std::string &text)
     return v;
 }
 
-// "User", "GNames" and "OptDates" of the user asking; answers the user's company.
-std::string appendUser(Connection &c, std::string &out, const QueryParams &params,
-                       std::vector<std::string> &logItems)
+// The reads of "User", "GNames" and "OptDates" for the user asking, sent.
+struct UserReads
 {
-    const std::string userText = params.get("UserID");
-    const auto user = toId(userText);
-    std::string concession;
-    Statement &users = run(c,
-                           "SELECT UserConcession, UserSite, Name_, US1 FROM tUsers "
-                           "WHERE idUser = ?",
-                           {user.value_or(0)});
+    std::optional<long long> user;
+    Statement *users, *groups, *dates;
+};
+
+UserReads sendUser(Connection &c, const QueryParams &params)
+{
+    UserReads r;
+    r.user = toId(params.get("UserID"));
+    r.users = &sent(c,
+                    "SELECT UserConcession, UserSite, Name_, US1 FROM tUsers "
+                    "WHERE idUser = ?",
+                    {r.user.value_or(0)});
+    r.groups = &sent(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
+                     {r.user.value_or(0)});
+    // The user's company is looked up in the same statement, so that it need not come back
+    // first; an unknown user has none. The lookup yields a row in every case: a bare value
+    // compared, which PostgreSQL may still match through an index under row-level security.
+    r.dates = &sent(c,
+                    "SELECT Opt_LimiteDateDeb, Opt_LimiteDateDebFrevo, "
+                    "Opt_LimiteDateDebClarim, Opt_LimiteDateVerrouVNVO FROM tOptDates "
+                    "WHERE Concession = (SELECT coalesce(max(UserConcession), '') FROM tUsers "
+                    "WHERE idUser = ?)",
+                    {r.user ? Arg(*r.user) : Arg()});
+    return r;
+}
+
+// "User", "GNames" and "OptDates" of the user asking.
+void appendUser(const UserReads &r, std::string &out, const QueryParams &params,
+                std::vector<std::string> &logItems)
+{
     out += "<User>";
-    if (user && users.next()) {
-        const RowWriter &w = users.writer();
-        w.appendFields(out);
-        concession = w.text(0);
-    } else {
-        logItems.push_back(msg::unknownUser(userText));
-    }
-    users.reset();
+    if (r.user && r.users->next())
+        r.users->writer().appendFields(out);
+    else
+        logItems.push_back(msg::unknownUser(params.get("UserID")));
+    r.users->reset();
     out += "</User>\r\n";
     // "GNames" holds its names as values of "GName" elements.
-    Statement &groups = run(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
-                            {user.value_or(0)});
     out += "<GNames>";
-    while (groups.next()) {
+    while (r.groups->next()) {
         out += "<GName>";
-        groups.writer().appendValue(out, 0);
+        r.groups->writer().appendValue(out, 0);
         out += "</GName>";
     }
-    groups.reset();
+    r.groups->reset();
     out += "</GNames>\r\n";
 
-    Statement &dates = run(c,
-                           "SELECT Opt_LimiteDateDeb, Opt_LimiteDateDebFrevo, "
-                           "Opt_LimiteDateDebClarim, Opt_LimiteDateVerrouVNVO FROM tOptDates "
-                           "WHERE Concession = ?",
-                           {concession});
     out += "<OptDates>";
-    if (dates.next())
-        dates.writer().appendFields(out);
-    dates.reset();
+    if (r.dates->next())
+        r.dates->writer().appendFields(out);
+    r.dates->reset();
     out += "<Now>" + formatFr(today()) + "</Now></OptDates>\r\n";
-    return concession;
 }
 
 bool startsWithWord(const std::string &text, std::string_view word)
@@ -184,6 +196,7 @@ std::string guarded(Build build)
 }
 
 // A record document: the user's elements, then what `fill` adds, read in one snapshot.
+// `fill` sends its reads and answers what reads them once the user's are read.
 template<typename Fill>
 std::string recordDocument(Database &db, const QueryParams &params, Fill fill)
 {
@@ -194,8 +207,10 @@ std::string recordDocument(Database &db, const QueryParams &params, Fill fill)
         std::vector<std::string> logItems;
         std::string body;
         body.reserve(8192);
-        appendUser(c, body, params, logItems);
-        fill(c, body, logItems);
+        const UserReads user = sendUser(c, params);
+        auto append = fill(c);
+        appendUser(user, body, params, logItems);
+        append(body, logItems);
         XmlDoc doc("Answer", logItems);
         doc.raw(body);
         return doc.finish();
@@ -206,55 +221,61 @@ std::string recordDocument(Database &db, const QueryParams &params, Fill fill)
 
 std::string vehicleDocument(Database &db, const QueryParams &params)
 {
-    return recordDocument(
-            db, params, [&](Connection &c, std::string &body, std::vector<std::string> &logItems) {
-                const std::string idText = params.get("idTVO");
-                const auto id = toId(idText);
-                // The children hang on "idVO", which the record carries beside its own id.
-                long long idVO = 0;
-                if (id && *id > 0) {
-                    Statement &stmt = run(c, "SELECT idVO FROM tVehicles WHERE idTVO = ?", {*id});
-                    if (stmt.next())
-                        idVO = stmt.integer(0);
-                    else
-                        logItems.push_back(msg::vehicleNotFound(idText));
-                    stmt.reset();
-                }
-                appendList(
-                        c, body, "Resa",
-                        "SELECT DResaMax, Vendeur, Acheteur, Commentaire FROM tResa WHERE idVO = ? "
-                        "ORDER BY idResa DESC",
-                        {idVO});
-                appendList(
-                        c, body, "Frevo",
-                        "SELECT * FROM \"tVO - Frevo\" WHERE idVO = ? ORDER BY DateFrevo, idFrevo",
-                        {idVO});
-                appendList(c, body, "Image",
-                           "SELECT NomImage, NumImage, DateImage FROM \"tVO - Liens Images\" "
-                           "WHERE idVO = ? ORDER BY NumImage, idImage",
-                           {idVO});
-                appendRecord(c, body, "tVO", "SELECT * FROM tVehicles WHERE idTVO = ?",
-                             {id && *id > 0 ? *id : 0});
-            });
+    return recordDocument(db, params, [&](Connection &c) {
+        const std::string idText = params.get("idTVO");
+        const auto id = toId(idText);
+        const bool asked = id && *id > 0;
+        // The children hang on "idVO", which the record carries beside its own id: it is
+        // looked up in each statement (0 when the record is not found).
+        const std::string idVO = "(SELECT coalesce(max(idVO), 0) FROM tVehicles WHERE idTVO = ?)";
+        const Arg record = asked ? Arg(*id) : Arg();
+        Statement &resa = sent(c,
+                               "SELECT DResaMax, Vendeur, Acheteur, Commentaire FROM tResa "
+                               "WHERE idVO = "
+                                       + idVO + " ORDER BY idResa DESC",
+                               {record});
+        Statement &frevo = sent(c,
+                                "SELECT * FROM \"tVO - Frevo\" WHERE idVO = " + idVO
+                                        + " ORDER BY DateFrevo, idFrevo",
+                                {record});
+        Statement &images = sent(c,
+                                 "SELECT NomImage, NumImage, DateImage FROM \"tVO - Liens "
+                                 "Images\" WHERE idVO = "
+                                         + idVO + " ORDER BY NumImage, idImage",
+                                 {record});
+        Statement &vehicle = sent(c, "SELECT * FROM tVehicles WHERE idTVO = ?", {asked ? *id : 0});
+        return [resa = &resa, frevo = &frevo, images = &images, vehicle = &vehicle, idText,
+                asked](std::string &body, std::vector<std::string> &logItems) {
+            appendList(body, "Resa", *resa);
+            appendList(body, "Frevo", *frevo);
+            appendList(body, "Image", *images);
+            if (!appendRecord(body, "tVO", *vehicle) && asked)
+                logItems.push_back(msg::vehicleNotFound(idText));
+        };
+    });
 }
 
 std::string customerDocument(Database &db, const QueryParams &params)
 {
-    return recordDocument(
-            db, params, [&](Connection &c, std::string &body, std::vector<std::string> &logItems) {
-                const std::string idText = params.get("idClient");
-                const auto parsed = toId(idText);
-                const long long id = parsed && *parsed > 0 ? *parsed : 0;
-                appendList(c, body, "TAct",
-                           "SELECT * FROM tActions WHERE idClient = ? "
-                           "ORDER BY DateAction DESC, idAction DESC",
-                           {id});
-                appendList(c, body, "TVeh",
-                           "SELECT * FROM TVehiclesClarim WHERE idClient = ? ORDER BY idtVO", {id});
-                if (!appendRecord(c, body, "TVC", "SELECT * FROM tClients WHERE idClient = ?", {id})
-                    && id > 0)
-                    logItems.push_back(msg::customerNotFound(idText));
-            });
+    return recordDocument(db, params, [&](Connection &c) {
+        const std::string idText = params.get("idClient");
+        const auto parsed = toId(idText);
+        const long long id = parsed && *parsed > 0 ? *parsed : 0;
+        Statement &actions = sent(c,
+                                  "SELECT * FROM tActions WHERE idClient = ? "
+                                  "ORDER BY DateAction DESC, idAction DESC",
+                                  {id});
+        Statement &vehicles
+                = sent(c, "SELECT * FROM TVehiclesClarim WHERE idClient = ? ORDER BY idtVO", {id});
+        Statement &customer = sent(c, "SELECT * FROM tClients WHERE idClient = ?", {id});
+        return [actions = &actions, vehicles = &vehicles, customer = &customer, idText,
+                id](std::string &body, std::vector<std::string> &logItems) {
+            appendList(body, "TAct", *actions);
+            appendList(body, "TVeh", *vehicles);
+            if (!appendRecord(body, "TVC", *customer) && id > 0)
+                logItems.push_back(msg::customerNotFound(idText));
+        };
+    });
 }
 
 namespace {
@@ -265,14 +286,6 @@ struct List
     std::string item;
     std::string text; // the whole container
 };
-
-List listOf(Connection &c, const std::string &item, const std::string &sql,
-            std::initializer_list<Arg> args)
-{
-    List l {item, {}};
-    appendList(c, l.text, item, sql, args);
-    return l;
-}
 
 } // namespace
 
@@ -297,58 +310,69 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
         auto lease = db.acquire();
         Connection &c = *lease;
         const ReadTransaction snapshot(c);
-        std::vector<List> lists;
-        lists.push_back({"Pars", "<ParsS>\r\n" + pars.items + "</ParsS>\r\n"});
-        lists.push_back(listOf(c, "InfoCom",
-                               "SELECT idCom, cNom, Site FROM InfoCom WHERE Concession = ? "
-                               "ORDER BY cNom, idCom",
-                               {concession}));
-        lists.push_back(listOf(c, "InfoSite",
-                               "SELECT s.Site, s.Marques, coalesce(s.MontantFraisDossier, "
-                               "c.MontantFraisDossier) AS MontantFraisDossier FROM InfoSite s "
-                               "LEFT JOIN tConcessions c ON c.Concession = s.Concession "
-                               "WHERE s.Concession = ? ORDER BY s.Site",
-                               {concession}));
-        lists.push_back(listOf(c, "Marks",
-                               "SELECT DISTINCT VMarque AS vMark FROM ListModels ORDER BY VMarque",
-                               {}));
-        lists.push_back(listOf(c, "Models",
-                               "SELECT VMarque AS vMark, VModele AS vModel FROM ListModels "
-                               "ORDER BY VMarque, VModele, idModel",
-                               {}));
-        lists.push_back(listOf(c, "VNMarks",
-                               "SELECT DISTINCT VMarque AS vnMark FROM ListVersions "
-                               "WHERE VConcession = ? ORDER BY VMarque",
-                               {concession}));
-        lists.push_back(
-                listOf(c, "VNModels",
+        const std::pair<const char *, Statement *> reads[] = {
+                {"InfoCom",
+                 &sent(c,
+                       "SELECT idCom, cNom, Site FROM InfoCom WHERE Concession = ? "
+                       "ORDER BY cNom, idCom",
+                       {concession})},
+                {"InfoSite",
+                 &sent(c,
+                       "SELECT s.Site, s.Marques, coalesce(s.MontantFraisDossier, "
+                       "c.MontantFraisDossier) AS MontantFraisDossier FROM InfoSite s "
+                       "LEFT JOIN tConcessions c ON c.Concession = s.Concession "
+                       "WHERE s.Concession = ? ORDER BY s.Site",
+                       {concession})},
+                {"Marks",
+                 &sent(c, "SELECT DISTINCT VMarque AS vMark FROM ListModels ORDER BY VMarque", {})},
+                {"Models",
+                 &sent(c,
+                       "SELECT VMarque AS vMark, VModele AS vModel FROM ListModels "
+                       "ORDER BY VMarque, VModele, idModel",
+                       {})},
+                {"VNMarks",
+                 &sent(c,
+                       "SELECT DISTINCT VMarque AS vnMark FROM ListVersions "
+                       "WHERE VConcession = ? ORDER BY VMarque",
+                       {concession})},
+                {"VNModels",
+                 &sent(c,
                        "SELECT DISTINCT VMarque AS vnMark, VModele AS vnModel FROM ListVersions "
                        "WHERE VConcession = ? ORDER BY VMarque, VModele",
-                       {concession}));
-        lists.push_back(listOf(c, "VNVersions",
-                               "SELECT VModele AS vnModel, VVersion AS vnVers FROM ListVersions "
-                               "WHERE VConcession = ? ORDER BY VModele, VVersion, idVersion",
-                               {concession}));
+                       {concession})},
+                {"VNVersions",
+                 &sent(c,
+                       "SELECT VModele AS vnModel, VVersion AS vnVers FROM ListVersions "
+                       "WHERE VConcession = ? ORDER BY VModele, VVersion, idVersion",
+                       {concession})},
+        };
+        Statement &codes = sent(c,
+                                "SELECT CodeList, Abbr, eText FROM ListCodes "
+                                "ORDER BY CodeList, CodeIndex, idCode",
+                                {});
+        std::vector<List> lists;
+        lists.push_back({"Pars", "<ParsS>\r\n" + pars.items + "</ParsS>\r\n"});
+        for (const auto &[item, stmt] : reads) {
+            List l {item, {}};
+            appendList(l.text, item, *stmt);
+            lists.push_back(std::move(l));
+        }
         // The code lists of the list boxes, one container each.
         {
-            Statement &stmt = run(c,
-                                  "SELECT CodeList, Abbr, eText FROM ListCodes "
-                                  "ORDER BY CodeList, CodeIndex, idCode",
-                                  {});
-            std::map<std::string, std::string> codes;
+            std::map<std::string, std::string> byList;
             std::vector<std::string> order;
-            while (stmt.next()) {
-                const RowWriter &w = stmt.writer();
+            while (codes.next()) {
+                const RowWriter &w = codes.writer();
                 const std::string list = w.text(0);
-                if (!codes.count(list))
+                if (!byList.count(list))
                     order.push_back(list);
-                std::string &text = codes[list];
+                std::string &text = byList[list];
                 text += "<" + list + "><Abbr>" + xmlEscapeValue(w.text(1)) + "</Abbr><eText>"
                         + xmlEscapeValue(w.text(2)) + "</eText></" + list + ">\r\n";
             }
-            stmt.reset();
+            codes.reset();
             for (const auto &list : order)
-                lists.push_back({list, "<" + list + "S>" + codes[list] + "</" + list + "S>\r\n"});
+                lists.push_back({list, "<" + list + "S>" + byList[list] + "</" + list + "S>\r\n"});
         }
         // A name the client selects by prefix must come before any longer name it begins.
         std::stable_sort(lists.begin(), lists.end(),

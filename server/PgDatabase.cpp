@@ -19,7 +19,6 @@ namespace {
 
 constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26,
                    kFloat4 = 700, kFloat8 = 701, kNumeric = 1700;
-constexpr int kBatchRows = 500; // rows a cursor hands over at a time
 constexpr const char *kClientRole = "dravik_client";
 
 std::string lowerAscii(std::string_view s)
@@ -121,11 +120,11 @@ PgStatement::PgStatement(PgConnection &c, Mode mode, std::string sql,
 
 PgStatement::~PgStatement()
 {
+    if (m_sent)
+        m_c.forget(*this);
     clearResult();
-    if (!m_name.empty() && !m_c.broken()) {
-        PGresult *r = PQexec(m_c.handle(), ("DEALLOCATE " + m_name).c_str());
-        PQclear(r);
-    }
+    if (!m_name.empty())
+        m_c.release(m_plan, m_generation);
 }
 
 void PgStatement::clearResult()
@@ -137,25 +136,23 @@ void PgStatement::clearResult()
 
 bool PgStatement::prepare()
 {
-    if (m_mode == Mode::ClientRead)
+    // A client read is planned with its row limit, known when it runs.
+    std::string text = m_sql;
+    if (m_mode == Mode::ClientRead && m_limit > 0)
+        text = "SELECT * FROM (" + m_sql + "\n) AS dravik_rows LIMIT " + std::to_string(m_limit);
+    if (!m_name.empty() && text == m_plan && m_generation == m_c.generation())
         return true;
-    const std::string name = m_c.nextName();
-    PGresult *res = PQprepare(m_c.handle(), name.c_str(), m_sql.c_str(), 0, nullptr);
-    if (PQresultStatus(res) != PGRES_COMMAND_OK) {
-        fail(res);
+    if (!m_name.empty())
+        m_c.release(m_plan, m_generation);
+    m_name.clear();
+    m_plan = std::move(text);
+    const PGresult *d = m_c.plan(m_plan, m_name, m_error, m_failure, m_busy, &m_written);
+    if (!d)
         return false;
-    }
-    PQclear(res);
-    m_name = name;
-    res = PQdescribePrepared(m_c.handle(), name.c_str());
-    if (PQresultStatus(res) != PGRES_COMMAND_OK) {
-        fail(res);
-        return false;
-    }
-    m_params.assign(static_cast<size_t>(PQnparams(res)), std::nullopt);
+    m_generation = m_c.generation();
+    m_params.assign(static_cast<size_t>(PQnparams(d)), std::nullopt);
     m_formats.assign(m_params.size(), 0);
-    describe(res);
-    PQclear(res);
+    describe(d);
     return true;
 }
 
@@ -216,103 +213,119 @@ StepResult PgStatement::fail(PGresult *res)
     bool busy = false;
     m_failure = m_c.describe(res, busy, &m_written);
     m_busy = busy;
-    m_error = m_sql + ": " + (res ? PQresultErrorMessage(res) : PQerrorMessage(m_c.handle()));
+    if (!res && m_c.broken())
+        m_error = m_failure;
+    else
+        m_error = m_plan + ": " + (res ? PQresultErrorMessage(res) : PQerrorMessage(m_c.handle()));
     while (!m_error.empty() && (m_error.back() == '\n' || m_error.back() == ' '))
         m_error.pop_back();
     PQclear(res);
-    return busy ? StepResult::Busy : StepResult::Failed;
+    m_outcome = busy ? StepResult::Busy : StepResult::Failed;
+    return m_outcome;
 }
 
-StepResult PgStatement::fetch()
+void PgStatement::send()
 {
+    if (m_sent)
+        return;
     clearResult();
-    PGresult *res = PQexec(m_c.handle(),
-                           ("FETCH " + std::to_string(kBatchRows) + " FROM dravik_cursor").c_str());
-    if (PQresultStatus(res) != PGRES_TUPLES_OK)
-        return fail(res);
-    if (m_cols.empty())
+    m_sent = true;
+    m_outcome = StepResult::Done;
+    // A statement prepared on a link since lost is prepared again.
+    if (!prepare()) {
+        m_error = m_error.empty() ? m_failure : m_error;
+        m_outcome = m_busy ? StepResult::Busy : StepResult::Failed;
+        return;
+    }
+    bool own = false;
+    if (m_mode == Mode::Own && (m_private || !m_c.confined())) {
+        m_c.leaveClient();
+    } else {
+        // The server's reads for a confined request see what its client may see.
+        if (m_mode == Mode::Own)
+            m_c.startClock(0);
+        m_c.enterClient(m_mode != Mode::ClientWrite, own);
+    }
+    m_pending = true;
+    // A read that opened its transaction ends it in the same round trip.
+    m_c.queue(*this, own && m_mode != Mode::ClientWrite ? "COMMIT" : nullptr);
+}
+
+void PgStatement::received(PGresult *res)
+{
+    m_pending = false;
+    const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+    if (status == PGRES_PIPELINE_ABORTED) {
+        // An earlier command of the round trip failed: its reason is this statement's.
+        PQclear(res);
+        m_failure = m_c.flightFailure(m_busy);
+        m_error = m_failure;
+        m_outcome = m_busy ? StepResult::Busy : StepResult::Failed;
+        return;
+    }
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_SINGLE_TUPLE) {
+        fail(res);
+        return;
+    }
+    const char *changed = PQcmdTuples(res);
+    m_c.setChanges(changed && *changed ? std::atoll(changed) : 0);
+    if (m_cols.empty() && PQnfields(res) > 0)
         describe(res);
+    m_streaming = status == PGRES_SINGLE_TUPLE;
     m_result = res;
-    m_cursorEnd = PQntuples(res) < kBatchRows;
-    return StepResult::Row;
+    m_row = -1;
+}
+
+void PgStatement::unsent()
+{
+    m_pending = false;
+    m_failure = m_error = msg::databaseUnreachable();
+    m_outcome = StepResult::Failed;
 }
 
 StepResult PgStatement::step()
 {
-    if (!m_started) {
-        m_started = true;
-        if (m_mode == Mode::Own && (m_private || !m_c.confined())) {
-            m_c.leaveClient();
-        } else if (m_mode == Mode::Own) {
-            // The server's reads for a confined request see what its client may see.
-            bool busy = false;
-            const bool own = !m_c.inTransaction();
-            m_c.startClock(0);
-            if (!m_c.enterClient(true, m_failure, busy)) {
-                m_error = m_failure;
-                return busy ? StepResult::Busy : StepResult::Failed;
-            }
-            m_ownTransaction = own;
-        } else {
-            bool busy = false;
-            const bool own = !m_c.inTransaction();
-            if (!m_c.enterClient(m_mode == Mode::ClientRead, m_failure, busy)) {
-                m_error = m_failure;
-                return busy ? StepResult::Busy : StepResult::Failed;
-            }
-            m_ownTransaction = own && m_mode == Mode::ClientRead;
-        }
-        if (m_mode == Mode::ClientRead) {
-            PGresult *res = PQexecParams(
-                    m_c.handle(), ("DECLARE dravik_cursor NO SCROLL CURSOR FOR " + m_sql).c_str(),
-                    0, nullptr, nullptr, nullptr, nullptr, 0);
-            if (PQresultStatus(res) != PGRES_COMMAND_OK)
-                return fail(res);
-            PQclear(res);
-            m_cursor = true;
-            if (const StepResult r = fetch(); r != StepResult::Row)
-                return r;
-        } else {
-            std::vector<const char *> values(m_params.size());
-            std::vector<int> lengths(m_params.size());
-            for (size_t i = 0; i < m_params.size(); ++i) {
-                values[i] = m_params[i] ? m_params[i]->c_str() : nullptr;
-                lengths[i] = m_params[i] ? static_cast<int>(m_params[i]->size()) : 0;
-            }
-            PGresult *res
-                    = PQexecPrepared(m_c.handle(), m_name.c_str(), static_cast<int>(values.size()),
-                                     values.data(), lengths.data(), m_formats.data(), 0);
-            const ExecStatusType status = PQresultStatus(res);
-            if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
-                return fail(res);
-            const char *changed = PQcmdTuples(res);
-            m_c.setChanges(changed && *changed ? std::atoll(changed) : 0);
-            m_result = res;
-        }
-    }
+    if (!m_sent)
+        send();
+    if (m_pending)
+        m_c.flush();
+    if (m_outcome != StepResult::Done)
+        return m_outcome;
     if (!m_result)
         return StepResult::Done;
+    if (m_streaming) {
+        // A client read's rows come one result each.
+        if (m_row < 0) {
+            m_row = 0;
+            return StepResult::Row;
+        }
+        clearResult();
+        PGresult *res = m_c.nextRow();
+        const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+        if (status == PGRES_SINGLE_TUPLE) {
+            m_result = res;
+            m_row = 0;
+            return StepResult::Row;
+        }
+        m_streaming = false;
+        if (status == PGRES_TUPLES_OK) {
+            PQclear(res);
+            return StepResult::Done;
+        }
+        return fail(res);
+    }
     if (++m_row < PQntuples(m_result))
         return StepResult::Row;
-    if (m_mode == Mode::ClientRead && !m_cursorEnd) {
-        if (const StepResult r = fetch(); r != StepResult::Row)
-            return r;
-        if (++m_row < PQntuples(m_result))
-            return StepResult::Row;
-    }
     return StepResult::Done;
 }
 
 void PgStatement::reset()
 {
+    if (m_sent)
+        m_c.forget(*this);
     clearResult();
-    if (m_cursor && !m_c.broken()) {
-        PGresult *res = PQexec(m_c.handle(), "CLOSE dravik_cursor");
-        PQclear(res);
-    }
-    if (m_ownTransaction)
-        m_c.commit();
-    m_cursor = m_cursorEnd = m_ownTransaction = m_started = false;
+    m_sent = m_pending = m_streaming = false;
+    m_outcome = StepResult::Done;
     for (auto &p : m_params)
         p.reset();
     std::fill(m_formats.begin(), m_formats.end(), 0);
@@ -383,10 +396,6 @@ PgConnection::PgConnection(const DbOptions &options, const PgSchemaInfo &schema)
         PQfinish(m_conn);
         throw std::runtime_error("cannot connect to PostgreSQL: " + error);
     }
-    // Texts travel as UTF-8, backslashes in literals are plain characters (the translation
-    // counts on it), numbers come back exactly, a kept statement is planned once (its
-    // parameters are ids), and a lock waited for longer than the busy time-out answers
-    // WAIT_TIMEOUT.
     // The server's notices (a restart's farewell) are no business of the log.
     PQsetNoticeProcessor(
             m_conn, [](void *, const char *) {}, nullptr);
@@ -395,6 +404,10 @@ PgConnection::PgConnection(const DbOptions &options, const PgSchemaInfo &schema)
 
 std::string PgConnection::setup() const
 {
+    // Texts travel as UTF-8, backslashes in literals are plain characters (the translation
+    // counts on it), numbers come back exactly, a kept statement is planned once (its
+    // parameters are ids), and a lock waited for longer than the busy time-out answers
+    // WAIT_TIMEOUT.
     return "SET client_encoding = 'UTF8'; SET standard_conforming_strings = on; "
            "SET DateStyle = ISO; SET extra_float_digits = 1; SET client_min_messages = warning; "
            "SET plan_cache_mode = force_generic_plan; SET lock_timeout = "
@@ -403,8 +416,11 @@ std::string PgConnection::setup() const
 
 PgConnection::~PgConnection()
 {
+    dropQueue();
     m_client.clear();
     m_cache.clear();
+    for (auto &[sql, p] : m_plans)
+        PQclear(p.description);
     PQfinish(m_conn);
 }
 
@@ -415,6 +431,7 @@ bool PgConnection::broken() const
 
 PGresult *PgConnection::run(const std::string &sql)
 {
+    flush();
     PGresult *res = PQexec(m_conn, sql.c_str());
     const ExecStatusType status = PQresultStatus(res);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -429,6 +446,61 @@ PGresult *PgConnection::run(const std::string &sql)
     return res;
 }
 
+const PGresult *PgConnection::plan(const std::string &sql, std::string &name, std::string &error,
+                                   std::string &failure, bool &busy,
+                                   const std::unordered_map<std::string, std::string> *written)
+{
+    if (const auto it = m_plans.find(sql); it != m_plans.end()) {
+        ++it->second.users;
+        it->second.used = ++m_uses;
+        name = it->second.name;
+        return it->second.description;
+    }
+    settle();
+    // Texts no statement uses any more make room, the least recently used first.
+    constexpr size_t kPlans = 64;
+    if (m_plans.size() >= kPlans) {
+        auto oldest = m_plans.end();
+        for (auto it = m_plans.begin(); it != m_plans.end(); ++it)
+            if (it->second.users == 0
+                && (oldest == m_plans.end() || it->second.used < oldest->second.used))
+                oldest = it;
+        if (oldest != m_plans.end()) {
+            if (!broken())
+                PQclear(PQexec(m_conn, ("DEALLOCATE " + oldest->second.name).c_str()));
+            PQclear(oldest->second.description);
+            m_plans.erase(oldest);
+        }
+    }
+    auto refuse = [&](PGresult *res) {
+        failure = describe(res, busy, written);
+        error = sql + ": " + (res ? PQresultErrorMessage(res) : PQerrorMessage(m_conn));
+        while (!error.empty() && (error.back() == '\n' || error.back() == ' '))
+            error.pop_back();
+        PQclear(res);
+        return nullptr;
+    };
+    const std::string made = nextName();
+    PGresult *res = PQprepare(m_conn, made.c_str(), sql.c_str(), 0, nullptr);
+    if (PQresultStatus(res) != PGRES_COMMAND_OK)
+        return refuse(res);
+    PQclear(res);
+    res = PQdescribePrepared(m_conn, made.c_str());
+    if (PQresultStatus(res) != PGRES_COMMAND_OK)
+        return refuse(res);
+    name = made;
+    m_plans.emplace(sql, Plan {made, res, 1, ++m_uses});
+    return res;
+}
+
+void PgConnection::release(const std::string &sql, unsigned generation)
+{
+    if (generation != m_generation)
+        return;
+    if (const auto it = m_plans.find(sql); it != m_plans.end())
+        --it->second.users;
+}
+
 Statement &PgConnection::cached(const std::string &sql)
 {
     const auto it = m_cache.find(sql);
@@ -438,7 +510,6 @@ Statement &PgConnection::cached(const std::string &sql)
     }
     auto stmt = std::make_unique<PgStatement>(*this, PgStatement::Mode::Own, ownSql(sql),
                                               wordsOf(sql));
-    leaveClient();
     if (!stmt->prepare())
         throw std::runtime_error(stmt->error());
     return *m_cache.emplace(sql, std::move(stmt)).first->second;
@@ -479,8 +550,8 @@ Prepared PgConnection::prepareClient(const JetTranslation &t)
     auto stmt = std::make_unique<PgStatement>(
             *this, read ? PgStatement::Mode::ClientRead : PgStatement::Mode::ClientWrite, t.sql,
             t.names);
-    leaveClient();
-    if (!stmt->prepare()) {
+    // A read is prepared with its row limit, when it first runs.
+    if (!read && !stmt->prepare()) {
         p.failure = stmt->failure();
         p.busy = stmt->busy();
         return p;
@@ -517,51 +588,97 @@ void PgConnection::confine(const std::string &company, long long user)
     m_user = user;
 }
 
-std::string PgConnection::settings() const
+void PgConnection::queueOpening(bool readOnly)
 {
+    Entry begin;
+    begin.command = readOnly ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "BEGIN";
+    begin.opens = true;
+    m_queue.push_back(std::move(begin));
     // "user" is a reserved word: the settings are set by function, for this transaction alone.
-    return "SELECT set_config('dravik.company', " + quoteLiteral(m_company)
-            + ", true), set_config('dravik.user', '"
-            + std::to_string(m_company.empty() ? 0 : m_user) + "', true);";
+    queueSettings("SELECT set_config('dravik.company', $1, true), "
+                  "set_config('dravik.user', $2, true)",
+                  {m_company, std::to_string(m_company.empty() ? 0 : m_user)});
+    m_open = true;
+    m_beginQueued = true;
+    m_readOnly = readOnly;
+    m_clientRole = false;
+}
+
+// The role and time limit of the statements that follow, for this transaction alone.
+constexpr const char *kRoleSettings
+        = "SELECT set_config('role', $1, true), set_config('statement_timeout', $2, true)";
+
+void PgConnection::queueSettings(const char *sql, std::vector<std::string> params)
+{
+    Entry e;
+    e.command = sql;
+    e.params = std::move(params);
+    // Prepared once per link, so that the server plans it once.
+    e.name = commandName(e.command);
+    m_queue.push_back(std::move(e));
+}
+
+std::string PgConnection::commandName(const std::string &sql)
+{
+    if (const auto it = m_commands.find(sql); it != m_commands.end())
+        return it->second;
+    std::string name, error, failure;
+    bool busy = false;
+    // Not prepared (a lost link): it is sent whole, and the link made again then.
+    if (!plan(sql, name, error, failure, busy, nullptr))
+        return {};
+    m_commands.emplace(sql, name);
+    return name;
 }
 
 StepResult PgConnection::begin(TransactionKind kind)
 {
-    const std::string sql
-            = std::string(kind == TransactionKind::Read
-                                  ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
-                                  : "BEGIN; ")
-            + settings();
-    try {
-        PQclear(run(sql));
-    } catch (const std::exception &) {
-        // A server restarted since this connection was last used: nothing has run yet, so
-        // the request may go on over a new link.
-        if (!broken() || !reconnect())
-            return StepResult::Failed;
-        try {
-            PQclear(run(sql));
-        } catch (const std::exception &) {
-            return StepResult::Failed;
-        }
-    }
-    m_open = true;
-    m_clientRole = false;
+    // Nothing is sent yet: the opening travels with the transaction's first statement, and a
+    // link lost meanwhile (a restart) is made again then.
+    settle();
+    dropQueue();
+    queueOpening(kind == TransactionKind::Read);
     return StepResult::Done;
 }
 
 StepResult PgConnection::commit()
 {
-    if (!m_open)
+    if (!m_open) {
+        settle();
         return StepResult::Done;
-    PGresult *res = PQexec(m_conn, "COMMIT");
-    const bool ok = PQresultStatus(res) == PGRES_COMMAND_OK;
+    }
+    if (m_beginQueued) {
+        // Nothing of the transaction reached the server.
+        dropQueue();
+        m_open = m_beginQueued = m_clientRole = false;
+        return StepResult::Done;
+    }
+    if (m_readOnly) {
+        // A read-only transaction has nothing to lose at its end: the COMMIT goes now and its
+        // answer is read when the connection is next used.
+        settle();
+        m_queue.emplace_back("COMMIT");
+        m_open = m_clientRole = false;
+        m_inFlight = std::move(m_queue);
+        m_queue.clear();
+        m_read = 0;
+        m_flightFailure.clear();
+        if (!sendFlight())
+            finishFlight();
+        return StepResult::Done;
+    }
+    PGresult *res = nullptr;
+    Entry end;
+    end.command = "COMMIT";
+    end.out = &res;
+    m_queue.push_back(std::move(end));
+    m_open = m_clientRole = false;
+    flush();
+    const bool ok = res && PQresultStatus(res) == PGRES_COMMAND_OK;
     bool busy = false;
     if (!ok)
-        m_failure = describe(res, busy);
+        m_failure = res ? describe(res, busy) : flightFailure(busy);
     PQclear(res);
-    m_open = false;
-    m_clientRole = false;
     return ok ? StepResult::Done : busy ? StepResult::Busy : StepResult::Failed;
 }
 
@@ -570,58 +687,276 @@ bool PgConnection::reconnect()
     PQreset(m_conn);
     if (broken())
         return false;
-    // The server's prepared statements went with the old link.
-    m_cache.clear();
-    m_open = m_clientRole = false;
-    try {
-        PQclear(run(setup()));
-    } catch (const std::exception &) {
-        return false;
-    }
-    return true;
+    if (PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF)
+        PQexitPipelineMode(m_conn);
+    // The server's prepared statements went with the old link: each is prepared again.
+    ++m_generation;
+    for (auto &[sql, p] : m_plans)
+        PQclear(p.description);
+    m_plans.clear();
+    m_commands.clear();
+    PQclear(PQexec(m_conn, setup().c_str()));
+    return !broken();
 }
 
 void PgConnection::rollback()
 {
-    if (m_open && !broken())
+    if (!m_open) {
+        // Nothing to end: what is still on its way is read at the next use.
+        dropQueue();
+        return;
+    }
+    settle();
+    const bool sent = m_open && !m_beginQueued;
+    dropQueue();
+    if (sent && !broken())
         PQclear(PQexec(m_conn, "ROLLBACK"));
-    m_open = false;
-    m_clientRole = false;
+    m_open = m_beginQueued = m_clientRole = false;
 }
 
-bool PgConnection::enterClient(bool readOnly, std::string &failure, bool &busy)
+void PgConnection::enterClient(bool readOnly, bool &own)
 {
+    own = false;
     // Already there, under the same time limit: nothing to send.
     if (m_open && m_clientRole && m_clientTimeoutMs == m_timeoutMs)
-        return true;
-    std::string sql;
-    if (!m_open)
-        sql = std::string(readOnly ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; "
-                                   : "BEGIN; ")
-                + settings();
-    sql += std::string(" SET LOCAL ROLE ") + kClientRole
-            + "; SET LOCAL statement_timeout = " + std::to_string(std::max(m_timeoutMs, 0));
-    PGresult *res = PQexec(m_conn, sql.c_str());
-    if (PQresultStatus(res) != PGRES_COMMAND_OK) {
-        failure = describe(res, busy);
-        PQclear(res);
-        if (!m_open && !broken())
-            PQclear(PQexec(m_conn, "ROLLBACK"));
-        return false;
+        return;
+    if (!m_open) {
+        queueOpening(readOnly);
+        own = true;
     }
-    PQclear(res);
-    m_open = true;
+    queueSettings(kRoleSettings, {kClientRole, std::to_string(std::max(m_timeoutMs, 0))});
     m_clientRole = true;
     m_clientTimeoutMs = m_timeoutMs;
-    return true;
 }
 
 void PgConnection::leaveClient()
 {
     if (!m_clientRole || !m_open)
         return;
-    PQclear(PQexec(m_conn, "SET LOCAL ROLE NONE; SET LOCAL statement_timeout = 0"));
+    queueSettings(kRoleSettings, {"none", "0"});
     m_clientRole = false;
+}
+
+void PgConnection::queue(PgStatement &stmt, const char *after)
+{
+    Entry run;
+    run.stmt = &stmt;
+    m_queue.push_back(std::move(run));
+    if (after) {
+        m_queue.emplace_back(after);
+        // The transaction ends with this round trip.
+        m_open = m_beginQueued = m_clientRole = false;
+    }
+}
+
+void PgConnection::dropQueue()
+{
+    for (auto &e : m_queue)
+        if (e.stmt)
+            e.stmt->unsent();
+    m_queue.clear();
+}
+
+void PgConnection::forget(PgStatement &stmt)
+{
+    bool inFlight = false;
+    for (size_t i = m_read; i < m_inFlight.size(); ++i)
+        inFlight = inFlight || m_inFlight[i].stmt == &stmt;
+    if (inFlight)
+        settle();
+    m_queue.erase(std::remove_if(m_queue.begin(), m_queue.end(),
+                                 [&](const Entry &e) { return e.stmt == &stmt; }),
+                  m_queue.end());
+}
+
+std::string PgConnection::flightFailure(bool &busy) const
+{
+    busy = m_flightBusy;
+    return m_flightFailure.empty() ? msg::databaseUnreachable() : m_flightFailure;
+}
+
+bool PgConnection::sendFlight()
+{
+    if (PQpipelineStatus(m_conn) == PQ_PIPELINE_OFF && PQenterPipelineMode(m_conn) != 1)
+        return false;
+    for (const Entry &e : m_inFlight) {
+        int sent = 0;
+        if (e.stmt) {
+            const auto &params = e.stmt->params();
+            std::vector<const char *> values(params.size());
+            std::vector<int> lengths(params.size());
+            for (size_t i = 0; i < params.size(); ++i) {
+                values[i] = params[i] ? params[i]->c_str() : nullptr;
+                lengths[i] = params[i] ? static_cast<int>(params[i]->size()) : 0;
+            }
+            sent = PQsendQueryPrepared(m_conn, e.stmt->planName().c_str(),
+                                       static_cast<int>(values.size()), values.data(),
+                                       lengths.data(), e.stmt->formats().data(), 0);
+            // A client read's rows come one at a time, so that a long answer is never held
+            // whole.
+            if (sent && e.stmt->streams())
+                PQsetSingleRowMode(m_conn);
+        } else {
+            std::vector<const char *> values;
+            for (const auto &p : e.params)
+                values.push_back(p.c_str());
+            const int n = static_cast<int>(values.size());
+            sent = e.name.empty() ? PQsendQueryParams(m_conn, e.command.c_str(), n, nullptr,
+                                                      values.data(), nullptr, nullptr, 0)
+                                  : PQsendQueryPrepared(m_conn, e.name.c_str(), n, values.data(),
+                                                        nullptr, nullptr, 0);
+        }
+        if (!sent)
+            return false;
+    }
+    return PQpipelineSync(m_conn) == 1;
+}
+
+void PgConnection::flush()
+{
+    settle();
+    if (m_queue.empty())
+        return;
+    m_inFlight = std::move(m_queue);
+    m_queue.clear();
+    m_read = 0;
+    m_flightFailure.clear();
+    m_flightBusy = false;
+    m_beginQueued = false;
+    const size_t n = m_inFlight.size();
+    std::vector<PGresult *> got(n, nullptr);
+    size_t streaming = n; // the read whose rows are still coming
+    for (int attempt = 0;; ++attempt) {
+        bool lost = !sendFlight();
+        for (size_t i = 0; i < n && !lost; ++i) {
+            PgStatement *stmt = m_inFlight[i].stmt;
+            got[i] = PQgetResult(m_conn);
+            if (!got[i]) {
+                lost = true;
+                break;
+            }
+            if (stmt && stmt->streams() && PQresultStatus(got[i]) == PGRES_SINGLE_TUPLE) {
+                streaming = i;
+                break;
+            }
+            // Each command's results end with a null.
+            while (PGresult *more = PQgetResult(m_conn))
+                PQclear(more);
+        }
+        lost = lost || broken();
+        // A round trip that opens its transaction has changed nothing yet when the link is
+        // lost (a restart): it goes again once over a new link.
+        if (!lost || attempt > 0 || !m_inFlight.front().opens || !reconnect())
+            break;
+        for (auto &r : got) {
+            PQclear(r);
+            r = nullptr;
+        }
+        streaming = n;
+        std::vector<Entry> group = std::move(m_inFlight);
+        m_inFlight.clear();
+        bool ready = true;
+        for (Entry &e : group) {
+            if (!e.name.empty())
+                e.name = commandName(e.command);
+            ready = ready && (!e.stmt || e.stmt->prepare());
+        }
+        m_inFlight = std::move(group);
+        if (!ready)
+            break;
+    }
+    for (size_t i = 0; i < n && i <= streaming; ++i)
+        deliver(m_inFlight[i], got[i]);
+    m_read = streaming < n ? streaming : n;
+    if (streaming == n)
+        finishFlight();
+}
+
+void PgConnection::deliver(Entry &e, PGresult *res)
+{
+    const ExecStatusType status = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+    const bool failed = status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK
+            && status != PGRES_SINGLE_TUPLE && status != PGRES_PIPELINE_ABORTED;
+    if (e.stmt) {
+        e.stmt->received(res);
+        if (failed && m_flightFailure.empty()) {
+            m_flightFailure = e.stmt->failure();
+            m_flightBusy = e.stmt->busy();
+        }
+        return;
+    }
+    if (failed && m_flightFailure.empty())
+        m_flightFailure = describe(res, m_flightBusy);
+    if (e.out)
+        *e.out = res;
+    else
+        PQclear(res);
+}
+
+PGresult *PgConnection::nextRow()
+{
+    if (m_read >= m_inFlight.size())
+        return nullptr;
+    PGresult *res = PQgetResult(m_conn);
+    if (res && PQresultStatus(res) == PGRES_SINGLE_TUPLE)
+        return res;
+    // The end of its rows, or a failure: what follows in the round trip is read now.
+    if (res) {
+        while (PGresult *more = PQgetResult(m_conn))
+            PQclear(more);
+        const ExecStatusType status = PQresultStatus(res);
+        if (status != PGRES_TUPLES_OK && m_flightFailure.empty())
+            m_flightFailure = describe(res, m_flightBusy);
+    }
+    ++m_read;
+    finishFlight();
+    return res;
+}
+
+void PgConnection::settle()
+{
+    if (!m_inFlight.empty())
+        finishFlight();
+}
+
+void PgConnection::finishFlight()
+{
+    for (; m_read < m_inFlight.size(); ++m_read) {
+        Entry &e = m_inFlight[m_read];
+        if (e.stmt && e.stmt->streaming()) {
+            // The rest of a read left before its end.
+            while (PGresult *row = PQgetResult(m_conn)) {
+                const bool more = PQresultStatus(row) == PGRES_SINGLE_TUPLE;
+                PQclear(row);
+                if (!more)
+                    break;
+            }
+            while (PGresult *more = PQgetResult(m_conn))
+                PQclear(more);
+            e.stmt->stopped();
+            continue;
+        }
+        PGresult *res = PQgetResult(m_conn);
+        if (res) {
+            while (PGresult *more = PQgetResult(m_conn))
+                PQclear(more);
+        }
+        deliver(e, res);
+    }
+    // The sync ends the round trip.
+    while (PGresult *res = PQgetResult(m_conn)) {
+        const bool sync = PQresultStatus(res) == PGRES_PIPELINE_SYNC;
+        PQclear(res);
+        if (sync)
+            break;
+    }
+    if (PQpipelineStatus(m_conn) != PQ_PIPELINE_OFF)
+        PQexitPipelineMode(m_conn);
+    m_inFlight.clear();
+    m_read = 0;
+    // A read that ended its own transaction and failed left it open, aborted.
+    if (!m_open && !broken() && PQtransactionStatus(m_conn) == PQTRANS_INERROR)
+        PQclear(PQexec(m_conn, "ROLLBACK"));
 }
 
 long long PgConnection::lastInsertId() const
@@ -637,11 +972,24 @@ long long PgConnection::lastInsertId() const
 long long PgConnection::nextId(const std::string &table, const std::string &column)
 {
     leaveClient();
-    // One insert at a time per table, over every company's rows (the owner sees them all).
+    // One insert at a time per table, over every company's rows (the owner sees them all);
+    // the largest is read after the lock is held, in a snapshot of its own.
     const std::string t = quoteName(lowerAscii(table));
-    PGresult *res = run("SELECT pg_advisory_xact_lock(" + quoteLiteral(t)
-                        + "::regclass::oid::bigint); SELECT coalesce(max("
-                        + quoteName(lowerAscii(column)) + "), 0) + 1 FROM " + t);
+    PGresult *res = nullptr;
+    m_queue.emplace_back("SELECT pg_advisory_xact_lock(" + quoteLiteral(t)
+                         + "::regclass::oid::bigint)");
+    Entry largest;
+    largest.command
+            = "SELECT coalesce(max(" + quoteName(lowerAscii(column)) + "), 0) + 1 FROM " + t;
+    largest.out = &res;
+    m_queue.push_back(std::move(largest));
+    flush();
+    if (!res || PQresultStatus(res) != PGRES_TUPLES_OK || PQntuples(res) != 1) {
+        bool busy = false;
+        const std::string error = res ? PQresultErrorMessage(res) : flightFailure(busy);
+        PQclear(res);
+        throw std::runtime_error(error);
+    }
     const long long id = std::atoll(PQgetvalue(res, 0, 0));
     PQclear(res);
     return id;
@@ -729,23 +1077,20 @@ PgDatabase::PgDatabase(DbOptions options)
     : Database(std::move(options))
 {
     // Reaches the server now, so that a server that is down is told at start.
-    m_idle.push_back(std::make_unique<PgConnection>(this->options(), m_schema));
+    keepIdle(std::make_unique<PgConnection>(this->options(), m_schema));
     loadSchema();
 }
 
-PgDatabase::~PgDatabase() = default;
+PgDatabase::~PgDatabase()
+{
+    dropIdle();
+}
 
 Database::Lease PgDatabase::acquire()
 {
     std::unique_ptr<PgConnection> c;
-    while (true) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_idle.empty())
-                break;
-            c = std::move(m_idle.back());
-            m_idle.pop_back();
-        }
+    while (auto idle = takeIdle(false)) {
+        c.reset(static_cast<PgConnection *>(idle.release()));
         // A link the server closed (a restart) shows as soon as its pending input is read.
         if (PQconsumeInput(c->handle()) && !c->broken())
             break;
@@ -762,18 +1107,12 @@ Database::Lease PgDatabase::acquire()
     return Lease(*this, std::move(c));
 }
 
-void PgDatabase::release(std::unique_ptr<Connection> c)
+bool PgDatabase::reusable(Connection &c)
 {
-    std::unique_ptr<PgConnection> own(static_cast<PgConnection *>(c.release()));
-    own->rollback();
-    own->setAccess(Access::Internal);
-    own->startClock(0);
-    own->confine({}, 0);
+    auto &own = static_cast<PgConnection &>(c);
+    own.confine({}, 0);
     // A connection whose server went away is dropped; the next request connects again.
-    if (own->broken())
-        return;
-    std::lock_guard lock(m_mutex);
-    m_idle.push_back(std::move(own));
+    return !own.broken();
 }
 
 void PgDatabase::loadSchema()
@@ -855,6 +1194,18 @@ constexpr const char *kCompany = "coalesce(current_setting('dravik.company', tru
 constexpr const char *kUser
         = "coalesce(nullif(current_setting('dravik.user', true), ''), '0')::bigint";
 
+// The company as the policies compare it: read once per statement (a subquery of constants is
+// planned as one), not once per row.
+std::string company()
+{
+    return "(SELECT " + std::string(kCompany) + ")";
+}
+
+std::string companyCi()
+{
+    return "(SELECT " + std::string(kCompany) + "::citext)";
+}
+
 // Row-level security of the client role: reads see the company's rows (and the shared ones),
 // writes to another company's rows are skipped, a row may be made or moved nowhere else.
 std::string companyPolicy(const std::string &table, const std::string &column,
@@ -862,8 +1213,8 @@ std::string companyPolicy(const std::string &table, const std::string &column,
 {
     const std::string t = quoteName(lowerAscii(table));
     const std::string c = lowerAscii(column);
-    const std::string own = "(" + std::string(kCompany) + " = '' OR " + c + " = " + kCompany
-            + "::citext" + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
+    const std::string own = "(" + company() + " = '' OR " + c + " = " + companyCi()
+            + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
     return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
             + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
             + " WITH CHECK " + own + ";";
@@ -874,10 +1225,9 @@ std::string ownedPolicy(const std::string &table, const std::string &key, const 
 {
     const std::string t = quoteName(lowerAscii(table));
     const std::string k = lowerAscii(key);
-    const std::string own = "(" + std::string(kCompany) + " = '' OR EXISTS (SELECT 1 FROM "
-            + lowerAscii(owner) + " o WHERE o." + k + " = " + t + "." + k + " AND o."
-            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + kCompany
-            + "::citext))";
+    const std::string own = "(" + company() + " = '' OR EXISTS (SELECT 1 FROM " + lowerAscii(owner)
+            + " o WHERE o." + k + " = " + t + "." + k + " AND o."
+            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + companyCi() + "))";
     return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
             + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
             + " WITH CHECK " + own + ";";

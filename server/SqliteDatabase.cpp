@@ -729,38 +729,25 @@ SqliteDatabase::SqliteDatabase(DbOptions options)
     sqlite3_finalize(stmt);
     if (mode != "wal" && this->options().path != ":memory:")
         throw std::runtime_error("cannot switch " + this->options().path + " to WAL mode");
-    m_idle.push_back(std::move(first));
+    keepIdle(std::move(first));
 }
 
-SqliteDatabase::~SqliteDatabase() = default;
+SqliteDatabase::~SqliteDatabase()
+{
+    dropIdle();
+}
 
 Database::Lease SqliteDatabase::acquire()
 {
     const std::string &company = RequestScope::company();
-    std::unique_ptr<SqliteConnection> c;
-    {
-        std::lock_guard lock(m_mutex);
-        auto &idle = company.empty() ? m_idle : m_idleConfined;
-        if (!idle.empty()) {
-            c = std::move(idle.back());
-            idle.pop_back();
-        }
-    }
+    // A confined connection keeps its company's views: it serves confined requests only.
+    std::unique_ptr<SqliteConnection> c(
+            static_cast<SqliteConnection *>(takeIdle(!company.empty()).release()));
     if (!c)
         c = std::make_unique<SqliteConnection>(options());
     if (!company.empty())
         c->confine(company, RequestScope::user());
     return Lease(*this, std::move(c));
-}
-
-void SqliteDatabase::release(std::unique_ptr<Connection> c)
-{
-    std::unique_ptr<SqliteConnection> own(static_cast<SqliteConnection *>(c.release()));
-    own->rollback();
-    own->setAccess(Access::Internal);
-    own->startClock(0);
-    std::lock_guard lock(m_mutex);
-    (own->confined() ? m_idleConfined : m_idle).push_back(std::move(own));
 }
 
 void SqliteDatabase::prepare(const PrepareOptions &options)

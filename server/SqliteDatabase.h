@@ -120,14 +120,6 @@ public:
     SqlDialect dialect() const override { return SqlDialect::Sqlite; }
     Lease acquire() override;
     void prepare(const PrepareOptions &options) override;
-
-protected:
-    void release(std::unique_ptr<Connection> c) override;
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::unique_ptr<SqliteConnection>> m_idle;
-    std::vector<std::unique_ptr<SqliteConnection>> m_idleConfined;
 };
 
 // Throws std::runtime_error with SQLite's message when rc is an error.

@@ -5,7 +5,7 @@
 //   search (a plate of the data, as a user types it) through the server against the same SELECT
 //   run directly in SQLite (aim: <= 1.5), with the same comparison for the like '%AB%' search;
 //   PostgreSQL's single requests against SQLite's (aim: within 2x), and the updates per second
-//   of 16 clients writing at once on each (aim: PostgreSQL ahead).
+//   of 16 clients writing at once on each, the best of five runs (aim: PostgreSQL ahead).
 
 #include "server/Database.h"
 #include "server/DravikServer.h"
@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -341,8 +342,13 @@ int main(int argc, char **argv)
                 ids.push_back(stmt.integer(0));
             stmt.reset();
         }
-        const double lite = concurrentUpdates(g_port, g_key, ids);
-        const double pg = concurrentUpdates(g_pgPort, g_pgKey, ids);
+        // The best of five runs each, taken in turns: a run disturbed by the rest of the
+        // machine says nothing of the server.
+        double lite = 0, pg = 0;
+        for (int run = 0; run < 5; ++run) {
+            lite = std::max(lite, concurrentUpdates(g_port, g_key, ids));
+            pg = std::max(pg, concurrentUpdates(g_pgPort, g_pgKey, ids));
+        }
         std::printf("16 clients writing at once: SQLite %.0f updates/s, PostgreSQL %.0f "
                     "updates/s\n",
                     lite, pg);

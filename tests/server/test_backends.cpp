@@ -136,6 +136,161 @@ TEST_F(Backends, AnswerTheSameDocumentsByteForByte)
     }
 }
 
+TEST_F(Backends, RecordsMissingOrAskedAmissAnswerTheSameDocuments)
+{
+    // The records' children and the user's dates are looked up inside the statements that
+    // read them: every way of missing the record or the user answers alike.
+    const struct
+    {
+        const char *endpoint;
+        Params params;
+    } requests[] = {
+            {"AxInfoVO", {{"idTVO", "1"}, {"UserID", "999"}}},
+            {"AxInfoVO", {{"idTVO", "1"}, {"UserID", "un"}}},
+            {"AxInfoVO", {{"idTVO", "0"}, {"UserID", "1"}}},
+            {"AxInfoVO", {{"idTVO", "-4"}, {"UserID", "1"}}},
+            {"AxInfoVO", {{"idTVO", "deux"}, {"UserID", "1"}}},
+            {"AxInfoVO", {{"idTVO", "2"}, {"UserID", ""}}},
+            {"AxInfoCL", {{"UserID", "3"}, {"idClient", "0"}}},
+            {"AxInfoCL", {{"UserID", "1"}, {"idClient", "999999"}}},
+            {"AxInfoCL", {{"UserID", "999"}, {"idClient", "2"}}},
+            {"AxInfoEquip", {{"UserConcession", "NULLEPART"}, {"WHERE_CLAUSE", ""}}},
+            {"AxInfoEquip",
+             {{"UserConcession", "ZOLVARE"}, {"WHERE_CLAUSE", "RubricType='InfoCouleur'"}}},
+    };
+    for (const auto &r : requests) {
+        const std::string lite = sqlite.get(r.endpoint, r.params);
+        EXPECT_EQ(postgres.get(r.endpoint, r.params), lite)
+                << r.endpoint << " " << r.params.front().second << " " << r.params.back().second;
+    }
+}
+
+TEST_F(Backends, AKeptQueryAskedForOtherRowCountsAnswersEachCount)
+{
+    const std::string sql = "select idClient, CliNom from tClients order by idClient";
+    const std::string all = sqlite.get("AxQuery", {{"SQL", sql}, {"MaxRows", "10000"}});
+    size_t total = 0;
+    for (size_t p = all.find("<AXQuery>"); p != std::string::npos; p = all.find("<AXQuery>", p + 1))
+        ++total;
+    ASSERT_GT(total, 3u);
+    const struct
+    {
+        std::string maxRows;
+        size_t rows;
+        bool complete;
+    } cases[] = {
+            {"1", 1, false},
+            {"3", 3, false},
+            {std::to_string(total), total, true},
+            {std::to_string(total + 5), total, true},
+            {"1", 1, false},
+            {"0", total, true}, // none asked: the server's own limit
+    };
+    for (const auto &c : cases) {
+        const Params params {{"SQL", sql}, {"MaxRows", c.maxRows}};
+        const std::string doc = postgres.get("AxQuery", params);
+        EXPECT_EQ(doc, sqlite.get("AxQuery", params)) << c.maxRows;
+        EXPECT_NE(doc.find("RowCount=\"" + std::to_string(c.rows) + "\" EOF=\""
+                           + (c.complete ? "1" : "0") + "\""),
+                  std::string::npos)
+                << c.maxRows << doc;
+    }
+}
+
+TEST_F(Backends, ManyDifferentQueriesOnOneServerAnswerAlikeWhenAskedAgain)
+{
+    // More texts than a connection keeps prepared: the oldest make room and are prepared
+    // again when they come back.
+    auto query = [](int n) {
+        return Params {{"SQL",
+                        "select idClient from tClients where idClient > " + std::to_string(n % 3)
+                                + " and " + std::to_string(n) + " = " + std::to_string(n)}};
+    };
+    std::vector<std::string> first;
+    for (int n = 0; n < 90; ++n)
+        first.push_back(postgres.get("AxQuery", query(n)));
+    for (int n = 0; n < 90; n += 7) {
+        EXPECT_EQ(first[static_cast<size_t>(n)], sqlite.get("AxQuery", query(n))) << n;
+        EXPECT_EQ(postgres.get("AxQuery", query(n)), first[static_cast<size_t>(n)]) << n;
+    }
+    // The documents, whose statements stay prepared, are unchanged by it.
+    const Params vehicle {{"idTVO", "1"}, {"UserID", "1"}};
+    EXPECT_EQ(postgres.get("AxInfoVO", vehicle), sqlite.get("AxInfoVO", vehicle));
+}
+
+TEST_F(Backends, AFailedReadLeavesNothingBehindForTheNextRequest)
+{
+    // A read ends its transaction in the round trip that runs it; one that fails must not
+    // leave that transaction open, aborted, for the next request on the same connection.
+    const struct
+    {
+        const char *endpoint;
+        Params params;
+    } requests[] = {
+            {"AxQuery", {{"SQL", "select * from tSessions"}}},
+            {"AxQuery", {{"SQL", "select count(*) as n from tClients"}}},
+            {"AxQuery", {{"SQL", "select NoSuchColumn from tClients"}}},
+            {"AxInfoCL", {{"UserID", "1"}, {"idClient", "1"}}},
+            {"AxQuery", {{"SQL", "select * from tRequestKeys"}}},
+            {"AxUpdate", {{"SQLExecute", "Update tClients set CliNom=CliNom where (idClient=1)"}}},
+            {"AxQuery", {{"SQL", "select CliNom from tClients where idClient=1"}}},
+    };
+    for (const auto &r : requests)
+        EXPECT_EQ(postgres.get(r.endpoint, r.params), sqlite.get(r.endpoint, r.params))
+                << r.endpoint << " " << r.params.front().second;
+}
+
+TEST_F(Backends, WritesAmongDocumentsAndAStoppedStatementReachTheRowsOnceEach)
+{
+    // A document's end travels without waiting for its answer, and a statement stopped by its
+    // time limit ends its own transaction: neither may hold back or repeat the next write.
+    const std::string read = "SELECT KMS FROM tVehicles WHERE idVO = 1";
+    auto pgRow = [&] {
+        PGconn *c = PQconnectdb(postgres.server->options().dbPath.c_str());
+        PGresult *r = PQexec(c, read.c_str());
+        const long long v = PQntuples(r) == 1 ? std::atoll(PQgetvalue(r, 0, 0)) : -1;
+        PQclear(r);
+        PQfinish(c);
+        return v;
+    };
+    auto liteRow = [&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(sqlite.server->options().dbPath.c_str(), &db, SQLITE_OPEN_READONLY,
+                        nullptr);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, read.c_str(), -1, &stmt, nullptr);
+        const long long v = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return v;
+    };
+    const Params vehicle {{"idTVO", "1"}, {"UserID", "1"}};
+    const Params add {{"SQLExecute", "Update tVehicles set KMS=KMS+1 where (idVO=1)"}};
+    const Params runaway {{"SQL",
+                           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) "
+                           "SELECT count(*) FROM c"}};
+    const Params readBack {{"SQL", read}};
+    const struct
+    {
+        const char *endpoint;
+        const Params &params;
+    } requests[] = {
+            {"AxInfoVO", vehicle}, {"AxUpdate", add},     {"AxInfoVO", vehicle},
+            {"AxQuery", runaway},  {"AxUpdate", add},     {"AxInfoVO", vehicle},
+            {"AxUpdate", add},     {"AxQuery", readBack},
+    };
+    const long long pgBefore = pgRow(), liteBefore = liteRow();
+    ASSERT_GE(pgBefore, 0);
+    long long updates = 0;
+    for (const auto &r : requests) {
+        EXPECT_EQ(postgres.get(r.endpoint, r.params), sqlite.get(r.endpoint, r.params))
+                << r.endpoint << " " << r.params.front().second;
+        updates += std::string(r.endpoint) == "AxUpdate";
+    }
+    EXPECT_EQ(pgRow(), pgBefore + updates);
+    EXPECT_EQ(liteRow(), liteBefore + updates);
+}
+
 TEST_F(Backends, APostgreSQLRestartIsAnsweredInFrenchAndNothingIsAppliedTwice)
 {
     const Params keyed {{"SQLExecute",
