@@ -41,10 +41,10 @@ QString TAxDravik::ngActionGetInfoCom(const QString &code)
 void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
                                QHash<QString, QString> *shown)
 {
-    // A load shows the same few salespeople and codes on every row: each is looked up once.
-    const QString key = QString::number(column) + QLatin1Char(':') + stored;
+    // A load shows the same few salespeople and codes on every row: each is looked up once
+    // per column.
     if (shown) {
-        if (const auto at = shown->constFind(key); at != shown->cend()) {
+        if (const auto at = shown->constFind(stored); at != shown->cend()) {
             grid->setCellText(row, column, *at);
             return;
         }
@@ -52,7 +52,7 @@ void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QStrin
     const QString text
             = actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items);
     if (shown)
-        shown->insert(key, text);
+        shown->insert(stored, text);
     grid->setCellText(row, column, text);
 }
 
@@ -82,7 +82,9 @@ void TAxDravik::LoadInfoAction()
     JvXPBtnNewAction->setEnabled(RightClarim);
 
     TXml list = selectElement(CustomerDoc, u"TActS");
-    TraceLog(QStringLiteral("TActS : ") + list.Rest());
+    // The whole list is copied into the line only when someone reads the trace.
+    if (FlagTrace)
+        TraceLog(QStringLiteral("TActS : ") + list.Rest());
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
     // Filled quietly and drawn once: the cell events are ignored while loading anyway.
@@ -95,7 +97,7 @@ void TAxDravik::LoadInfoAction()
     bool columnRight[kColumns + 1] = {};
     for (int c = 1; c <= kColumns; ++c)
         columnRight[c] = GetDataRights(ActionRows[0].Cols[c].TagList);
-    QHash<QString, QString> shown;
+    QHash<QString, QString> shown[kColumns + 1]; // per column: stored -> shown
     while (int(ActionRows.size()) <= kMaxRows && XmlNext(list, u"TAct")) {
         const XmlItemIndex item(list);
         TsLine line = ActionRows[0];
@@ -105,7 +107,8 @@ void TAxDravik::LoadInfoAction()
             cell.LoadedValue = cell.CurrentValue = cell.FieldName.isEmpty()
                     ? QString()
                     : DecodeEntities(item.text(cell.FieldName), c == kCommentColumn);
-            ShowActionCell(grid, r, c, cell.CurrentValue, actionCodedColumn(c) ? &shown : nullptr);
+            ShowActionCell(grid, r, c, cell.CurrentValue,
+                           actionCodedColumn(c) ? &shown[c] : nullptr);
             grid->setCellBackground(r, c, shadedColumn(c) ? shade : columnRight[c] ? open : closed);
         }
         const bool deletable = line.Cols[kCommentColumn].LoadedValue.isEmpty() || RightClarim;

@@ -31,7 +31,9 @@ void TAxDravik::LoadInfoVehicle()
     if (!grid)
         return;
     TXml list = selectElement(CustomerDoc, u"TVehS");
-    TraceLog(QStringLiteral("TVehS : ") + list.Rest());
+    // The whole list is copied into the line only when someone reads the trace.
+    if (FlagTrace)
+        TraceLog(QStringLiteral("TVehS : ") + list.Rest());
     const bool wasLoading = FlagLoading;
     FlagLoading = true;
     {

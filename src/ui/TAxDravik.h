@@ -405,7 +405,7 @@ public:
     // A cell's text taken into its row as edited, then the row test.
     void FrevoCellEdited(int row, int column, const QString &text);
     void ActionCellEdited(DataGrid *grid, int row, int column, const QString &text);
-    // `shown`, when given, keeps the texts already looked up during one load.
+    // `shown`, when given, keeps the texts already looked up in this column during one load.
     void ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
                         QHash<QString, QString> *shown = nullptr);
     // The customer the actions belong to.
