@@ -86,6 +86,15 @@ QStringList searchRowCells(int mode, const ItemField &raw, const QString &userCo
     const auto text = [&field](QStringView name) {
         return field(name).toString();
     };
+    // "first second", made in one piece.
+    const auto spaced = [&field](QStringView first, QStringView second) {
+        QString s;
+        s.reserve(64);
+        s += field(first);
+        s += QLatin1Char(' ');
+        s += field(second);
+        return s;
+    };
     const QStringView site = readable(raw(u"VO_SITE"), siteText);
     const QStringView concession = readable(raw(u"Concession"), concessionText);
     QStringList cells;
@@ -110,11 +119,7 @@ QStringList searchRowCells(int mode, const ItemField &raw, const QString &userCo
 
     if (isCustomerMode(mode)) {
         cells << text(u"CliTelDom") << text(u"CliMobile");
-        QString address;
-        address.reserve(64);
-        address += field(u"CliCP");
-        address += QLatin1Char(' ');
-        address += field(u"CliVille");
+        QString address = spaced(u"CliCP", u"CliVille");
         for (const char16_t *line : {u"CliAdresse1", u"CliAdresse2"}) {
             const QStringView part = field(line);
             if (!part.isEmpty()) {
@@ -125,12 +130,7 @@ QStringList searchRowCells(int mode, const ItemField &raw, const QString &userCo
         cells << address;
     } else {
         cells << text(u"VO_ORDRE") << text(u"VO_IMMAT");
-        QString vehicle;
-        vehicle.reserve(40);
-        vehicle += field(u"InfoMarque");
-        vehicle += QLatin1Char(' ');
-        vehicle += field(u"InfoModele");
-        cells << vehicle;
+        cells << spaced(u"InfoMarque", u"InfoModele");
     }
     QString buyer;
     buyer.reserve(40);
