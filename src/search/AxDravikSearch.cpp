@@ -79,6 +79,19 @@ void activate(TAxDravik &w, const Criterion &c)
                   w.Control<PictureButton>(QLatin1String(c.button)));
 }
 
+// A criterion the user picks: the results shown were found by the other one, so a text
+// already typed is searched again, after the same short wait as a change of site or type.
+void choose(TAxDravik &w, const Criterion &c)
+{
+    const int before = w.SearchMode();
+    activate(w, c);
+    const auto *edit = w.Control<QLineEdit>(QStringLiteral("ncbSearch"));
+    if (edit && !edit->text().isEmpty() && w.SearchMode() != before) {
+        w.SearchByWhereClause = false;
+        w.SearchCountdown = 2;
+    }
+}
+
 } // namespace
 
 int TAxDravik::SearchMode() const
@@ -401,27 +414,27 @@ void TAxDravik::LbSearchClick(QWidget *)
 
 void TAxDravik::TSLbNVOClick(QWidget *)
 {
-    activate(*this, kCriteria[0]);
+    choose(*this, kCriteria[0]);
 }
 
 void TAxDravik::TSLbImmatClick(QWidget *)
 {
-    activate(*this, kCriteria[1]);
+    choose(*this, kCriteria[1]);
 }
 
 void TAxDravik::TSLbClientClick(QWidget *)
 {
-    activate(*this, kCriteria[2]);
+    choose(*this, kCriteria[2]);
 }
 
 void TAxDravik::TSLbTelephoneClick(QWidget *)
 {
-    activate(*this, kCriteria[3]);
+    choose(*this, kCriteria[3]);
 }
 
 void TAxDravik::TSLbMobileClick(QWidget *)
 {
-    activate(*this, kCriteria[4]);
+    choose(*this, kCriteria[4]);
 }
 
 void TAxDravik::TSVClick(QWidget *)

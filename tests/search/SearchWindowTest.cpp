@@ -85,6 +85,24 @@ TEST_F(SearchWindow, APlateIsFoundAfterThePauseAndNotBefore)
     EXPECT_FALSE(button(*w, "JvXPBtnSearchPlus")->isVisible());
 }
 
+TEST_F(SearchWindow, AnotherCriterionSearchesTheTextAlreadyTyped)
+{
+    const int id = usedVehicle(3);
+    const QString plate = vehicle(id, "Immatriculation");
+    auto w = start(QString::number(kDemoVO), QString());
+    search(*w, "TSLbNVO", plate);
+    ticks(*w, 4);
+    EXPECT_EQ(grid(*w)->rowCount(), 0);
+    // The plate typed under the stock number is found once the plate is the criterion; the
+    // same criterion clicked again sends nothing more.
+    QTest::mouseClick(label(*w, "TSLbImmat"), Qt::LeftButton);
+    ticks(*w, 2);
+    ASSERT_EQ(column(*w, 0), QStringList {QString::number(id)});
+    QTest::mouseClick(label(*w, "TSLbImmat"), Qt::LeftButton);
+    EXPECT_EQ(w->SearchCountdown, 0);
+    EXPECT_EQ(w->Control<QLineEdit>(QStringLiteral("ncbSearch"))->text(), plate);
+}
+
 TEST_F(SearchWindow, ARowClickOrEnterLoadsItsRecordAndNextPreviousStepWithThePanelClosed)
 {
     auto w = start(QString::number(kDemoVO), QString());
