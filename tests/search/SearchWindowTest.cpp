@@ -265,7 +265,7 @@ TEST_F(SearchWindow, CtrlOpensTheSearchOnTheLaunchFilterUntilTheTextChanges)
     EXPECT_EQ(label(*w, "ncbLabel")->text(), QStringLiteral("0 enregistrements trouvés"));
 }
 
-TEST_F(SearchWindow, IdentityKeysAreFilteredAsTyped)
+TEST_F(SearchWindow, IdentityKeysAreFilteredAsTypedOrPasted)
 {
     auto customer = start(QString(), QString::number(kDemoCustomer));
     auto used = start(QString::number(usedVehicle(5)), QString());
@@ -283,6 +283,9 @@ TEST_F(SearchWindow, IdentityKeysAreFilteredAsTyped)
         showActive(*c.w);
         retype(*c.w, c.field, QString::fromUtf8(c.typed));
         EXPECT_EQ(text(*c.w, c.field), QString::fromUtf8(c.shown)) << c.field;
+        // Pasted from elsewhere, the same text reads the same.
+        paste(*c.w, c.field, QString::fromUtf8(c.typed));
+        EXPECT_EQ(text(*c.w, c.field), QString::fromUtf8(c.shown)) << c.field << " pasted";
     }
 }
 

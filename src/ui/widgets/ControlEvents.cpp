@@ -1,11 +1,35 @@
 #include "ui/widgets/ControlEvents.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
+
+bool ControlEvents::pasteAsTyped(QObject *watched, const QKeyEvent *key)
+{
+    // The pasted text goes through the control's key filter as if it were typed, so that a
+    // plate or a telephone number pasted from elsewhere reads as one typed here. Line breaks
+    // stay: a memo keeps them, a filter that wants none drops them.
+    const QString pasted = QGuiApplication::clipboard()->text();
+    if (pasted.isEmpty())
+        return false;
+    KeyArgs args {key->key(), Qt::NoModifier, pasted};
+    emit keyPress(&args);
+    if (args.handled || args.text.isEmpty())
+        return true;
+    // Nothing filtered: the control pastes as it always does.
+    if (args.text == pasted)
+        return false;
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, args.text);
+    m_resending = true;
+    QCoreApplication::sendEvent(watched, &typed);
+    m_resending = false;
+    return true;
+}
 
 ControlEvents *ControlEvents::of(QWidget *control)
 {
@@ -63,6 +87,8 @@ bool ControlEvents::eventFilter(QObject *watched, QEvent *event)
         emit keyDown(&args);
         if (args.handled)
             return true;
+        if (key->matches(QKeySequence::Paste))
+            return pasteAsTyped(watched, key);
         if (key->text().isEmpty() || !key->text().at(0).isPrint())
             break;
         const QString typed = args.text;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+
+class QKeyEvent;
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -46,6 +48,8 @@ protected:
 private:
     explicit ControlEvents(QWidget *control);
     void watch(QObject *object);
+    // Ctrl+V and its like: answers true when the paste was taken here (filtered or refused).
+    bool pasteAsTyped(QObject *watched, const QKeyEvent *key);
 
     QPointer<QWidget> m_control;
     bool m_inside = false;
