@@ -235,44 +235,31 @@ QString XmlGetText(const TXml &x, QStringView name)
     return value;
 }
 
-// The position of c in [from, end) of p, or end. Tags and values are mostly short: a block
-// of eight is compared at once, with no set-up beyond the character itself.
-static inline qsizetype scanTo(const char16_t *p, qsizetype from, qsizetype end, char16_t c)
+// The position of the first c or d in [from, end) of p, or end. Tags and values are mostly
+// short: a block of eight is compared at once, with no set-up beyond the characters themselves.
+static inline qsizetype scanTo(const char16_t *p, qsizetype from, qsizetype end, char16_t c,
+                               char16_t d)
 {
 #if defined(__SSE2__)
-    const __m128i wanted = _mm_set1_epi16(short(c));
+    const __m128i first = _mm_set1_epi16(short(c)), second = _mm_set1_epi16(short(d));
     for (; from + 8 <= end; from += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + from));
-        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(block, wanted)));
+        const unsigned mask = unsigned(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi16(block, first), _mm_cmpeq_epi16(block, second))));
         if (mask != 0)
             return from + __builtin_ctz(mask) / 2;
     }
 #endif
     for (; from < end; ++from) {
-        if (p[from] == c)
+        if (p[from] == c || p[from] == d)
             return from;
     }
     return end;
 }
 
-// The position of the first '<' or '>' in [from, end) of p, or end.
-static inline qsizetype scanToTagEnd(const char16_t *p, qsizetype from, qsizetype end)
+static inline qsizetype scanTo(const char16_t *p, qsizetype from, qsizetype end, char16_t c)
 {
-#if defined(__SSE2__)
-    const __m128i lt = _mm_set1_epi16(short(u'<')), gt = _mm_set1_epi16(short(u'>'));
-    for (; from + 8 <= end; from += 8) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + from));
-        const unsigned mask = unsigned(_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi16(block, lt), _mm_cmpeq_epi16(block, gt))));
-        if (mask != 0)
-            return from + __builtin_ctz(mask) / 2;
-    }
-#endif
-    for (; from < end; ++from) {
-        if (p[from] == u'<' || p[from] == u'>')
-            return from;
-    }
-    return end;
+    return scanTo(p, from, end, c, c);
 }
 
 static inline int lengthChain(qsizetype length, int chains)
@@ -307,7 +294,7 @@ XmlItemIndex::XmlItemIndex(const TXml &x)
         // a value holding tags, another closing tag) is taken a tag at a time below, with the
         // same outcome.
         if (gt < lt && lt + 1 < end && p[lt + 1] != u'/') {
-            const qsizetype stop = scanToTagEnd(p, lt + 1, end);
+            const qsizetype stop = scanTo(p, lt + 1, end, u'<', u'>');
             if (stop < end && p[stop] == u'>' && stop > lt + 1) {
                 gt = stop;
                 const QStringView name = item.mid(lt + 1, gt - lt - 1);
