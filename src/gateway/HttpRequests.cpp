@@ -178,10 +178,15 @@ RequestRoutines::RequestRoutines(HttpTransport &transport, Clock &clock, Trace t
     , m_trace(std::move(trace))
 { }
 
-void RequestRoutines::noteRequest(int &idleSeconds)
+void RequestRoutines::forgetAnswer()
 {
     m_answerFile.clear();
     m_answerText.clear();
+}
+
+void RequestRoutines::noteRequest(int &idleSeconds)
+{
+    forgetAnswer();
     // A connection idle for more than five minutes is not reused.
     if (idleSeconds > kIdleDropSeconds)
         m_transport.dropConnection();
@@ -298,8 +303,7 @@ std::optional<QString> RequestRoutines::executeCached(const QString &address,
 {
     if (!ctrlDown && IsFreshResponse(file, m_clock.now())) {
         m_answered = true;
-        m_answerFile.clear();
-        m_answerText.clear();
+        forgetAnswer();
         return std::nullopt;
     }
     return fetch(address, customerId, file, idleSeconds, Write::Whole);

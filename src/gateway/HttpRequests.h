@@ -75,6 +75,8 @@ public:
 
 private:
     void noteRequest(int &idleSeconds);
+    // No answer text is kept: the next read of a response file goes to the file.
+    void forgetAnswer();
     // How an answer replaces the previous one. Kept answers are read again for hours, so they
     // are replaced whole; the others are read at once and rewritten by the next request.
     enum class Write { InPlace, Whole };
