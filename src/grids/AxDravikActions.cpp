@@ -39,20 +39,22 @@ QString TAxDravik::ngActionGetInfoCom(const QString &code)
 }
 
 void TAxDravik::ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
-                               QHash<QString, QString> *shown)
+                               std::vector<std::pair<QString, QString>> *shown)
 {
     // A load shows the same few salespeople and codes on every row: each is looked up once
-    // per column.
+    // per column, and a column holds too few of them to be worth hashing.
     if (shown) {
-        if (const auto at = shown->constFind(stored); at != shown->cend()) {
-            grid->setCellText(row, column, *at);
-            return;
+        for (const auto &[code, text] : *shown) {
+            if (code == stored) {
+                grid->setCellText(row, column, text);
+                return;
+            }
         }
     }
     const QString text
             = actionShownText(ChoiceLists(), column, stored, grid->columnDef(column).items);
     if (shown)
-        shown->insert(stored, text);
+        shown->emplace_back(stored, text);
     grid->setCellText(row, column, text);
 }
 
@@ -97,7 +99,7 @@ void TAxDravik::LoadInfoAction()
     bool columnRight[kColumns + 1] = {};
     for (int c = 1; c <= kColumns; ++c)
         columnRight[c] = GetDataRights(ActionRows[0].Cols[c].TagList);
-    QHash<QString, QString> shown[kColumns + 1]; // per column: stored -> shown
+    std::vector<std::pair<QString, QString>> shown[kColumns + 1]; // per column: stored, shown
     while (int(ActionRows.size()) <= kMaxRows && XmlNext(list, u"TAct")) {
         const XmlItemIndex item(list);
         TsLine line = ActionRows[0];

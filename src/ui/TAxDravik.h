@@ -407,7 +407,7 @@ public:
     void ActionCellEdited(DataGrid *grid, int row, int column, const QString &text);
     // `shown`, when given, keeps the texts already looked up in this column during one load.
     void ShowActionCell(DataGrid *grid, int row, int column, const QString &stored,
-                        QHash<QString, QString> *shown = nullptr);
+                        std::vector<std::pair<QString, QString>> *shown = nullptr);
     // The customer the actions belong to.
     QString ActionOwnerId() const;
     // Rights tag of the add row; completion of the cell being typed ("ngFrevo" + column).
@@ -482,6 +482,9 @@ public:
     bool SearchByWhereClause = false;
     int SearchHighlightColumn = 0;
     QLabel *ActiveSearchLabel = nullptr;
+    // The search keys this window last found in the settings file or wrote there: only this
+    // window writes them, so a search that keeps the same ones need not read the file again.
+    QList<std::pair<QString, QString>> SearchKeysKept;
 
     // ---- Photos (src/photos) ------------------------------------------------------------
     void GetDataImages();
