@@ -239,15 +239,20 @@ void TAxDravik::HttpGetSearchInfo(int Increment)
                     {SearchKeys::Site, sites ? sites->currentText() : QString()},
                     {SearchKeys::VehicleText, text},
                     {SearchKeys::VehicleMode, QString::number(mode)}};
-    // One read of the settings file, and no write when it keeps this search already: each
+    // The settings file is read only when this search differs from the last one kept, or
+    // for the launch filter, and written only when it does not hold this search yet: each
     // write waits for the disk.
     IniFile settings(GetSettingsPath(environment()));
-    settings.load();
-    const bool same = std::all_of(kept.begin(), kept.end(), [&settings](const auto &key) {
-        return settings.value(kSettingsSection, key.first) == key.second;
-    });
-    if (!same)
-        WriteIniValues(settings.path(), kSettingsSection, kept);
+    if (kept != SearchKeysKept || SearchByWhereClause) {
+        settings.load();
+        const bool same = std::all_of(kept.begin(), kept.end(), [&settings](const auto &key) {
+            return settings.value(kSettingsSection, key.first) == key.second;
+        });
+        if (same || WriteIniValues(settings.path(), kSettingsSection, kept))
+            SearchKeysKept = kept;
+        else
+            SearchKeysKept.clear();
+    }
 
     SearchRequest request;
     request.mode = mode;
