@@ -11,9 +11,8 @@ const ChoiceIndex::Runs &ChoiceIndex::runs(const QString &item, const QString &t
                                            const QString &filterElement) const
 {
     const QString key = item + QLatin1Char('\n') + textElement + QLatin1Char('\n') + filterElement;
-    auto it = m_lists.find(key);
-    if (it != m_lists.end())
-        return *it;
+    if (const Runs *known = m_lists.find(key))
+        return *known;
     Runs runs;
     QString current; // filter value of the run being read
     bool inRun = false; // the run being read is the first of its value
@@ -28,7 +27,7 @@ const ChoiceIndex::Runs &ChoiceIndex::runs(const QString &item, const QString &t
             runs.byFilter[value].append(XmlGetText(x, textElement));
         return true;
     });
-    return *m_lists.insert(key, std::move(runs));
+    return m_lists.insert(key, std::move(runs));
 }
 
 const QStringList &ChoiceIndex::group(const QString &item, const QString &textElement,
@@ -37,6 +36,6 @@ const QStringList &ChoiceIndex::group(const QString &item, const QString &textEl
 {
     static const QStringList none;
     const Runs &r = runs(item, textElement, filterElement);
-    const auto it = r.byFilter.find(filterElement.isEmpty() ? QString() : upperFilter);
-    return it == r.byFilter.end() ? none : *it;
+    const QStringList *texts = r.byFilter.find(filterElement.isEmpty() ? QString() : upperFilter);
+    return texts ? *texts : none;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "gateway/NameTable.h"
 #include "gateway/TXml.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -26,11 +26,11 @@ public:
 private:
     struct Runs
     {
-        QHash<QString, QStringList> byFilter;
+        NameTable<QStringList> byFilter;
     };
     const Runs &runs(const QString &item, const QString &textElement,
                      const QString &filterElement) const;
 
     TXml m_doc;
-    mutable QHash<QString, Runs> m_lists; // by item, text element and filter element
+    mutable NameTable<Runs> m_lists; // by item, text element and filter element
 };

@@ -14,6 +14,7 @@
 #include "engine/RecordDocument.h"
 #include "engine/StructEntry.h"
 #include "engine/TsPage.h"
+#include "gateway/NameTable.h"
 #include "gateway/TXml.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -619,7 +620,7 @@ public:
 
     // ---- Controls ------------------------------------------------------------------------
     // Every design control by name, and what could not be made or wired as designed.
-    QHash<QString, QWidget *> Controls;
+    NameTable<QWidget *> Controls;
     QStringList DesignProblems;
 
     // Header line.

@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QFrame>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/FormLayout.h"
+#include "gateway/NameTable.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +29,8 @@ struct GridColumnRef
 // What the factory made from the form layout.
 struct DesignControls
 {
-    QHash<QString, QWidget *> widgets; // every control by its objectName
-    QHash<QString, GridColumnRef> gridColumns; // grid columns by name
+    NameTable<QWidget *> widgets; // every control by its objectName
+    NameTable<GridColumnRef> gridColumns; // grid columns by name
     std::vector<HandlerBinding> handlers; // in layout order
     QStringList problems; // unknown kinds or style keys, missing parents, repeated names
 
