@@ -682,6 +682,16 @@ StepResult PgConnection::commit()
     return ok ? StepResult::Done : busy ? StepResult::Busy : StepResult::Failed;
 }
 
+void PgConnection::endWithSentReads()
+{
+    // Only while the reads still wait to be sent: their COMMIT travels in the same round trip,
+    // and the server needs no wake-up of its own for it.
+    if (!m_open || !m_readOnly || m_queue.empty())
+        return;
+    m_queue.emplace_back("COMMIT");
+    m_open = m_beginQueued = m_clientRole = false;
+}
+
 bool PgConnection::reconnect()
 {
     PQreset(m_conn);
