@@ -154,6 +154,9 @@ public:
     virtual StepResult begin(TransactionKind kind) = 0;
     virtual StepResult commit() = 0;
     virtual void rollback() = 0;
+    // The reads sent so far are the last of a read transaction: an engine across a network
+    // sends its end with them. Their rows are read as before; commit() then ends nothing more.
+    virtual void endWithSentReads() { }
     // Why begin() or commit() failed (French).
     virtual std::string failure() const = 0;
 

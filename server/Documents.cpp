@@ -209,6 +209,7 @@ std::string recordDocument(Database &db, const QueryParams &params, Fill fill)
         body.reserve(8192);
         const UserReads user = sendUser(c, params);
         auto append = fill(c);
+        c.endWithSentReads();
         appendUser(user, body, params, logItems);
         append(body, logItems);
         XmlDoc doc("Answer", logItems);
@@ -350,6 +351,7 @@ std::string choiceListDocument(Database &db, const QueryParams &params)
                                 "SELECT CodeList, Abbr, eText FROM ListCodes "
                                 "ORDER BY CodeList, CodeIndex, idCode",
                                 {});
+        c.endWithSentReads();
         std::vector<List> lists;
         lists.push_back({"Pars", "<ParsS>\r\n" + pars.items + "</ParsS>\r\n"});
         for (const auto &[item, stmt] : reads) {

@@ -198,6 +198,7 @@ private:
     size_t target = std::string::npos; // the table written, emitted as main.<table>
     const bool pg;
     size_t likePattern = std::string::npos; // PostgreSQL: the literal pattern of a "like"
+    size_t matchPattern = std::string::npos; // the same, compared by the match operator
 
     bool isOp(size_t i, char c) const
     {
@@ -220,6 +221,34 @@ private:
             if (t[i].type != Tok::Space)
                 return i;
         return std::string::npos;
+    }
+    // Whether token i ends the operand before it: the end, a closing parenthesis, a comma or a
+    // word that is not part of an expression.
+    bool endsOperand(size_t i, size_t end) const
+    {
+        if (i >= end)
+            return true;
+        if (t[i].type == Tok::Op)
+            return isOp(i, ')') || isOp(i, ',');
+        return t[i].type == Tok::Word && !isWord(i, "escape") && !isWord(i, "collate")
+                && !isWord(i, "at");
+    }
+    // The last token of a string, a name or a qualified name starting at token i; npos when
+    // the operand there is anything else.
+    size_t simpleOperand(size_t i, size_t end) const
+    {
+        if (i >= end || t[i].type == Tok::String)
+            return i < end ? i : std::string::npos;
+        for (;;) {
+            if (i >= end || (t[i].type != Tok::Word && t[i].type != Tok::Bracket))
+                return std::string::npos;
+            const size_t after = next(i);
+            if (isOp(after, '('))
+                return std::string::npos;
+            if (!isOp(after, '.'))
+                return i;
+            i = next(after);
+        }
     }
     size_t matchParen(size_t open) const
     {
@@ -400,9 +429,17 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
         }
         if (pg && w == "like") {
             // ASCII case is ignored, as SQLite's LIKE does, and "\\" is a plain character.
+            // Only a pattern standing alone can take an escape clause, or the match operator,
+            // which binds as tightly as "||".
             const size_t pattern = next(i);
-            if (pattern < end && t[pattern].type == Tok::String && !isWord(next(pattern), "escape"))
-                likePattern = pattern;
+            const size_t last = simpleOperand(pattern, end);
+            if (last != std::string::npos && endsOperand(next(last), end)) {
+                if (t[pattern].type == Tok::String && !isWord(p, "not")) {
+                    matchPattern = pattern;
+                    return std::string(" ") + kPgMatchOperator + " ";
+                }
+                likePattern = last;
+            }
             return std::string("ILIKE");
         }
         if (w == "distinctrow")
@@ -445,8 +482,13 @@ std::optional<std::string> Translator::translateToken(size_t &i, size_t end)
         // A prefix glued to a string (E'...', U&'...') would change how PostgreSQL reads it.
         if (pg && i > 0 && t[i - 1].type == Tok::Word)
             text.insert(0, " ");
-        if (pg && i == likePattern)
-            text += " ESCAPE ''";
+        if (pg && i == matchPattern) {
+            // The operator takes "\\" as its escape: doubled, it stands for itself.
+            std::string doubled;
+            for (const char c : text)
+                doubled.append(c == '\\' ? 2 : 1, c);
+            text = std::move(doubled);
+        }
         if (pg && isAlias(i))
             return quoteName(lower(unquote(tok.text)));
         return text;
@@ -541,6 +583,8 @@ std::string Translator::emit(size_t begin, size_t end)
                 || (out.back() == '/' && piece->front() == '*')))
             out += ' ';
         out += *piece;
+        if (pg && at == likePattern)
+            out += " ESCAPE ''";
     }
     return out;
 }

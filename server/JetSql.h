@@ -24,8 +24,13 @@ enum class StatementKind { Select, Insert, Update, Delete, Other };
 // (a bracketed name or quoted alias is quoted lower case), "like" ignores
 // ASCII case and has no escape character, ":NewID" and ":NewIDbis" are numbered parameters ($1,
 // $2 in order of appearance), Nz/Now()/Date() are coalesce and text dates, and no schema
-// (pg_catalog, public...) may be named.
+// (pg_catalog, public...) may be named. A "like" with a literal pattern becomes the server's
+// match operator (kPgMatchOperator), which a trigram index can answer under row-level security.
 enum class SqlDialect { Sqlite, Postgres };
+
+// PostgreSQL's "like" of a literal pattern, made by the server (PgDatabase). A client cannot
+// write it: "@" is refused outside strings.
+inline constexpr const char *kPgMatchOperator = "~~@";
 
 struct JetTranslation
 {

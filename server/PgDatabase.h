@@ -141,6 +141,7 @@ public:
     StepResult begin(TransactionKind kind) override;
     StepResult commit() override;
     void rollback() override;
+    void endWithSentReads() override;
     std::string failure() const override { return m_failure; }
     long long changes() const override { return m_changes; }
     long long lastInsertId() const override;

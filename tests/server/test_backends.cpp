@@ -165,6 +165,42 @@ TEST_F(Backends, RecordsMissingOrAskedAmissAnswerTheSameDocuments)
     }
 }
 
+TEST_F(Backends, LikeFindsTheSameRowsWhateverItsPattern)
+{
+    // A name holding the signs a pattern may carry, matched by patterns that take them as
+    // signs or as themselves: an index answers some of them on PostgreSQL, a scan the others.
+    const Params odd {{"SQLExecute",
+                       "Insert into tClients (Concession, CliNom, CliPrenom, idClient) Values "
+                       "('ZOLVARE', 'DURAND', 'Jean\\Luc_50%', :NewID)"}};
+    EXPECT_EQ(postgres.get("AxInsert", odd), sqlite.get("AxInsert", odd));
+    const char *conditions[] = {
+            "CliNom like '%a%'",
+            "CliNom like 'é%'",
+            "CliNom like '_U%'",
+            "CliNom like '%'",
+            "CliNom like ''",
+            "CliNom like 'dupont'",
+            "CliPrenom like 'jean\\l%'",
+            "CliPrenom like '%\\%'",
+            "CliPrenom like '%\\luc\\_%'",
+            "CliPrenom like '%c_50\\%%'",
+            "CliPrenom like '%50%%'",
+            "CliNom not like 'D%'",
+            "not CliNom like 'D%'",
+            "CliNom like 'D' & '%'",
+            "CliPrenom like CliPrenom",
+            "(CliMobile like '06%') and (CliNom like '%n%')",
+    };
+    for (const char *c : conditions) {
+        const Params params {{"SQL",
+                              std::string("select idClient, CliNom, CliPrenom from tClients where ")
+                                      + c + " order by idClient"}};
+        const std::string lite = sqlite.get("AxQuery", params);
+        EXPECT_EQ(postgres.get("AxQuery", params), lite) << c;
+        EXPECT_EQ(ServerFixture::warning(lite), "") << c;
+    }
+}
+
 TEST_F(Backends, AKeptQueryAskedForOtherRowCountsAnswersEachCount)
 {
     const std::string sql = "select idClient, CliNom from tClients order by idClient";
@@ -317,20 +353,36 @@ TEST_F(Backends, APostgreSQLRestartIsAnsweredInFrenchAndNothingIsAppliedTwice)
     EXPECT_NE(rows.find("<n>1</n>"), std::string::npos) << rows;
 }
 
-TEST_F(Backends, APostgreSQLDownAtStartIsToldAndTheServerExits)
+TEST_F(Backends, ADatabaseTheServerCannotUseIsToldAtStartAndTheServerExits)
 {
-    const std::string address = "postgresql://dravik@127.0.0.1:" + std::to_string(cluster->port())
-            + "/no_such_database";
-    const std::string command = std::string(DRAVIK_SERVER_EXE) + " --db '" + address
-            + "' --port 0 --photos '" + dir.string() + "' 2>&1";
-    std::string out;
-    FILE *p = ::popen(command.c_str(), "r");
-    ASSERT_TRUE(p);
-    char line[512];
-    while (std::fgets(line, sizeof line, p))
-        out += line;
-    const int status = ::pclose(p);
-    EXPECT_EQ(WEXITSTATUS(status), 1) << out;
-    EXPECT_NE(out.find("cannot connect to PostgreSQL"), std::string::npos) << out;
-    EXPECT_EQ(out.find("listening"), std::string::npos) << out;
+    // A database of a role that is no superuser, where nobody made the match operator.
+    PGconn *admin = PQconnectdb(cluster->address("postgres").c_str());
+    for (const char *sql :
+         {"DROP DATABASE IF EXISTS dravik_plain WITH (FORCE)", "DROP ROLE IF EXISTS dravik_plain",
+          "CREATE ROLE dravik_plain LOGIN", "CREATE DATABASE dravik_plain OWNER dravik_plain"})
+        PQclear(PQexec(admin, sql));
+    PQfinish(admin);
+    const std::string host = "@127.0.0.1:" + std::to_string(cluster->port()) + "/";
+    const struct
+    {
+        std::string address, told;
+    } cases[] = {
+            {"postgresql://dravik" + host + "no_such_database", "cannot connect to PostgreSQL"},
+            {"postgresql://dravik_plain" + host + "dravik_plain",
+             "the match operator ~~@ is missing and cannot be made by this role"},
+    };
+    for (const auto &c : cases) {
+        const std::string command = std::string(DRAVIK_SERVER_EXE) + " --db '" + c.address
+                + "' --port 0 --photos '" + dir.string() + "' 2>&1";
+        std::string out;
+        FILE *p = ::popen(command.c_str(), "r");
+        ASSERT_TRUE(p);
+        char line[512];
+        while (std::fgets(line, sizeof line, p))
+            out += line;
+        const int status = ::pclose(p);
+        EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+        EXPECT_NE(out.find("dravik-server: " + c.told), std::string::npos) << out;
+        EXPECT_EQ(out.find("listening"), std::string::npos) << out;
+    }
 }

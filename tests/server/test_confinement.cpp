@@ -82,6 +82,10 @@ TEST_F(Confinement, ReadsSeeOnlyTheRowsOfTheUsersCompany)
     const std::string zolvare = "Concession = '" + kZolvare + "'";
     const std::string merival = "Concession = '" + kMerival + "'";
     const std::string other = std::to_string(seed::kOtherCompanyVO);
+    const std::string otherPlate
+            = scalar("SELECT Immatriculation FROM tVehicles WHERE idVO = " + other);
+    const std::string merivalName
+            = scalar("SELECT CliNom FROM tClients WHERE idClient = " + merivalCustomer);
     const struct
     {
         int user;
@@ -125,6 +129,21 @@ TEST_F(Confinement, ReadsSeeOnlyTheRowsOfTheUsersCompany)
              "tActions Where idClient = "
                      + merivalCustomer + ")",
              "0"},
+            // A search by "like" finds only the company's rows, whichever index answers it.
+            {seed::kUserAdmin,
+             "Select count(*) As n From tVehicles Where Immatriculation like '%" + otherPlate
+                     + "%'",
+             "0"},
+            {seed::kUserOtherCompany,
+             "Select idVO As n From tVehicles Where Immatriculation like '%" + otherPlate + "%'",
+             other},
+            {seed::kUserAdmin,
+             "Select count(*) As n From tClients Where CliNom like '" + merivalName + "'",
+             countOf("SELECT count(*) FROM tClients WHERE CliNom = '" + merivalName + "' AND "
+                     + zolvare)},
+            // Nor can a client write the match operator of the server's "like" itself.
+            {seed::kUserAdmin, "Select count(*) As n From tClients Where 'x' ~~@ CliNom",
+             latin1Of("Caractère non accepté dans l'instruction SQL : @ - ")},
             // The stored tables cannot be named past the confinement.
             {seed::kUserAdmin, "Select count(*) As n From main.tVehicles",
              latin1Of("Nom de base refusé dans l'instruction SQL : main - ")},

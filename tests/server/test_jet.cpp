@@ -174,11 +174,22 @@ TEST(JetSql, WritesThePostgresDialect)
              "update t set f=TRUE, g=FALSE where (FALSE)"},
             {"select a from t where (Concession='Z') and ((false))",
              "select a from t where (Concession='Z') and ((FALSE))"},
-            // "like" ignores ASCII case and takes "\" as itself, as on SQLite.
+            // "like" ignores ASCII case and takes "\" as itself, as on SQLite: a pattern
+            // standing alone through the match operator, any other through ILIKE.
             {"select a from t where (CliNom like '%ÉCOLE\\%')",
-             "select a from t where (CliNom ILIKE '%ÉCOLE\\%' ESCAPE '')"},
+             "select a from t where (CliNom  ~~@  '%ÉCOLE\\\\%')"},
+            {"select a from t where CliNom like'B_' and b=1",
+             "select a from t where CliNom  ~~@  'B_' and b=1"},
             {"select a from t where b not like 'A%' escape '!'",
              "select a from t where b not ILIKE 'A%' escape '!'"},
+            {"select a from t where not b like 'A\\%'",
+             "select a from t where not b  ~~@  'A\\\\%'"},
+            {"select a from t where b not like 'A\\%'",
+             "select a from t where b not ILIKE 'A\\%' ESCAPE ''"},
+            {"select a from t where b like 'A' & '%'", "select a from t where b ILIKE 'A' || '%'"},
+            {"select a from t where b like c", "select a from t where b ILIKE c ESCAPE ''"},
+            {"select a from t where b like [t].c or b like lower(c)",
+             "select a from t where b ILIKE \"t\".c ESCAPE '' or b ILIKE lower(c)"},
             {"select [InfoMarque], Immatriculation AS VO_IMMAT, x as [VO ID], y as \"Z\" "
              "from [tVehicles]",
              "select \"infomarque\", Immatriculation AS VO_IMMAT, x as \"vo id\", y as \"z\" "
