@@ -2,8 +2,8 @@
 
 #include "engine/TextRules.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -24,17 +24,21 @@ constexpr int kFoldShift = 191;
 long double amountOf(const QString &text)
 {
     const QByteArray bytes = text.trimmed().toLatin1();
-    if (bytes.isEmpty())
-        return 0;
-    char *end = nullptr;
-    const long double value = std::strtold(bytes.constData(), &end);
     // The whole text must be the number: "12a" or "1.2.3" count as 0; so do "inf" and "nan".
-    if (end != bytes.constData() + bytes.size() || !std::isfinite(value))
-        return 0;
     for (const char c : bytes) {
         if (!(c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || (c >= '0' && c <= '9')))
             return 0;
     }
+    const char *begin = bytes.constData();
+    const char *const end = begin + bytes.size();
+    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+')
+        ++begin; // a plus sign is allowed, once
+    // Read with a point whatever the desktop's locale: strtold would stop at the point of
+    // "12.50" on a French desktop, and every amount with cents would count as 0.
+    long double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (begin == end || error != std::errc() || stop != end || !std::isfinite(value))
+        return 0;
     return value;
 }
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
+#include <clocale>
+#include <string>
+
 namespace {
 
 QDate d(const char *text)
@@ -89,6 +94,30 @@ TEST(Computations, OrderBalance)
     EXPECT_EQ(s(orderBalance("20000", "5000.50", "3000", "1000")), "10999.50");
     EXPECT_EQ(s(orderBalance("20000", "", "abc", "1.2.3")), "20000.00");
     EXPECT_EQ(s(orderBalance("", "", "", "")), "0.00");
+    EXPECT_EQ(s(orderBalance("+100.25", "+-1", "1e2", "-0.25")), "0.50");
+}
+
+// The window runs under the desktop's locale, which writes decimals with a comma in France:
+// the amounts it computes from must read the same as under the C locale.
+TEST(Computations, AmountsWithCentsReadAlikeUnderAFrenchDesktopLocale)
+{
+    const MarginInput in {QStringLiteral("9000.50"), QStringLiteral("5000.25"),
+                          QStringLiteral("120.40"),  QStringLiteral("+30.05"),
+                          QStringLiteral("70.10"),   false};
+    const auto compute = [&in] {
+        const Margins m = margins(in);
+        return QStringList {m.totalCosts, m.vat, m.grossMargin, m.netMargin,
+                            orderBalance("20000.75", "5000.50", "3000", "1000.25")};
+    };
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const QStringList inC = compute();
+    if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "the fr_FR.UTF-8 locale is not installed";
+    const QStringList inFrench = compute();
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(s(inFrench.join(u'|')), s(inC.join(u'|')));
+    EXPECT_EQ(s(inFrench.value(0)), "70.10");
+    EXPECT_EQ(s(inFrench.value(4)), "11000.00");
 }
 
 TEST(Computations, TreasuryDueDateToTheDay)
