@@ -200,9 +200,12 @@ bool RequestRoutines::writeResponse(const QString &file, const QByteArray &bytes
     if (mode == Write::InPlace) {
         // Over the same file, then cut to size: creating a file per answer costs more than
         // fetching it.
+        // Cut only when the old answer was longer: a truncate costs as much as the write.
         QFile out(file);
-        return out.open(QIODevice::ReadWrite) && out.write(bytes) == bytes.size()
-                && out.resize(bytes.size()) && out.flush();
+        if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            return false;
+        const bool longer = out.size() > bytes.size();
+        return out.write(bytes) == bytes.size() && (!longer || out.resize(bytes.size()));
     }
     // Written beside and renamed over, so that a crash never leaves half an answer to be read
     // for hours.
