@@ -14,8 +14,9 @@ struct NameHash
 {
     size_t operator()(const QString &name) const noexcept
     {
+        // constData(), not utf16(): the latter is a call, and copies a text not ended by a null.
         return std::hash<std::u16string_view> {}(std::u16string_view(
-                reinterpret_cast<const char16_t *>(name.utf16()), size_t(name.size())));
+                reinterpret_cast<const char16_t *>(name.constData()), size_t(name.size())));
     }
 };
 

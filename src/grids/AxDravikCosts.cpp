@@ -58,7 +58,8 @@ void TAxDravik::LoadInfoFrevo()
     if (!grid)
         return;
     // Descriptors are read once; a width of 0 hides column 1 and later loads keep them.
-    if (FrevoRows.empty() || !grid->isColumnHidden(1)) {
+    // The grid's own record of it: asking the view would lay its header out again.
+    if (FrevoRows.empty() || grid->columnDef(1).visible) {
         LoadInfoNxComboBoxColumn(QStringLiteral("TypeFrevo"), grid, kTypeColumn);
         const std::vector<GridColumn> columns
                 = readGridColumns(StructEntries, u"gFrev", kCostColumns);
