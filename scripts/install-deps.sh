@@ -10,6 +10,7 @@ packages=(
     postgresql libpq-dev
     libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
     python3 python3-pyftpdlib
+    qt6-translations-l10n
     xvfb xauth imagemagick poppler-utils xdotool locales
     fonts-comic-neue fonts-dejavu-core
 )

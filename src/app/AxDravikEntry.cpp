@@ -6,6 +6,7 @@
 #include "gateway/UnitTools.h"
 #include "platform/Environment.h"
 #include "ui/TAxDravik.h"
+#include "ui/widgets/ToolkitTexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,7 @@ int DravikProgramEntry(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(TAxDravik::kApplicationTitle);
+    useFrenchToolkitTexts(app);
     SystemEnvironment env;
     SingleInstance *instance = makeInstance(env, &app);
     if (!instance->acquire()) {

@@ -8,11 +8,15 @@
 #include "ui/widgets/ComboBox.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -80,6 +84,32 @@ inline void paste(TAxDravik &w, const char *name, const QString &value)
     control->setFocus();
     QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(keyTarget(control), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(keyTarget(control), Qt::Key_Tab);
+}
+
+// The same through the field's context menu: right click, "Coller", Tab.
+inline void pasteFromMenu(TAxDravik &w, const char *name, const QString &value)
+{
+    QWidget *control = w.Control(QLatin1String(name));
+    ASSERT_NE(control, nullptr) << name;
+    QGuiApplication::clipboard()->setText(value);
+    control->setFocus();
+    QWidget *target = keyTarget(control);
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(target))
+        target = area->viewport();
+    QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
+    QContextMenuEvent menuKey(QContextMenuEvent::Mouse, QPoint(2, 2),
+                              target->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(target, &menuKey);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << name << ": no menu";
+    QAction *paste = nullptr;
+    for (QAction *action : menu->actions())
+        if (QString(action->text()).remove(u'&').startsWith(QStringLiteral("Coller")))
+            paste = action;
+    ASSERT_NE(paste, nullptr) << name << ": no \"Coller\"";
+    paste->trigger();
+    menu->close();
     QTest::keyClick(keyTarget(control), Qt::Key_Tab);
 }
 

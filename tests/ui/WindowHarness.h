@@ -12,6 +12,8 @@
 #include "app/IniFile.h"
 #include "ui/TAxDravik.h"
 
+#include "ui/widgets/ToolkitTexts.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,7 +27,11 @@ inline QApplication &testApp()
     static char name[] = "test_ui";
     static char *argv[] = {name, nullptr};
     // Never destroyed: Qt's input devices must not outlive it at exit.
-    static QApplication *app = new QApplication(argc, argv);
+    static QApplication *app = [] {
+        auto *made = new QApplication(argc, argv);
+        useFrenchToolkitTexts(*made);
+        return made;
+    }();
     return *app;
 }
 

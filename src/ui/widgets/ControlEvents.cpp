@@ -1,12 +1,17 @@
 #include "ui/widgets/ControlEvents.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 bool ControlEvents::pasteAsTyped(QObject *watched, const QKeyEvent *key)
@@ -29,6 +34,50 @@ bool ControlEvents::pasteAsTyped(QObject *watched, const QKeyEvent *key)
     QCoreApplication::sendEvent(watched, &typed);
     m_resending = false;
     return true;
+}
+
+namespace {
+
+// By its name where the toolkit gives one (a memo's menu), else by its shortcut (a line's).
+QAction *pasteAction(const QMenu &menu)
+{
+    if (auto *named = menu.findChild<QAction *>(QStringLiteral("edit-paste")))
+        return named;
+    const QString shortcut
+            = u'\t' + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction *action : menu.actions())
+        if (action->text().endsWith(shortcut))
+            return action;
+    return nullptr;
+}
+
+} // namespace
+
+QMenu *ControlEvents::contextMenu(QObject *watched, QPoint pos)
+{
+    // A memo's menu event comes to its viewport.
+    QObject *target = watched;
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(watched->parent());
+        area && area->viewport() == watched)
+        target = area;
+    QMenu *menu = nullptr;
+    if (auto *line = qobject_cast<QLineEdit *>(target))
+        menu = line->createStandardContextMenu();
+    else if (auto *memo = qobject_cast<QPlainTextEdit *>(target))
+        menu = memo->createStandardContextMenu(pos);
+    if (!menu)
+        return nullptr;
+    // "Coller" pastes as Ctrl+V does, through the key filters, instead of inserting the
+    // clipboard as it stands.
+    if (QAction *paste = pasteAction(*menu)) {
+        paste->disconnect();
+        auto *widget = static_cast<QWidget *>(target);
+        connect(paste, &QAction::triggered, widget, [widget] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+            QCoreApplication::sendEvent(widget, &press);
+        });
+    }
+    return menu;
 }
 
 ControlEvents *ControlEvents::of(QWidget *control)
@@ -114,6 +163,15 @@ bool ControlEvents::eventFilter(QObject *watched, QEvent *event)
         if (args.handled)
             return true;
         break;
+    }
+    case QEvent::ContextMenu: {
+        auto *request = static_cast<QContextMenuEvent *>(event);
+        QMenu *menu = contextMenu(watched, request->pos());
+        if (!menu)
+            break;
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(request->globalPos());
+        return true;
     }
     case QEvent::MouseButtonDblClick:
         emit doubleClicked();

@@ -3,6 +3,7 @@
 #include <QObject>
 
 class QKeyEvent;
+class QMenu;
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -50,6 +51,8 @@ private:
     void watch(QObject *object);
     // Ctrl+V and its like: answers true when the paste was taken here (filtered or refused).
     bool pasteAsTyped(QObject *watched, const QKeyEvent *key);
+    // The edit's standard menu with its paste sent as Ctrl+V; none for other controls.
+    static QMenu *contextMenu(QObject *watched, QPoint pos);
 
     QPointer<QWidget> m_control;
     bool m_inside = false;
