@@ -42,6 +42,15 @@ public:
         return text;
     }
 
+    // Set before the first instance(): the cluster then syncs its commits to disk as a
+    // production one does. The tests run without, to be quick; a benchmark that compares
+    // writes with SQLite, which syncs each commit, must not.
+    static bool &durable()
+    {
+        static bool value = false;
+        return value;
+    }
+
     int port() const { return m_port; }
     // A new empty database; answers its address.
     std::string createDatabase(const std::string &name)
@@ -67,7 +76,7 @@ public:
     bool start()
     {
         return ctl("-w start -o '-p " + std::to_string(m_port) + " -k " + m_dir.string()
-                   + " -c listen_addresses=127.0.0.1 -c fsync=off'");
+                   + " -c listen_addresses=127.0.0.1" + (durable() ? "" : " -c fsync=off") + "'");
     }
 
     ~PgCluster()
