@@ -363,16 +363,15 @@ XmlItemIndex::Element *XmlItemIndex::find(QStringView name) const
 
 std::optional<QStringView> XmlItemIndex::value(QStringView name) const
 {
-    // A name holding a tag delimiter, or one that reads as a closing tag, is not what the
-    // pass collected.
-    const bool odd = name.startsWith(u'/') || std::any_of(name.begin(), name.end(), [](QChar c) {
-                         return c == u'<' || c == u'>';
-                     });
-    if (odd)
-        return xmlValue(m_x, name);
     const Element *element = find(name);
-    if (!element || element->open < 0 || element->close < 0)
-        return std::nullopt;
+    if (!element || element->open < 0 || element->close < 0) {
+        // A name holding a tag delimiter, or one that reads as a closing tag, is never an
+        // element the pass opened: it is looked for in the text, as the plain reader does.
+        const bool odd = name.startsWith(u'/')
+                || std::any_of(name.begin(), name.end(),
+                               [](QChar c) { return c == u'<' || c == u'>'; });
+        return odd ? xmlValue(m_x, name) : std::nullopt;
+    }
     const qsizetype body = element->open + name.size() + 2;
     // A closing tag that starts inside the opening one (odd names) reads as absent.
     if (element->close < body)
