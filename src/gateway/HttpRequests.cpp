@@ -198,9 +198,8 @@ bool RequestRoutines::writeResponse(const QString &file, const QByteArray &bytes
     // Never synced to disk: a response file is a copy of the server's answer, and a sync per
     // request would cost more than the request itself.
     if (mode == Write::InPlace) {
-        // Over the same file, then cut to size: creating a file per answer costs more than
-        // fetching it.
-        // Cut only when the old answer was longer: a truncate costs as much as the write.
+        // Over the same file, cut to size only when the old answer was longer: creating a file
+        // per answer costs more than fetching it, and a truncate as much as the write.
         QFile out(file);
         if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
             return false;

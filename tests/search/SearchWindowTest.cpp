@@ -286,7 +286,7 @@ TEST_F(SearchWindow, IdentityKeysAreFilteredAsTypedOrPasted)
         // Pasted from elsewhere, the same text reads the same.
         paste(*c.w, c.field, QString::fromUtf8(c.typed));
         EXPECT_EQ(text(*c.w, c.field), QString::fromUtf8(c.shown)) << c.field << " pasted";
-        pasteFromMenu(*c.w, c.field, QString::fromUtf8(c.typed));
+        paste(*c.w, c.field, QString::fromUtf8(c.typed), PasteBy::Menu);
         EXPECT_EQ(text(*c.w, c.field), QString::fromUtf8(c.shown)) << c.field << " from the menu";
     }
 }

@@ -75,41 +75,40 @@ inline void retype(TAxDravik &w, const char *name, const QString &value, bool le
         QTest::keyClick(keyTarget(control), Qt::Key_Tab);
 }
 
-// A text pasted over the field's own (Ctrl+A, Ctrl+V), then Tab.
-inline void paste(TAxDravik &w, const char *name, const QString &value)
+// "Coller" of the control's context menu, as a right click shows it.
+inline void chooseMenuPaste(QWidget *control)
 {
-    QWidget *control = w.Control(QLatin1String(name));
-    ASSERT_NE(control, nullptr) << name;
-    QGuiApplication::clipboard()->setText(value);
-    control->setFocus();
-    QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(keyTarget(control), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(keyTarget(control), Qt::Key_Tab);
-}
-
-// The same through the field's context menu: right click, "Coller", Tab.
-inline void pasteFromMenu(TAxDravik &w, const char *name, const QString &value)
-{
-    QWidget *control = w.Control(QLatin1String(name));
-    ASSERT_NE(control, nullptr) << name;
-    QGuiApplication::clipboard()->setText(value);
-    control->setFocus();
     QWidget *target = keyTarget(control);
     if (auto *area = qobject_cast<QAbstractScrollArea *>(target))
         target = area->viewport();
-    QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
-    QContextMenuEvent menuKey(QContextMenuEvent::Mouse, QPoint(2, 2),
-                              target->mapToGlobal(QPoint(2, 2)));
-    QCoreApplication::sendEvent(target, &menuKey);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                 target->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(target, &rightClick);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr) << name << ": no menu";
+    ASSERT_NE(menu, nullptr) << "no menu";
     QAction *paste = nullptr;
     for (QAction *action : menu->actions())
         if (QString(action->text()).remove(u'&').startsWith(QStringLiteral("Coller")))
             paste = action;
-    ASSERT_NE(paste, nullptr) << name << ": no \"Coller\"";
+    ASSERT_NE(paste, nullptr) << "no \"Coller\"";
     paste->trigger();
     menu->close();
+}
+
+enum class PasteBy { Keys, Menu };
+
+// A text pasted over the field's own (Ctrl+A, then Ctrl+V or "Coller"), then Tab.
+inline void paste(TAxDravik &w, const char *name, const QString &value, PasteBy by = PasteBy::Keys)
+{
+    QWidget *control = w.Control(QLatin1String(name));
+    ASSERT_NE(control, nullptr) << name;
+    QGuiApplication::clipboard()->setText(value);
+    control->setFocus();
+    QTest::keyClick(keyTarget(control), Qt::Key_A, Qt::ControlModifier);
+    if (by == PasteBy::Menu)
+        chooseMenuPaste(control);
+    else
+        QTest::keyClick(keyTarget(control), Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(keyTarget(control), Qt::Key_Tab);
 }
 
