@@ -248,6 +248,10 @@ void TAxDravik::CreateDesignControls()
     JvXPBtnSearch = DesignControl<PictureButton>("JvXPBtnSearch");
     JvXPBtnNewVO = DesignControl<PictureButton>("JvXPBtnNewVO");
     JvXPBtnSave = DesignControl<PictureButton>("JvXPBtnSave");
+    // Nothing waits to be saved before a record is shown: a launch that comes first asks
+    // nothing.
+    if (JvXPBtnSave)
+        JvXPBtnSave->setEnabled(false);
     JvXPBtnActualize = DesignControl<PictureButton>("JvXPBtnActualize");
     JvXPPrev = DesignControl<PictureButton>("JvXPPrev");
     JvXPNext = DesignControl<PictureButton>("JvXPNext");

@@ -317,3 +317,14 @@ TEST_F(DataSafety, OneLineMemosAndListMaintenanceKeysTypeNothing)
     EXPECT_TRUE(
             boxes().asked[0].text.startsWith(QStringLiteral("Veuillez confirmer la suppression")));
 }
+
+// The launcher may ask for a record as soon as the window answers, before it has shown any:
+// there is nothing to save then, so nothing to ask.
+TEST_F(DataSafety, ALaunchBeforeTheFirstRecordIsShownAsksNothing)
+{
+    auto w = launched(kUserAdmin, QString::number(kDemoVO), QString());
+    showActive(*w);
+    relaunch(*w, kUserAdmin, QString::number(kDemoVD), QString(), 3);
+    EXPECT_TRUE(boxes().asked.isEmpty());
+    EXPECT_EQ(w->LbIdTVO->text(), QString::number(kDemoVD));
+}

@@ -38,14 +38,20 @@ protected:
     std::unique_ptr<TAxDravik> open(int user, const QString &vehicle, const QString &customer,
                                     int typeVO = 1, int timeoutMs = 5000)
     {
+        auto w = launched(user, vehicle, customer, typeVO, timeoutMs);
+        w->Timer1Timer();
+        showActive(*w);
+        return w;
+    }
+    // The window as it starts, before its first tick has shown the record.
+    std::unique_ptr<TAxDravik> launched(int user, const QString &vehicle, const QString &customer,
+                                        int typeVO = 1, int timeoutMs = 5000)
+    {
         m_harnesses.push_back(std::make_unique<WindowHarness>());
         WindowHarness &h = *m_harnesses.back();
         h.writeRecordKeys(server().baseHRef(), user, vehicle, customer, typeVO,
                           server().sessionKey(user));
-        auto w = h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
-        w->Timer1Timer();
-        showActive(*w);
-        return w;
+        return h.makeWindow(std::make_unique<CurlTransport>(timeoutMs));
     }
     std::unique_ptr<TAxDravik> openVehicle(int user, int id, int typeVO = 1)
     {
