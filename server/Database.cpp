@@ -88,6 +88,7 @@ namespace {
 
 thread_local std::string t_company;
 thread_local long long t_user = 0;
+thread_local SessionCheck *t_check = nullptr;
 
 } // namespace
 
@@ -95,12 +96,21 @@ RequestScope::RequestScope(std::string company, long long user)
 {
     t_company = std::move(company);
     t_user = user;
+    t_check = nullptr;
+}
+
+RequestScope::RequestScope(SessionCheck &check)
+{
+    t_company.clear();
+    t_user = 0;
+    t_check = &check;
 }
 
 RequestScope::~RequestScope()
 {
     t_company.clear();
     t_user = 0;
+    t_check = nullptr;
 }
 
 const std::string &RequestScope::company()
@@ -111,6 +121,11 @@ const std::string &RequestScope::company()
 long long RequestScope::user()
 {
     return t_user;
+}
+
+SessionCheck *RequestScope::check()
+{
+    return t_check;
 }
 
 std::unique_ptr<Database> openDatabase(DbOptions options)

@@ -38,16 +38,36 @@ enum class Access {
     Write, // a client's INSERT/UPDATE/DELETE: read them, write the writable ones
 };
 
+// A session key a read's first transaction looks up itself, so that an engine across a network
+// needs no round trip of its own for it. Until it is found the read sees no company's rows;
+// the request's answer is kept only once `outcome` says the key was found.
+struct SessionCheck
+{
+    enum class Outcome {
+        NotRun, // nothing reached the database
+        Found,
+        Unknown, // no such unexpired key
+    };
+    std::string keyHash;
+    long long now = 0; // the time it must not have expired by (Unix seconds)
+    Outcome outcome = Outcome::NotRun;
+    long long user = 0; // once found
+    std::string concession;
+};
+
 // The company and user a request runs for, on the thread serving it. While one is set,
 // acquire() hands out confined connections.
 struct RequestScope
 {
     RequestScope(std::string company, long long user);
+    // A read whose session the database looks up (Database::checksSessionsInRequest()).
+    explicit RequestScope(SessionCheck &check);
     ~RequestScope();
     RequestScope(const RequestScope &) = delete;
     RequestScope &operator=(const RequestScope &) = delete;
     static const std::string &company();
     static long long user();
+    static SessionCheck *check(); // null unless the session is to be looked up
 };
 
 // What a step of a statement came to. Busy: another writer held the database longer than the
@@ -186,6 +206,10 @@ public:
     const DbOptions &options() const { return m_options; }
     // The dialect the client's Jet statements are translated into.
     virtual SqlDialect dialect() const = 0;
+    // Whether a read looks its session key up in its own first transaction (a RequestScope
+    // made of a SessionCheck): worth it where a lookup costs a round trip. Such a read runs in
+    // read-only transactions only.
+    virtual bool checksSessionsInRequest() const { return false; }
 
     // One connection for the duration of a request; given back to the pool on destruction.
     class Lease

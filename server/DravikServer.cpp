@@ -72,6 +72,19 @@ std::string sessionKeyOf(const httplib::Request &req)
     return {};
 }
 
+// Why the user parameters of a request refuse it: they must name the session's user and
+// company when given. Empty when they agree.
+std::string mismatch(const QueryParams &params, const SessionUser &user)
+{
+    const std::string id = params.get("UserID");
+    if (!id.empty() && id != std::to_string(user.id))
+        return msg::userMismatch(id);
+    const std::string concession = params.get("UserConcession");
+    if (!concession.empty() && concession != user.concession)
+        return msg::concessionMismatch(concession);
+    return {};
+}
+
 } // namespace
 
 // The user asking, from the session key; the user parameters of the request must name the
@@ -88,23 +101,45 @@ std::string DravikServer::authorize(const httplib::Request &req, QueryParams &pa
     }
     if (!user)
         return m_options.requireSession ? msg::invalidSession() : std::string();
-    const std::string id = params.get("UserID");
-    if (!id.empty() && id != std::to_string(user->id))
-        return msg::userMismatch(id);
-    const std::string concession = params.get("UserConcession");
-    if (!concession.empty() && concession != user->concession)
-        return msg::concessionMismatch(concession);
+    if (std::string refusal = mismatch(params, *user); !refusal.empty())
+        return refusal;
     params.set("UserID", std::to_string(user->id));
     return {};
 }
 
 // A GET endpoint answering a document built from the request's parameters, for the session's
-// user.
+// user. A read may look its session up itself, in its first round trip, where the database
+// offers it: its answer is then kept only once the key was found and agrees with the request,
+// and a read that reached no database has its key looked up after.
 template<typename Build>
-httplib::Server::Handler DravikServer::document(Build build)
+httplib::Server::Handler DravikServer::document(Build build, SessionLookup lookup)
 {
-    return [this, build](const httplib::Request &req, httplib::Response &res) {
+    return [this, build, lookup](const httplib::Request &req, httplib::Response &res) {
         QueryParams params = QueryParams::fromTarget(req.target);
+        const std::string key = sessionKeyOf(req);
+        // A document of the user binds the "UserID" given, which the session must then name.
+        const bool inRead = lookup != SessionLookup::Before
+                && m_options.requireSession && m_db->checksSessionsInRequest() && key.size() == 64
+                && (lookup == SessionLookup::InRead || !params.get("UserID").empty());
+        if (inRead) {
+            SessionCheck check = sessionCheck(key);
+            std::string answer;
+            {
+                const RequestScope scope(check);
+                answer = build(params);
+            }
+            std::string refusal;
+            if (check.outcome == SessionCheck::Outcome::Found) {
+                refusal = mismatch(params, SessionUser {check.user, check.concession});
+            } else if (check.outcome == SessionCheck::Outcome::Unknown) {
+                refusal = msg::invalidSession();
+            } else {
+                std::optional<SessionUser> user;
+                refusal = authorize(req, params, user);
+            }
+            res.set_content(refusal.empty() ? answer : XmlDoc::failure({refusal}), kXml);
+            return;
+        }
         std::optional<SessionUser> user;
         const std::string refusal = authorize(req, params, user);
         const RequestScope scope(user ? user->concession : std::string(), user ? user->id : 0);
@@ -145,17 +180,24 @@ void DravikServer::routes()
     Database &db = *m_db;
     const std::string photoDir = m_options.photoDir;
 
-    http.Get("/AxInfoVO", document([&db](const QueryParams &p) { return vehicleDocument(db, p); }));
+    http.Get("/AxInfoVO",
+             document([&db](const QueryParams &p) { return vehicleDocument(db, p); },
+                      SessionLookup::InReadOfUser));
     http.Get("/AxInfoCL",
-             document([&db](const QueryParams &p) { return customerDocument(db, p); }));
+             document([&db](const QueryParams &p) { return customerDocument(db, p); },
+                      SessionLookup::InReadOfUser));
     http.Get("/AxInfoEquip",
-             document([&db](const QueryParams &p) { return choiceListDocument(db, p); }));
+             document([&db](const QueryParams &p) { return choiceListDocument(db, p); },
+                      SessionLookup::InRead));
     http.Get("/AxInfoStruct", document([](const QueryParams &) { return structureDocument(); }));
-    http.Get("/AxQuery", document([&db](const QueryParams &p) {
-                 if (!p.has("SQL"))
-                     return XmlDoc::failure({msg::missingParameter("SQL")});
-                 return runQuery(db, p.get("SQL"), toInt(p.get("MaxRows")));
-             }));
+    http.Get("/AxQuery",
+             document(
+                     [&db](const QueryParams &p) {
+                         if (!p.has("SQL"))
+                             return XmlDoc::failure({msg::missingParameter("SQL")});
+                         return runQuery(db, p.get("SQL"), toInt(p.get("MaxRows")));
+                     },
+                     SessionLookup::InRead));
     http.Get("/AxUpdate", document([&db](const QueryParams &p) {
                  if (!p.has("SQLExecute"))
                      return XmlDoc::failure({msg::missingParameter("SQLExecute")});

@@ -73,8 +73,14 @@ private:
     void routes();
     std::string authorize(const httplib::Request &req, QueryParams &params,
                           std::optional<SessionUser> &user);
+    // How a document's session is looked up: before it is built, or by the read itself.
+    enum class SessionLookup {
+        Before,
+        InRead, // a read of rows alone, its statements free of the user
+        InReadOfUser, // such a read that binds the "UserID" it is given
+    };
     template<typename Build>
-    httplib::Server::Handler document(Build build);
+    httplib::Server::Handler document(Build build, SessionLookup lookup = SessionLookup::Before);
 };
 
 } // namespace dravik::server

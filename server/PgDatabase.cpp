@@ -237,6 +237,12 @@ void PgStatement::send()
         m_outcome = m_busy ? StepResult::Busy : StepResult::Failed;
         return;
     }
+    // The server's own tables wait for the request's session to be known.
+    if (m_mode == Mode::Own && m_private && m_c.sessionUnchecked()) {
+        m_failure = m_error = msg::internalError();
+        m_outcome = StepResult::Failed;
+        return;
+    }
     bool own = false;
     if (m_mode == Mode::Own && (m_private || !m_c.confined())) {
         m_c.leaveClient();
@@ -586,18 +592,60 @@ void PgConnection::confine(const std::string &company, long long user)
 {
     m_company = company;
     m_user = user;
+    m_check = nullptr;
 }
+
+void PgConnection::confine(SessionCheck &check)
+{
+    m_company.clear();
+    m_user = 0;
+    m_check = &check;
+}
+
+namespace {
+
+// The company of a read whose session key is unknown: no row has it, and it is not the empty
+// company of an unconfined request.
+constexpr const char *kNoCompany = "\x01";
+
+// The session key's lookup, setting the transaction's company and user from it: one row
+// always, the user and company of the key, nulls when there is none. A user of no company is
+// unconfined, as a request of the server's own is.
+constexpr const char *kSessionSettings
+        = "SELECT s.iduser, u.userconcession::text, set_config('dravik.company', CASE WHEN "
+          "s.iduser IS NULL THEN $3 ELSE coalesce(u.userconcession::text, '') END, true), "
+          "set_config('dravik.user', CASE WHEN coalesce(u.userconcession::text, '') = '' THEN "
+          "'0' ELSE s.iduser::text END, true) FROM (SELECT 1) AS one LEFT JOIN (tsessions s "
+          "JOIN tusers u USING (iduser)) ON s.keyhash = $1 AND s.expiresat > $2";
+
+} // namespace
 
 void PgConnection::queueOpening(bool readOnly)
 {
+    if (sessionUnchecked() && !readOnly)
+        throw std::runtime_error(msg::internalError()); // only reads wait for their session
     Entry begin;
     begin.command = readOnly ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY" : "BEGIN";
     begin.opens = true;
     m_queue.push_back(std::move(begin));
-    // "user" is a reserved word: the settings are set by function, for this transaction alone.
-    queueSettings("SELECT set_config('dravik.company', $1, true), "
-                  "set_config('dravik.user', $2, true)",
-                  {m_company, std::to_string(m_company.empty() ? 0 : m_user)});
+    if (m_check && m_check->outcome == SessionCheck::Outcome::NotRun) {
+        queueSettings(kSessionSettings,
+                      {m_check->keyHash, std::to_string(m_check->now), kNoCompany});
+        m_queue.back().check = true;
+    } else {
+        std::string company = m_company;
+        long long user = m_user;
+        if (m_check) {
+            const bool found = m_check->outcome == SessionCheck::Outcome::Found;
+            company = found ? m_check->concession : kNoCompany;
+            user = found ? m_check->user : 0;
+        }
+        // "user" is a reserved word: the settings are set by function, for this transaction
+        // alone.
+        queueSettings("SELECT set_config('dravik.company', $1, true), "
+                      "set_config('dravik.user', $2, true)",
+                      {company, std::to_string(company.empty() ? 0 : user)});
+    }
     m_open = true;
     m_beginQueued = true;
     m_readOnly = readOnly;
@@ -897,6 +945,12 @@ void PgConnection::deliver(Entry &e, PGresult *res)
     }
     if (failed && m_flightFailure.empty())
         m_flightFailure = describe(res, m_flightBusy);
+    if (e.check && m_check && status == PGRES_TUPLES_OK && PQntuples(res) == 1) {
+        const bool found = !PQgetisnull(res, 0, 0);
+        m_check->outcome = found ? SessionCheck::Outcome::Found : SessionCheck::Outcome::Unknown;
+        m_check->user = found ? std::atoll(PQgetvalue(res, 0, 0)) : 0;
+        m_check->concession = found && !PQgetisnull(res, 0, 1) ? PQgetvalue(res, 0, 1) : "";
+    }
     if (e.out)
         *e.out = res;
     else
@@ -1113,7 +1167,10 @@ Database::Lease PgDatabase::acquire()
             throw std::runtime_error(msg::databaseUnreachable());
         }
     }
-    c->confine(RequestScope::company(), RequestScope::user());
+    if (SessionCheck *check = RequestScope::check())
+        c->confine(*check);
+    else
+        c->confine(RequestScope::company(), RequestScope::user());
     return Lease(*this, std::move(c));
 }
 

@@ -146,10 +146,17 @@ public:
     long long changes() const override { return m_changes; }
     long long lastInsertId() const override;
     long long nextId(const std::string &table, const std::string &column) override;
-    bool confined() const override { return !m_company.empty(); }
+    bool confined() const override { return m_check || !m_company.empty(); }
 
     // The request's company and user, set in each transaction; empty: not confined.
     void confine(const std::string &company, long long user);
+    // A read whose first transaction looks its session key up; until the key is found the
+    // transactions see no company's rows.
+    void confine(SessionCheck &check);
+    bool sessionUnchecked() const
+    {
+        return m_check && m_check->outcome != SessionCheck::Outcome::Found;
+    }
     // Whether the link to the server is gone (the connection is then dropped).
     bool broken() const;
     // Links again to a server that restarted; false while it is still away.
@@ -207,6 +214,7 @@ private:
         PgStatement *stmt = nullptr;
         PGresult **out = nullptr; // where a command's result is kept, when asked
         bool opens = false; // the BEGIN of a transaction
+        bool check = false; // the lookup of the request's session key
         std::vector<std::string> params; // of a command that has them
         std::string name; // of such a command prepared on this link
     };
@@ -236,6 +244,7 @@ private:
     std::set<std::string> m_tables;
     std::string m_company;
     long long m_user = 0;
+    SessionCheck *m_check = nullptr;
     std::string m_failure;
     int m_timeoutMs = 0;
     long long m_changes = 0;
@@ -265,6 +274,7 @@ public:
     ~PgDatabase() override;
 
     SqlDialect dialect() const override { return SqlDialect::Postgres; }
+    bool checksSessionsInRequest() const override { return true; }
     Lease acquire() override;
     void prepare(const PrepareOptions &options) override;
 

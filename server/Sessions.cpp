@@ -148,6 +148,15 @@ std::optional<SessionUser> sessionUser(Database &db, const std::string &key)
     return firstUser(stmt);
 }
 
+SessionCheck sessionCheck(const std::string &key)
+{
+    ensureSodium();
+    SessionCheck check;
+    check.keyHash = keyHash(key);
+    check.now = unixNow();
+    return check;
+}
+
 std::optional<long long> checkPassword(Database &db, const std::string &login,
                                        const std::string &password)
 {

@@ -14,6 +14,7 @@ namespace dravik::server {
 
 class Connection;
 class Database;
+struct SessionCheck;
 
 struct SessionUser
 {
@@ -33,6 +34,9 @@ bool setPassword(Database &db, const std::string &login, const std::string &pass
 std::string issueSession(Database &db, long long user, int seconds = kSessionSeconds);
 // The user of an unexpired key.
 std::optional<SessionUser> sessionUser(Database &db, const std::string &key);
+// The lookup of a key that a read's own first transaction makes (Database.h), for a key of
+// the right length.
+SessionCheck sessionCheck(const std::string &key);
 // The user of a login and password, checked against the stored hash.
 std::optional<long long> checkPassword(Database &db, const std::string &login,
                                        const std::string &password);

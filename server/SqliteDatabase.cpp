@@ -739,6 +739,10 @@ SqliteDatabase::~SqliteDatabase()
 
 Database::Lease SqliteDatabase::acquire()
 {
+    // Its lookup costs no round trip: the server looks the session up before (and a scope
+    // without a company would be an unconfined one here).
+    if (RequestScope::check())
+        throw std::runtime_error(msg::internalError());
     const std::string &company = RequestScope::company();
     // A confined connection keeps its company's views: it serves confined requests only.
     std::unique_ptr<SqliteConnection> c(

@@ -4,7 +4,9 @@
 #include "InProcessServerFixture.h"
 #include "PgCluster.h"
 
+#include "server/ClientSql.h"
 #include "server/Messages.h"
+#include "server/Sessions.h"
 
 #include <cstdio>
 
@@ -351,6 +353,44 @@ TEST_F(Backends, APostgreSQLRestartIsAnsweredInFrenchAndNothingIsAppliedTwice)
             "AxQuery",
             {{"SQL", "select count(*) as n from tActions where CommentaireAction='redémarrage'"}});
     EXPECT_NE(rows.find("<n>1</n>"), std::string::npos) << rows;
+}
+
+// A read that looks its session key up itself sees its company's rows once the key is found,
+// and none while it is unknown, in every transaction of the read.
+TEST_F(Backends, AReadLookingItsKeyUpSeesNoRowsUntilTheKeyIsFound)
+{
+    server::Database &db = postgres.server->database();
+    const std::string key = server::issueSession(db, seed::kUserAdmin);
+    const char *const reads[]
+            = {"select count(*) as n from tVehicles", "select count(*) as n from tUsers"};
+    auto count = [&db](const char *sql) {
+        return server::selectItems(db, sql, 1, "R").items;
+    };
+    std::vector<std::string> own;
+    {
+        const server::RequestScope scope(seed::kConcession, seed::kUserAdmin);
+        for (const char *sql : reads)
+            own.push_back(count(sql));
+    }
+    const std::string none = "<R><n>0</n></R>\r\n";
+    ASSERT_NE(own[0], none);
+    using Outcome = server::SessionCheck::Outcome;
+    const struct
+    {
+        std::string key;
+        Outcome outcome;
+        long long user;
+    } cases[] = {{key, Outcome::Found, seed::kUserAdmin},
+                 {std::string(64, 'b'), Outcome::Unknown, 0}};
+    for (const auto &c : cases) {
+        server::SessionCheck check = server::sessionCheck(c.key);
+        const server::RequestScope scope(check);
+        // Each read is a transaction of its own: the second one knows the key already.
+        for (size_t i = 0; i < std::size(reads); ++i)
+            EXPECT_EQ(count(reads[i]), c.outcome == Outcome::Found ? own[i] : none) << reads[i];
+        EXPECT_EQ(check.outcome, c.outcome);
+        EXPECT_EQ(check.user, c.user);
+    }
 }
 
 TEST_F(Backends, ADatabaseTheServerCannotUseIsToldAtStartAndTheServerExits)

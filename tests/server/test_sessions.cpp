@@ -105,6 +105,25 @@ TEST_F(Sessions, RequestsAreRefusedWithoutAValidKey)
              latin1Of("La concession de la requête ne correspond pas à la session : AUTRE - ")},
             {key, "AxInfoVO", {{"idTVO", "1"}, {"UserID", "1"}}, ""},
             {key, "AxQuery", {{"SQL", "select count(*) as n from tClients"}}, ""},
+            // Reads that look their key up themselves: refused alike, whether their statement
+            // ran, failed in the database or never reached it.
+            {std::string(64, 'a'),
+             "AxQuery",
+             {{"SQL", "select count(*) as n from tClients"}},
+             invalid},
+            {expired, "AxQuery", {{"SQL", "select * from nowhere"}}, invalid},
+            {std::string(64, 'a'), "AxQuery", {{"SQL", "select from where"}}, invalid},
+            {std::string(64, 'a'), "AxInfoEquip", {{"UserConcession", "ZOLVARE"}}, invalid},
+            {std::string(64, 'a'), "AxInfoCL", {{"idClient", "1"}, {"UserID", "1"}}, invalid},
+            {key,
+             "AxInfoCL",
+             {{"idClient", "1"}, {"UserID", "9"}},
+             latin1Of("L'utilisateur de la requête ne correspond pas à la session : 9 - ")},
+            {key,
+             "AxQuery",
+             {{"SQL", "select count(*) as n from tClients"}, {"UserID", "01"}},
+             latin1Of("L'utilisateur de la requête ne correspond pas à la session : 01 - ")},
+            {key, "AxInfoEquip", {{"UserConcession", "ZOLVARE"}}, ""},
     };
     const std::string before = dump();
     for (const auto &c : cases)
@@ -138,6 +157,17 @@ TEST_F(Sessions, TheUserComesFromTheKeyNotFromTheRequest)
                               httplib::Headers {{"Cookie", "x=1; DravikSession=" + key}});
     ASSERT_TRUE(res);
     EXPECT_NE(res->body.find(name), std::string::npos);
+
+    // A document asked for with the key's "UserID" (which the database may check in the read's
+    // own round trip) is the one asked for without it, byte for byte.
+    for (const auto &[endpoint, params] :
+         std::vector<std::pair<std::string, Params>> {{"AxInfoVO", {{"idTVO", "1"}}},
+                                                      {"AxInfoVO", {{"idTVO", "999999"}}},
+                                                      {"AxInfoCL", {{"idClient", "1"}}}}) {
+        Params withUser = params;
+        withUser.push_back({"UserID", "3"});
+        EXPECT_EQ(as(key, endpoint, withUser), as(key, endpoint, params)) << endpoint;
+    }
 
     // The command for scripts issues a key of the user named.
     std::string issued;
