@@ -1576,9 +1576,10 @@ void PgDatabase::prepare(const PrepareOptions &options)
             return n;
         };
         const bool empty = count("SELECT count(*) FROM tconcessions") == 0;
-        if ((options.seed == "demo" && empty)
-            || (options.seed == "large"
-                && count("SELECT count(*) FROM tvehicles") < seed::kLargeVehicles)) {
+        const bool seeding = (options.seed == "demo" && empty)
+                || (options.seed == "large"
+                    && count("SELECT count(*) FROM tvehicles") < seed::kLargeVehicles);
+        if (seeding) {
             c.exec("BEGIN");
             try {
                 copySeed(c, options.seed, options.photoDir);
@@ -1590,6 +1591,10 @@ void PgDatabase::prepare(const PrepareOptions &options)
         }
         // After the seed: an index is built faster over rows already there.
         c.exec(matchIndexes());
+        // The tables just filled have no statistics yet: the first requests would be planned
+        // blind, and planned again when the autovacuum comes by.
+        if (seeding)
+            c.exec("ANALYZE");
         if (!options.seed.empty())
             setDemoPasswords(c);
     }
