@@ -635,6 +635,8 @@ void PgConnection::queueOpening(bool readOnly)
     } else {
         std::string company = m_company;
         long long user = m_user;
+        // Taken from the check each time: a later lease of the same request starts from it
+        // alone, and an empty company would read unconfined.
         if (m_check) {
             const bool found = m_check->outcome == SessionCheck::Outcome::Found;
             company = found ? m_check->concession : kNoCompany;

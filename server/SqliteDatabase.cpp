@@ -739,8 +739,8 @@ SqliteDatabase::~SqliteDatabase()
 
 Database::Lease SqliteDatabase::acquire()
 {
-    // Its lookup costs no round trip: the server looks the session up before (and a scope
-    // without a company would be an unconfined one here).
+    // Here a session lookup costs no round trip, so the server makes it before the read; a
+    // scope still waiting for its lookup has no company and would read unconfined.
     if (RequestScope::check())
         throw std::runtime_error(msg::internalError());
     const std::string &company = RequestScope::company();
