@@ -114,13 +114,12 @@ UserReads sendUser(Connection &c, const QueryParams &params)
     r.groups = &sent(c, "SELECT GName FROM tUserGroups WHERE idUser = ? ORDER BY GName",
                      {r.user.value_or(0)});
     // The user's company is looked up in the same statement, so that it need not come back
-    // first; an unknown user has none. The lookup yields a row in every case: a bare value
-    // compared, which PostgreSQL may still match through an index under row-level security.
+    // first; an unknown user has none (null, which matches no row). The lookup is a bare
+    // column: an aggregate over it would make PostgreSQL fetch every column of the row.
     r.dates = &sent(c,
                     "SELECT Opt_LimiteDateDeb, Opt_LimiteDateDebFrevo, "
                     "Opt_LimiteDateDebClarim, Opt_LimiteDateVerrouVNVO FROM tOptDates "
-                    "WHERE Concession = (SELECT coalesce(max(UserConcession), '') FROM tUsers "
-                    "WHERE idUser = ?)",
+                    "WHERE Concession = (SELECT UserConcession FROM tUsers WHERE idUser = ?)",
                     {r.user ? Arg(*r.user) : Arg()});
     return r;
 }
@@ -227,8 +226,9 @@ std::string vehicleDocument(Database &db, const QueryParams &params)
         const auto id = toId(idText);
         const bool asked = id && *id > 0;
         // The children hang on "idVO", which the record carries beside its own id: it is
-        // looked up in each statement (0 when the record is not found).
-        const std::string idVO = "(SELECT coalesce(max(idVO), 0) FROM tVehicles WHERE idTVO = ?)";
+        // looked up in each statement (null, matching no child, when the record is not found),
+        // as a bare column for the reason above.
+        const std::string idVO = "(SELECT idVO FROM tVehicles WHERE idTVO = ?)";
         const Arg record = asked ? Arg(*id) : Arg();
         Statement &resa = sent(c,
                                "SELECT DResaMax, Vendeur, Acheteur, Commentaire FROM tResa "

@@ -19,7 +19,11 @@ namespace {
 
 constexpr unsigned kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26,
                    kFloat4 = 700, kFloat8 = 701, kNumeric = 1700;
+// Client statements run under one of two roles with the same rights: the first sees the
+// request's company alone, the second (a request of no company) every row. Two roles rather
+// than one policy with an unconfined branch: each policy then compares the company once.
 constexpr const char *kClientRole = "dravik_client";
+constexpr const char *kUnconfinedRole = "dravik_unconfined";
 
 std::string lowerAscii(std::string_view s)
 {
@@ -654,9 +658,11 @@ void PgConnection::queueOpening(bool readOnly)
     m_clientRole = false;
 }
 
-// The role and time limit of the statements that follow, for this transaction alone.
+// The role and time limit of the statements that follow, for this transaction alone. The
+// role follows the company already set, which a session check sets inside the database.
 constexpr const char *kRoleSettings
-        = "SELECT set_config('role', $1, true), set_config('statement_timeout', $2, true)";
+        = "SELECT set_config('role', CASE WHEN coalesce(current_setting('dravik.company', true), "
+          "'') = '' THEN $3 ELSE $1 END, true), set_config('statement_timeout', $2, true)";
 
 void PgConnection::queueSettings(const char *sql, std::vector<std::string> params)
 {
@@ -784,7 +790,8 @@ void PgConnection::enterClient(bool readOnly, bool &own)
         queueOpening(readOnly);
         own = true;
     }
-    queueSettings(kRoleSettings, {kClientRole, std::to_string(std::max(m_timeoutMs, 0))});
+    queueSettings(kRoleSettings,
+                  {kClientRole, std::to_string(std::max(m_timeoutMs, 0)), kUnconfinedRole});
     m_clientRole = true;
     m_clientTimeoutMs = m_timeoutMs;
 }
@@ -793,7 +800,7 @@ void PgConnection::leaveClient()
 {
     if (!m_clientRole || !m_open)
         return;
-    queueSettings(kRoleSettings, {"none", "0"});
+    queueSettings(kRoleSettings, {"none", "0", "none"});
     m_clientRole = false;
 }
 
@@ -1310,14 +1317,20 @@ constexpr const char *kUser
 
 // The company as the policies compare it: read once per statement (a subquery of constants is
 // planned as one), not once per row.
-std::string company()
-{
-    return "(SELECT " + std::string(kCompany) + ")";
-}
-
 std::string companyCi()
 {
     return "(SELECT " + std::string(kCompany) + "::citext)";
+}
+
+// The policies of a table: the client role's, and the unconfined role's, which lets it reach
+// every row.
+std::string policies(const std::string &t, const std::string &own)
+{
+    return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
+            + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
+            + " WITH CHECK " + own + "; DROP POLICY IF EXISTS dravik_all ON " + t
+            + "; CREATE POLICY dravik_all ON " + t + " TO " + kUnconfinedRole
+            + " USING (true) WITH CHECK (true);";
 }
 
 // Row-level security of the client role: reads see the company's rows (and the shared ones),
@@ -1325,26 +1338,20 @@ std::string companyCi()
 std::string companyPolicy(const std::string &table, const std::string &column,
                           const std::string &shared = {})
 {
-    const std::string t = quoteName(lowerAscii(table));
     const std::string c = lowerAscii(column);
-    const std::string own = "(" + company() + " = '' OR " + c + " = " + companyCi()
-            + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")";
-    return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
-            + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
-            + " WITH CHECK " + own + ";";
+    return policies(quoteName(lowerAscii(table)),
+                    "(" + c + " = " + companyCi()
+                            + (shared.empty() ? "" : " OR " + c + " = " + quoteText(shared)) + ")");
 }
 
-// A table confined through its owner's company.
+// A table confined through its owner: the owner's own policy keeps the company's rows.
 std::string ownedPolicy(const std::string &table, const std::string &key, const std::string &owner)
 {
     const std::string t = quoteName(lowerAscii(table));
     const std::string k = lowerAscii(key);
-    const std::string own = "(" + company() + " = '' OR EXISTS (SELECT 1 FROM " + lowerAscii(owner)
-            + " o WHERE o." + k + " = " + t + "." + k + " AND o."
-            + (owner == "tUsers" ? "userconcession" : "concession") + " = " + companyCi() + "))";
-    return "ALTER TABLE " + t + " ENABLE ROW LEVEL SECURITY; DROP POLICY IF EXISTS dravik ON " + t
-            + "; CREATE POLICY dravik ON " + t + " TO " + kClientRole + " USING " + own
-            + " WITH CHECK " + own + ";";
+    return policies(t,
+                    "(EXISTS (SELECT 1 FROM " + lowerAscii(owner) + " o WHERE o." + k + " = " + t
+                            + "." + k + "))");
 }
 
 // The locks of the client, kept by the database on the company's own rows: a vehicle of a
@@ -1556,18 +1563,22 @@ void PgDatabase::prepare(const PrepareOptions &options)
                                          + "): a superuser makes it as docs/deploy.md says");
             }
         }
-        // The role client statements run under, made once per cluster.
-        c.exec(std::string("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '")
-               + kClientRole + "') THEN CREATE ROLE " + kClientRole
-               + " NOLOGIN; END IF; END $$; GRANT " + kClientRole + " TO CURRENT_USER;");
-        std::string grants = std::string("GRANT USAGE ON SCHEMA public TO ") + kClientRole + ";";
-        for (const auto &t : seed::schemaTables()) {
-            const std::string name = quoteName(lowerAscii(t.name));
-            bool writable = false;
-            for (const auto &w : this->options().writableTables)
-                writable = writable || lowerAscii(w) == lowerAscii(t.name);
-            grants += "GRANT SELECT" + std::string(writable ? ", INSERT, UPDATE, DELETE" : "")
-                    + " ON " + name + " TO " + kClientRole + ";";
+        // The roles client statements run under, made once per cluster, with the same rights.
+        std::string grants;
+        for (const char *role : {kClientRole, kUnconfinedRole}) {
+            c.exec(std::string(
+                           "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '")
+                   + role + "') THEN CREATE ROLE " + role + " NOLOGIN; END IF; END $$; GRANT "
+                   + role + " TO CURRENT_USER;");
+            grants += std::string("GRANT USAGE ON SCHEMA public TO ") + role + ";";
+            for (const auto &t : seed::schemaTables()) {
+                const std::string name = quoteName(lowerAscii(t.name));
+                bool writable = false;
+                for (const auto &w : this->options().writableTables)
+                    writable = writable || lowerAscii(w) == lowerAscii(t.name);
+                grants += "GRANT SELECT" + std::string(writable ? ", INSERT, UPDATE, DELETE" : "")
+                        + " ON " + name + " TO " + role + ";";
+            }
         }
         c.exec(grants);
         c.exec("BEGIN;" + confinementSql() + "COMMIT;");

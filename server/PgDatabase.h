@@ -3,7 +3,8 @@
 // The PostgreSQL storage (libpq), for a dealership group. The server connects as the role the
 // address names, which owns the schema; a client's statement runs under the role dravik_client,
 // which reaches the tables only through row-level security policies keyed by the request's
-// company and user (settings dravik.company and dravik.user, SET LOCAL in each transaction),
+// company and user (settings dravik.company and dravik.user, SET LOCAL in each transaction), or
+// under dravik_unconfined, of the same rights and every row, for a request of no company,
 // and within a statement_timeout. Reads of AxQuery run in read-only transactions, bounded by
 // their row limit and read a row at a time, so that an answer stays bounded. The commands of a
 // request travel together in pipeline mode: a transaction's opening settings go with its first
