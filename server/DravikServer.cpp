@@ -118,8 +118,8 @@ httplib::Server::Handler DravikServer::document(Build build, SessionLookup looku
         QueryParams params = QueryParams::fromTarget(req.target);
         const std::string key = sessionKeyOf(req);
         // A document of the user binds the "UserID" given, which the session must then name.
-        const bool inRead = lookup != SessionLookup::Before
-                && m_options.requireSession && m_db->checksSessionsInRequest() && key.size() == 64
+        const bool inRead = lookup != SessionLookup::Before && m_options.requireSession
+                && m_db->checksSessionsInRequest() && key.size() == 64
                 && (lookup == SessionLookup::InRead || !params.get("UserID").empty());
         if (inRead) {
             SessionCheck check = sessionCheck(key);
@@ -325,6 +325,7 @@ int DravikServer::start()
     if (m_port <= 0)
         throw std::runtime_error("cannot listen on " + m_options.listen + ":"
                                  + std::to_string(m_options.port));
+    m_http->widenListenQueue();
     m_thread = std::thread([this] { m_http->listen_after_bind(); });
     while (!m_http->is_running() && m_thread.joinable())
         std::this_thread::yield();

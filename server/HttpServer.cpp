@@ -307,10 +307,21 @@ HttpServer::HttpServer(HttpLimits limits)
     : m_limits(limits)
 {
     set_tcp_nodelay(true);
+    // The options of the socket bound, which is then the listening one.
+    set_socket_options([this](socket_t sock) {
+        httplib::default_socket_options(sock);
+        m_listening = sock;
+    });
     // Request bodies and answers of megabytes are mapped and unmapped on their own: glibc
     // otherwise raises its threshold after the first and serves the next ones from arenas that
     // stay resident.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+}
+
+void HttpServer::widenListenQueue()
+{
+    if (m_listening != INVALID_SOCKET)
+        ::listen(m_listening, SOMAXCONN);
 }
 
 bool HttpServer::requestTooLarge()

@@ -39,8 +39,15 @@ public:
     // handler, which answers it).
     static bool requestTooLarge();
 
+    // Once bound: lets the system queue as many connections not yet accepted as it allows. The
+    // library listens with a queue of 5, and a connection beyond it is dropped and tried again
+    // by its client a second later, then three, then seven: a hundred clients connecting at
+    // once waited up to nine seconds.
+    void widenListenQueue();
+
 private:
     HttpLimits m_limits;
+    socket_t m_listening = INVALID_SOCKET;
     std::mutex m_mutex;
     std::unordered_map<std::string, int> m_connections; // per remote address
     bool process_and_close_socket(socket_t sock) override;

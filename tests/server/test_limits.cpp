@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <thread>
 
 using namespace dravik;
@@ -232,6 +233,48 @@ TEST(SlowClients, CannotStopEveryoneElse)
     // Connections the listen queue held back meet free places later, and are cut in turn.
     EXPECT_GT(refused, 0);
     EXPECT_EQ(refused + cut, 60);
+    server.stop();
+    std::filesystem::remove_all(dir);
+}
+
+// A site opening in the morning: a hundred clients connect at the same instant, and each is
+// answered at once rather than after its connection was dropped and tried again a second later.
+TEST(ManyClients, ConnectingAtOnceAreAllAnsweredAtOnce)
+{
+    const auto dir = std::filesystem::temp_directory_path()
+            / ("dravik-many-clients-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "photos");
+    server::ServerOptions options;
+    options.dbPath = (dir / "db.sqlite").string();
+    options.photoDir = (dir / "photos").string();
+    options.requireSession = false;
+    server::DravikServer server(options);
+    const int port = server.start();
+
+    const std::string request = "GET /AxQuery?SQL=select%20count(*)%20as%20n%20from%20tUsers "
+                                "HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<int> clients;
+    for (int i = 0; i < 100; ++i) {
+        // Spread over addresses, each under the limit of connections per address.
+        const std::string source = "127.0.1." + std::to_string(1 + i / 10);
+        const int s = connectFrom(source.c_str(), port);
+        ASSERT_GE(s, 0);
+        ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
+        clients.push_back(s);
+    }
+    int answered = 0;
+    for (const int s : clients) {
+        const std::string answer = readAll(s, 5000);
+        answered += statusLine(answer) == "HTTP/1.1 200 OK"
+                && bodyOf(answer).find("<n>") != std::string::npos;
+        ::close(s);
+    }
+    const double seconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(answered, 100);
+    // A dropped connection is tried again after a second; all of them together take a fraction.
+    EXPECT_LT(seconds, 0.9);
     server.stop();
     std::filesystem::remove_all(dir);
 }
