@@ -1567,12 +1567,23 @@ void PgDatabase::prepare(const PrepareOptions &options)
             }
         }
         // The roles client statements run under, made once per cluster, with the same rights.
+        // Each is made and granted only when missing: a role without CREATEROLE may not grant
+        // even a membership it has, which a superuser gave it as docs/deploy.md says.
         std::string grants;
         for (const char *role : {kClientRole, kUnconfinedRole}) {
-            c.exec(std::string(
-                           "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '")
-                   + role + "') THEN CREATE ROLE " + role + " NOLOGIN; END IF; END $$; GRANT "
-                   + role + " TO CURRENT_USER;");
+            const std::string r = role;
+            try {
+                c.exec("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '" + r
+                       + "') THEN CREATE ROLE " + r + " NOLOGIN; END IF; IF NOT pg_has_role('" + r
+                       + "', 'MEMBER') THEN EXECUTE 'GRANT " + r
+                       + " TO ' || quote_ident(current_user); END IF; END $$;");
+            } catch (const std::exception &e) {
+                throw std::runtime_error("the role " + r
+                                         + " is missing or not granted, and this role cannot "
+                                           "make or grant it ("
+                                         + e.what()
+                                         + "): a superuser does it as docs/deploy.md says");
+            }
             grants += std::string("GRANT USAGE ON SCHEMA public TO ") + role + ";";
             for (const auto &t : seed::schemaTables()) {
                 const std::string name = quoteName(lowerAscii(t.name));

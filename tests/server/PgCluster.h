@@ -52,6 +52,7 @@ public:
     }
 
     int port() const { return m_port; }
+    std::string psql() const { return m_bin + "/psql"; }
     // A new empty database; answers its address.
     std::string createDatabase(const std::string &name)
     {

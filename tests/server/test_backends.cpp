@@ -9,6 +9,8 @@
 #include "server/Sessions.h"
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 using namespace dravik;
 using namespace dravik::test;
@@ -425,4 +427,64 @@ TEST_F(Backends, ADatabaseTheServerCannotUseIsToldAtStartAndTheServerExits)
         EXPECT_NE(out.find("dravik-server: " + c.told), std::string::npos) << out;
         EXPECT_EQ(out.find("listening"), std::string::npos) << out;
     }
+}
+
+// A group's database made as the deployment guide says, by a superuser, is served by the
+// guide's own role, which is no superuser: the same documents as on the test's cluster role.
+TEST_F(Backends, ADatabaseMadeAsTheGuideSaysIsServedByARoleOfNoPrivilege)
+{
+    std::ifstream in(DRAVIK_DEPLOY_GUIDE);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string guide = text.str();
+    const std::string open = "sudo -u postgres psql <<'SQL'\n";
+    const size_t from = guide.find(open);
+    ASSERT_NE(from, std::string::npos);
+    const size_t to = guide.find("\nSQL\n", from);
+    ASSERT_NE(to, std::string::npos);
+    std::string script = guide.substr(from + open.size(), to - from - open.size());
+    // The guide's names, made the test's own.
+    for (const auto &[was, now] :
+         {std::pair<std::string, std::string> {"CREATE ROLE dravik LOGIN",
+                                               "CREATE ROLE dravik_site LOGIN"},
+          {"CREATE DATABASE dravik OWNER dravik", "CREATE DATABASE dravik_site OWNER dravik_site"},
+          {"\\c dravik\n", "\\c dravik_site\n"},
+          {"dravik_unconfined TO dravik;", "dravik_unconfined TO dravik_site;"}}) {
+        const size_t at = script.find(was);
+        ASSERT_NE(at, std::string::npos) << was;
+        script.replace(at, was.size(), now);
+    }
+    PGconn *admin = PQconnectdb(cluster->address("postgres").c_str());
+    for (const char *sql :
+         {"DROP DATABASE IF EXISTS dravik_site WITH (FORCE)", "DROP ROLE IF EXISTS dravik_site"})
+        PQclear(PQexec(admin, sql));
+    PQfinish(admin);
+    const auto file = dir / "guide.sql";
+    std::ofstream(file) << script;
+    // The client roles may exist already in this cluster: the guide's CREATE of them then fails
+    // alone, and psql goes on.
+    const std::string command = cluster->psql() + " -X -q -h 127.0.0.1 -p "
+            + std::to_string(cluster->port()) + " -U dravik -d postgres -f '" + file.string()
+            + "' >/dev/null 2>&1";
+    ASSERT_NE(std::system(command.c_str()), -1);
+
+    std::filesystem::create_directories(dir / "photos-site");
+    server::ServerOptions options;
+    options.dbPath = "postgresql://dravik_site@127.0.0.1:" + std::to_string(cluster->port())
+            + "/dravik_site";
+    options.photoDir = (dir / "photos-site").string();
+    options.seed = "demo";
+    options.threads = 8;
+    options.requireSession = false;
+    Backend site;
+    ASSERT_NO_THROW(site.server = std::make_unique<server::DravikServer>(options));
+    site.port = site.server->start();
+    const Params vehicle {{"idTVO", std::to_string(seed::kDemoVO)}, {"UserID", "1"}};
+    EXPECT_EQ(site.get("AxInfoVO", vehicle), postgres.get("AxInfoVO", vehicle));
+    const std::string saved = site.get(
+            "AxUpdate",
+            {{"SQLExecute",
+              "Update tVehicles set KMS=KMS+1 where idVO=" + std::to_string(seed::kDemoVO)}});
+    EXPECT_NE(saved.find("<RowsAffected>1<"), std::string::npos) << saved;
+    site.server->stop();
 }
