@@ -79,6 +79,36 @@ std::string bodyOf(const std::string &answer)
     return p == std::string::npos ? std::string() : answer.substr(p + 4);
 }
 
+// A server of the test's own, on the demo database in a folder of its own, removed after.
+struct OwnServer
+{
+    std::filesystem::path dir;
+    std::unique_ptr<server::DravikServer> server;
+    int port = 0;
+
+    explicit OwnServer(const std::string &name, int connectionsPerAddress = 24,
+                       int requestSeconds = 10)
+        : dir(std::filesystem::temp_directory_path()
+              / ("dravik-" + name + "-" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(dir / "photos");
+        server::ServerOptions options;
+        options.dbPath = (dir / "db.sqlite").string();
+        options.photoDir = (dir / "photos").string();
+        options.threads = 8;
+        options.connectionsPerAddress = connectionsPerAddress;
+        options.requestSeconds = requestSeconds;
+        options.requireSession = false;
+        server = std::make_unique<server::DravikServer>(options);
+        port = server->start();
+    }
+    ~OwnServer()
+    {
+        server->stop();
+        std::filesystem::remove_all(dir);
+    }
+};
+
 std::string chunked(size_t chunks, size_t size)
 {
     std::string body;
@@ -187,18 +217,8 @@ TEST_F(Limits, AWriterStoppedByTheTimeLimitDoesNotMakeAnHonestSaveFail)
 // while another address is served at once.
 TEST(SlowClients, CannotStopEveryoneElse)
 {
-    const auto dir = std::filesystem::temp_directory_path()
-            / ("dravik-slow-clients-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "photos");
-    server::ServerOptions options;
-    options.dbPath = (dir / "db.sqlite").string();
-    options.photoDir = (dir / "photos").string();
-    options.threads = 8;
-    options.connectionsPerAddress = 4;
-    options.requestSeconds = 1;
-    options.requireSession = false;
-    server::DravikServer server(options);
-    const int port = server.start();
+    const OwnServer own("slow-clients", 4, 1);
+    const int port = own.port;
 
     std::vector<int> slow;
     for (int i = 0; i < 60; ++i) {
@@ -233,23 +253,14 @@ TEST(SlowClients, CannotStopEveryoneElse)
     // Connections the listen queue held back meet free places later, and are cut in turn.
     EXPECT_GT(refused, 0);
     EXPECT_EQ(refused + cut, 60);
-    server.stop();
-    std::filesystem::remove_all(dir);
 }
 
 // A site opening in the morning: a hundred clients connect at the same instant, and each is
 // answered at once rather than after its connection was dropped and tried again a second later.
 TEST(ManyClients, ConnectingAtOnceAreAllAnsweredAtOnce)
 {
-    const auto dir = std::filesystem::temp_directory_path()
-            / ("dravik-many-clients-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "photos");
-    server::ServerOptions options;
-    options.dbPath = (dir / "db.sqlite").string();
-    options.photoDir = (dir / "photos").string();
-    options.requireSession = false;
-    server::DravikServer server(options);
-    const int port = server.start();
+    const OwnServer own("many-clients");
+    const int port = own.port;
 
     const std::string request = "GET /AxQuery?SQL=select%20count(*)%20as%20n%20from%20tUsers "
                                 "HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
@@ -275,6 +286,4 @@ TEST(ManyClients, ConnectingAtOnceAreAllAnsweredAtOnce)
     EXPECT_EQ(answered, 100);
     // A dropped connection is tried again after a second; all of them together take a fraction.
     EXPECT_LT(seconds, 0.9);
-    server.stop();
-    std::filesystem::remove_all(dir);
 }
