@@ -1569,9 +1569,8 @@ void PgDatabase::prepare(const PrepareOptions &options)
         // The roles client statements run under, made once per cluster, with the same rights.
         // Each is made and granted only when missing: a role without CREATEROLE may not grant
         // even a membership it has, which a superuser gave it as docs/deploy.md says.
-        std::string grants;
-        for (const char *role : {kClientRole, kUnconfinedRole}) {
-            const std::string r = role;
+        const char *const roles[] = {kClientRole, kUnconfinedRole};
+        for (const std::string r : roles) {
             try {
                 c.exec("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = '" + r
                        + "') THEN CREATE ROLE " + r + " NOLOGIN; END IF; IF NOT pg_has_role('" + r
@@ -1584,15 +1583,15 @@ void PgDatabase::prepare(const PrepareOptions &options)
                                          + e.what()
                                          + "): a superuser does it as docs/deploy.md says");
             }
-            grants += std::string("GRANT USAGE ON SCHEMA public TO ") + role + ";";
-            for (const auto &t : seed::schemaTables()) {
-                const std::string name = quoteName(lowerAscii(t.name));
-                bool writable = false;
-                for (const auto &w : this->options().writableTables)
-                    writable = writable || lowerAscii(w) == lowerAscii(t.name);
-                grants += "GRANT SELECT" + std::string(writable ? ", INSERT, UPDATE, DELETE" : "")
-                        + " ON " + name + " TO " + role + ";";
-            }
+        }
+        const std::string to = std::string(" TO ") + kClientRole + ", " + kUnconfinedRole + ";";
+        std::string grants = "GRANT USAGE ON SCHEMA public" + to;
+        for (const auto &t : seed::schemaTables()) {
+            bool writable = false;
+            for (const auto &w : this->options().writableTables)
+                writable = writable || lowerAscii(w) == lowerAscii(t.name);
+            grants += "GRANT SELECT" + std::string(writable ? ", INSERT, UPDATE, DELETE" : "")
+                    + " ON " + quoteName(lowerAscii(t.name)) + to;
         }
         c.exec(grants);
         c.exec("BEGIN;" + confinementSql() + "COMMIT;");
