@@ -366,7 +366,6 @@ int main(int argc, char **argv)
         for (int run = 0; run < 5; ++run) {
             const double l = concurrentUpdates(g_port, g_key, ids);
             const double p = concurrentUpdates(g_pgPort, g_pgKey, ids);
-            // The machine is mostly idle meanwhile: both wait on the disk, whose delays vary.
             std::printf("writers, run %d: SQLite %.0f, PostgreSQL %.0f updates/s\n", run + 1, l, p);
             lite = std::max(lite, l);
             pg = std::max(pg, p);
