@@ -1532,6 +1532,17 @@ void PgDatabase::copySeed(PgConnection &c, const std::string &seed, const std::s
     }
 }
 
+namespace {
+
+// A step of the setup that this role may not take: what is missing, why, and who does it.
+std::runtime_error superuserStep(const std::string &missing, const std::exception &why)
+{
+    return std::runtime_error(missing + " (" + why.what()
+                              + "): a superuser does it as docs/deploy.md says");
+}
+
+} // namespace
+
 void PgDatabase::prepare(const PrepareOptions &options)
 {
     {
@@ -1560,10 +1571,9 @@ void PgDatabase::prepare(const PrepareOptions &options)
                 c.exec(std::string("BEGIN;") + kMatchSupport + "COMMIT;");
             } catch (const std::exception &e) {
                 c.exec("ROLLBACK");
-                throw std::runtime_error(std::string("the match operator ") + kPgMatchOperator
-                                         + " is missing and cannot be made by this role ("
-                                         + e.what()
-                                         + "): a superuser makes it as docs/deploy.md says");
+                throw superuserStep(std::string("the match operator ") + kPgMatchOperator
+                                            + " is missing and cannot be made by this role",
+                                    e);
             }
         }
         // The roles client statements run under, made once per cluster, with the same rights.
@@ -1577,11 +1587,10 @@ void PgDatabase::prepare(const PrepareOptions &options)
                        + "', 'MEMBER') THEN EXECUTE 'GRANT " + r
                        + " TO ' || quote_ident(current_user); END IF; END $$;");
             } catch (const std::exception &e) {
-                throw std::runtime_error("the role " + r
-                                         + " is missing or not granted, and this role cannot "
-                                           "make or grant it ("
-                                         + e.what()
-                                         + "): a superuser does it as docs/deploy.md says");
+                throw superuserStep("the role " + r
+                                            + " is missing or not granted, and this role cannot "
+                                              "make or grant it",
+                                    e);
             }
         }
         const std::string to = std::string(" TO ") + kClientRole + ", " + kUnconfinedRole + ";";
